@@ -1,0 +1,115 @@
+#include "platform/FileStore.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/TextCodec.h"
+
+namespace hostdeck {
+
+namespace {
+
+std::string narrowPath(const std::wstring& path) {
+    std::string bytes;
+    encodeText(path, Encoding::Utf8, bytes);
+    return bytes;
+}
+
+std::wstring describe(const char* what, const std::wstring& path, int error) {
+    std::wstring reason = decodeText(what, Encoding::Utf8);
+    reason += L" \"" + path + L"\": ";
+    reason += decodeText(std::strerror(error), Encoding::Utf8);
+    return reason;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { close(); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int close() {
+        const int result = fd_ >= 0 ? ::close(fd_) : 0;
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixFileStore final : public FileStore {
+public:
+    FileResult readAll(const std::wstring& path, std::string& bytes) override {
+        bytes.clear();
+        FileDescriptor file(::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC));
+        if (!file.valid()) {
+            if (errno == ENOENT || errno == ENOTDIR) return FileResult::notFound();
+            return FileResult::failed(describe("Could not open", path, errno));
+        }
+        struct stat info {};
+        if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
+        }
+        char chunk[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return FileResult::failed(describe("Could not read", path, errno));
+            }
+            if (got == 0) break;
+            bytes.append(chunk, static_cast<std::size_t>(got));
+        }
+        return FileResult::success();
+    }
+
+    FileResult replaceAll(const std::wstring& path, std::string_view bytes) override {
+        const std::string target = narrowPath(path);
+        struct stat info {};
+        mode_t mode = 0644;
+        if (::stat(target.c_str(), &info) == 0) {
+            if ((info.st_mode & 0222) == 0) {
+                return FileResult::failed(describe("Could not replace", path, EACCES));
+            }
+            mode = info.st_mode & 07777;
+        }
+        const std::string temporary = target + ".saving";
+        const std::wstring temporaryName = path + L".saving";
+        FileDescriptor file(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+        if (!file.valid()) return FileResult::failed(describe("Could not create", temporaryName, errno));
+
+        auto fail = [&](const char* what, const std::wstring& name, int error) {
+            file.close();
+            ::unlink(temporary.c_str());
+            return FileResult::failed(describe(what, name, error));
+        };
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                return fail("Could not write", temporaryName, errno);
+            }
+            written += static_cast<std::size_t>(put);
+        }
+        if (::fsync(file.get()) != 0) return fail("Could not write", temporaryName, errno);
+        if (file.close() != 0) return fail("Could not write", temporaryName, errno);
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            return fail("Could not replace", path, errno);
+        }
+        return FileResult::success();
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<FileStore> makeSystemFileStore() { return std::make_unique<PosixFileStore>(); }
+
+}  // namespace hostdeck

@@ -1,0 +1,74 @@
+#include "serverlist/ServerListModel.h"
+
+namespace hostdeck {
+
+namespace {
+
+void copyCurrentTo(TextList& list, ListIndex index, TextField& field) {
+    list.setCurrentIndex(index);
+    field.setText(list.currentText());
+}
+
+void takeOut(TextList& list, ListIndex index, TextField& field) {
+    copyCurrentTo(list, index, field);
+    list.removeItem(index);
+}
+
+}  // namespace
+
+bool ServerListModel::holdsEntry(ListIndex index) const {
+    return index >= 0 && index < lstServerNick.count() && index < lstServerIP.count() &&
+           index < lstServerPort.count();
+}
+
+void ServerListModel::select() {
+    const ListIndex i = lstServerNick.currentIndex();
+    if (i != kNoItem && !holdsEntry(i)) return;
+    txtServerNickname.setText(lstServerNick.currentText());
+    copyCurrentTo(lstServerIP, i, txtServerIP);
+    copyCurrentTo(lstServerPort, i, txtServerPort);
+    txtServerNickname.setEnabled(false);
+    txtServerIP.setEnabled(false);
+    txtServerPort.setEnabled(false);
+}
+
+void ServerListModel::add() {
+    lstServerNick.append(txtServerNickname.text());
+    lstServerIP.append(txtServerIP.text());
+    lstServerPort.append(txtServerPort.text());
+}
+
+void ServerListModel::edit() {
+    txtServerNickname.setEnabled(true);
+    txtServerIP.setEnabled(true);
+    txtServerPort.setEnabled(true);
+
+    // The last list with a current item decides which entry is taken.
+    ListIndex i = 0;
+    for (const TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
+        if (list->currentIndex() != kNoItem) i = list->currentIndex();
+    }
+    if (!holdsEntry(i)) return;  // nothing to take out, e.g. an empty list
+
+    takeOut(lstServerNick, i, txtServerNickname);
+    takeOut(lstServerIP, i, txtServerIP);
+    takeOut(lstServerPort, i, txtServerPort);
+}
+
+void ServerListModel::deleteCurrent() {
+    const ListIndex i = lstServerNick.currentIndex();
+    if (!holdsEntry(i)) return;  // no current entry: nothing to delete
+    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
+        list->setCurrentIndex(i);
+        list->removeItem(i);
+    }
+}
+
+void ServerListModel::appendEntry(std::wstring nickname, std::wstring address,
+                                  std::wstring port) {
+    lstServerNick.append(std::move(nickname));
+    lstServerIP.append(std::move(address));
+    lstServerPort.append(std::move(port));
+}
+
+}  // namespace hostdeck
