@@ -19,7 +19,7 @@ struct FileResult {
 
 // Whole-file access to the files the program keeps.
 class FileStore {
-public:
+  public:
     virtual ~FileStore() = default;
 
     // Reads the whole file; NotFound when it (or its folder) does not exist.

@@ -26,7 +26,7 @@ std::wstring describe(const char* what, const std::wstring& path, int error) {
 }
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -39,12 +39,12 @@ public:
         return result;
     }
 
-private:
+  private:
     int fd_;
 };
 
 class PosixFileStore final : public FileStore {
-public:
+  public:
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
         FileDescriptor file(::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -83,7 +83,8 @@ public:
         const std::wstring temporaryName = path + L".saving";
         FileDescriptor file(
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-        if (!file.valid()) return FileResult::failed(describe("Could not create", temporaryName, errno));
+        if (!file.valid())
+            return FileResult::failed(describe("Could not create", temporaryName, errno));
 
         auto fail = [&](const char* what, const std::wstring& name, int error) {
             file.close();

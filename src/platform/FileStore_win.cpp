@@ -18,7 +18,7 @@ FileResult failure(const wchar_t* what, const std::wstring& path, DWORD error) {
 }
 
 class Win32FileStore final : public FileStore {
-public:
+  public:
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
         UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -31,14 +31,16 @@ public:
             return failure(L"Could not open", path, error);
         }
         LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file.get(), &size)) return failure(L"Could not read", path, GetLastError());
+        if (!GetFileSizeEx(file.get(), &size))
+            return failure(L"Could not read", path, GetLastError());
         if (static_cast<unsigned long long>(size.QuadPart) > bytes.max_size()) {
             return failure(L"Could not read", path, ERROR_NOT_ENOUGH_MEMORY);
         }
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
+            const DWORD want =
+                static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
             DWORD got = 0;
             if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
                 return failure(L"Could not read", path, GetLastError());
@@ -67,14 +69,16 @@ public:
         };
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
+            const DWORD want =
+                static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
             DWORD put = 0;
             if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr) || put == 0) {
                 return fail(L"Could not write", temporary, GetLastError());
             }
             done += put;
         }
-        if (!FlushFileBuffers(file.get())) return fail(L"Could not write", temporary, GetLastError());
+        if (!FlushFileBuffers(file.get()))
+            return fail(L"Could not write", temporary, GetLastError());
         file.reset();
         if (!MoveFileExW(temporary.c_str(), path.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

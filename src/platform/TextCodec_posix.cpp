@@ -16,7 +16,7 @@ std::wstring decodeUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t extra = lead < 0x80          ? 0
+        const std::size_t extra = lead < 0x80           ? 0
                                   : (lead >> 5) == 0x6  ? 1
                                   : (lead >> 4) == 0xE  ? 2
                                   : (lead >> 3) == 0x1E ? 3

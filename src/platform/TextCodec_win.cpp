@@ -34,8 +34,8 @@ bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
     const DWORD flags = encoding == Encoding::Utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = encoding == Encoding::Utf8 ? nullptr : &usedDefault;
-    const int byteLength =
-        WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
+    const int byteLength = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0,
+                                               nullptr, usedDefaultOut);
     if (byteLength <= 0 || usedDefault) return false;
     bytes.resize(static_cast<std::size_t>(byteLength));
     WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), byteLength, nullptr,

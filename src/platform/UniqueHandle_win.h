@@ -10,7 +10,7 @@ namespace hostdeck {
 // every kind of handle is closed the right way and exactly once.
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Type = typename Traits::Type;
 
     UniqueHandle() = default;
@@ -37,7 +37,7 @@ public:
         return &handle_;
     }
 
-private:
+  private:
     Type handle_ = Traits::invalid();
 };
 

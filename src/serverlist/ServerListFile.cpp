@@ -89,7 +89,8 @@ FileResult ServerListFile::save(const ServerListModel& model) {
     }
     const std::wstring text = formatServerList(model);
     std::string bytes;
-    if (!text.empty() && (encoding_ == Encoding::Utf8 || !encodeText(text, Encoding::Ansi, bytes))) {
+    if (!text.empty() &&
+        (encoding_ == Encoding::Utf8 || !encodeText(text, Encoding::Ansi, bytes))) {
         // Some text has no place in the ANSI code page: UTF-8 keeps every character.
         encoding_ = Encoding::Utf8;
         std::string utf8;

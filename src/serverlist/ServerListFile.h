@@ -20,7 +20,7 @@ std::wstring formatServerList(const ServerListModel& model);
 
 // The list file: read once at start, rewritten whole at the end.
 class ServerListFile {
-public:
+  public:
     ServerListFile(FileStore& files, std::wstring path) : files_(files), path_(std::move(path)) {}
 
     const std::wstring& path() const { return path_; }
@@ -33,7 +33,7 @@ public:
     // untouched unless the new one was written completely.
     FileResult save(const ServerListModel& model);
 
-private:
+  private:
     FileStore& files_;
     std::wstring path_;
     Encoding encoding_ = Encoding::Ansi;

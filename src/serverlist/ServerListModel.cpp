@@ -64,8 +64,7 @@ void ServerListModel::deleteCurrent() {
     }
 }
 
-void ServerListModel::appendEntry(std::wstring nickname, std::wstring address,
-                                  std::wstring port) {
+void ServerListModel::appendEntry(std::wstring nickname, std::wstring address, std::wstring port) {
     lstServerNick.append(std::move(nickname));
     lstServerIP.append(std::move(address));
     lstServerPort.append(std::move(port));

@@ -9,7 +9,7 @@ namespace hostdeck {
 // The three lists run in parallel: the entry at index i is
 // (lstServerNick[i], lstServerIP[i], lstServerPort[i]); only the nickname list is shown.
 class ServerListModel {
-public:
+  public:
     TextList lstServerNick;
     TextList lstServerIP;
     TextList lstServerPort;
@@ -32,7 +32,7 @@ public:
     ListIndex entryCount() const { return lstServerNick.count(); }
     void appendEntry(std::wstring nickname, std::wstring address, std::wstring port);
 
-private:
+  private:
     bool holdsEntry(ListIndex index) const;
 };
 

@@ -12,19 +12,19 @@ inline constexpr ListIndex kNoItem = -1;
 
 // Told about every change of a TextList, so that a visible control can mirror it.
 class TextListObserver {
-public:
+  public:
     virtual void itemAppended(const std::wstring& text) = 0;
     virtual void itemRemoved(ListIndex index) = 0;
     virtual void currentChanged(ListIndex index) = 0;
 
-protected:
+  protected:
     ~TextListObserver() = default;
 };
 
 // An ordered list of texts with an optional current item, the way a list box keeps them:
 // items stay in the order they were appended, and removing one moves the later ones up.
 class TextList {
-public:
+  public:
     void append(std::wstring text);
     void reserve(std::size_t capacity) { items_.reserve(capacity); }
 
@@ -44,7 +44,7 @@ public:
 
     void setObserver(TextListObserver* observer) { observer_ = observer; }
 
-private:
+  private:
     std::vector<std::wstring> items_;
     ListIndex current_ = kNoItem;
     TextListObserver* observer_ = nullptr;

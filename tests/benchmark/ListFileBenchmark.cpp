@@ -111,10 +111,16 @@ void BM_SaveBaseline_WriteFlushRename(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Load)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadBaseline_ReadAndSplitLines)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBaseline_ReadAndSplitLines)
+    ->Arg(32767)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveBaseline_WriteBytes)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveBaseline_WriteFlushRename)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveBaseline_WriteFlushRename)
+    ->Arg(32767)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hostdeck

@@ -12,7 +12,7 @@ namespace hostdeck {
 namespace {
 
 class FileStoreTest : public ::testing::Test {
-protected:
+  protected:
     testing::TempFolder folder;
     std::unique_ptr<FileStore> store = makeSystemFileStore();
 };
@@ -21,10 +21,12 @@ TEST_F(FileStoreTest, MissingFileOrFolderReadsAsNotFound) {
     std::string bytes = "stale";
     EXPECT_EQ(store->readAll(folder.file(L"none.ini"), bytes).status, FileResult::Status::NotFound);
     EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(store->readAll(folder.file(L"no-folder") + folder.file(L"x").substr(folder.path().size()),
-                             bytes)
-                  .status,
-              FileResult::Status::NotFound);
+    EXPECT_EQ(
+        store
+            ->readAll(folder.file(L"no-folder") + folder.file(L"x").substr(folder.path().size()),
+                      bytes)
+            .status,
+        FileResult::Status::NotFound);
 }
 
 TEST_F(FileStoreTest, ReplaceCreatesAndReplacesWholeFiles) {
@@ -46,13 +48,15 @@ TEST_F(FileStoreTest, ReadOnlyFileIsLeftAsItWas) {
     const FileResult result = store->replaceAll(folder.file(L"serverlist.ini"), "new");
     folder.setReadOnly(L"serverlist.ini", false);
     EXPECT_EQ(result.status, FileResult::Status::Failed);
-    EXPECT_NE(result.reason.find(folder.file(L"serverlist.ini")), std::wstring::npos) << "names the file";
+    EXPECT_NE(result.reason.find(folder.file(L"serverlist.ini")), std::wstring::npos)
+        << "names the file";
     EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
     EXPECT_EQ(folder.listing(), L"serverlist.ini;");
 }
 
 TEST_F(FileStoreTest, MissingFolderFailsWithAReason) {
-    const std::wstring path = folder.file(L"gone") + folder.file(L"serverlist.ini").substr(folder.path().size());
+    const std::wstring path =
+        folder.file(L"gone") + folder.file(L"serverlist.ini").substr(folder.path().size());
     const FileResult result = store->replaceAll(path, "data");
     EXPECT_EQ(result.status, FileResult::Status::Failed);
     EXPECT_FALSE(result.reason.empty());

@@ -15,14 +15,14 @@ const std::wstring kPath = L"C:\\Hostdeck\\serverlist.ini";
 std::vector<Entry> entries(const ServerListModel& model) {
     std::vector<Entry> all;
     for (ListIndex i = 0; i < model.entryCount(); ++i) {
-        all.push_back({model.lstServerNick.item(i), model.lstServerIP.item(i),
-                       model.lstServerPort.item(i)});
+        all.push_back(
+            {model.lstServerNick.item(i), model.lstServerIP.item(i), model.lstServerPort.item(i)});
     }
     return all;
 }
 
 class ServerListFileTest : public ::testing::Test {
-protected:
+  protected:
     // Loads `bytes` as the list file and returns what save writes back.
     std::string roundTrip(const std::string& bytes) {
         files.files[kPath] = bytes;
@@ -42,11 +42,10 @@ protected:
 };
 
 TEST_F(ServerListFileTest, SplitsAtFirstAndLastSeparator) {
-    EXPECT_EQ(load("A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n"),
-              (std::vector<Entry>{{L"A", L"1.2.3.4", L"99"},
-                                  {L"A", L"", L""},
-                                  {L"", L"x", L""},
-                                  {L"A", L"b#c", L"d"}}));
+    EXPECT_EQ(
+        load("A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n"),
+        (std::vector<Entry>{
+            {L"A", L"1.2.3.4", L"99"}, {L"A", L"", L""}, {L"", L"x", L""}, {L"A", L"b#c", L"d"}}));
     EXPECT_EQ(model.lstServerNick.currentIndex(), kNoItem);
     EXPECT_TRUE(model.txtServerNickname.enabled());
 }
@@ -103,7 +102,9 @@ TEST_F(ServerListFileTest, MissingFileLoadsEmptyAndSaveCreatesIt) {
 }
 
 TEST_F(ServerListFileTest, Utf8FileWithMarkStaysUtf8) {
-    const std::string utf8 = "\xEF\xBB\xBF" "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n";
+    const std::string utf8 =
+        "\xEF\xBB\xBF"
+        "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n";
     const auto loaded = load(utf8);
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_EQ(loaded[0][0], L"Caf\u00E9") << "no mark in the first nickname";

@@ -11,15 +11,17 @@ namespace {
 
 // Mirrors a TextList through its observer, the way the window's list box does.
 class MirrorList final : public TextListObserver {
-public:
+  public:
     std::vector<std::wstring> items;
     ListIndex current = kNoItem;
 
     void itemAppended(const std::wstring& text) override { items.push_back(text); }
     void itemRemoved(ListIndex index) override {
         items.erase(items.begin() + index);
-        if (current == index) current = kNoItem;
-        else if (current > index) --current;
+        if (current == index)
+            current = kNoItem;
+        else if (current > index)
+            --current;
     }
     void currentChanged(ListIndex index) override { current = index; }
 };
@@ -45,7 +47,7 @@ void expectNoCurrentItem(const ServerListModel& m) {
 }
 
 class ServerListModelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         model.appendEntry(L"Home", L"10.0.0.5", L"99");
         model.appendEntry(L"Club", L"club.example", L"2300");

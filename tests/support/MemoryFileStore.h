@@ -10,7 +10,7 @@ namespace hostdeck::testing {
 
 // Files kept in memory; a path can be made to fail reading or writing.
 class MemoryFileStore final : public FileStore {
-public:
+  public:
     std::map<std::wstring, std::string> files;
     std::optional<std::wstring> readFailure;
     std::optional<std::wstring> writeFailure;

@@ -31,8 +31,10 @@ void removeTree(const std::wstring& folder) {
             if (name == L"." || name == L"..") continue;
             const std::wstring full = folder + L"\\" + name;
             SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(full);
-            else DeleteFileW(full.c_str());
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(full);
+            else
+                DeleteFileW(full.c_str());
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
@@ -57,7 +59,8 @@ TempFolder::~TempFolder() { removeTree(path_); }
 std::wstring TempFolder::file(const std::wstring& name) const { return path_ + L"\\" + name; }
 
 void TempFolder::write(const std::wstring& name, const std::string& bytes) const {
-    HANDLE h = CreateFileW(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h =
+        CreateFileW(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write test file");
     DWORD put = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
@@ -80,7 +83,8 @@ bool TempFolder::exists(const std::wstring& name) const {
 }
 
 void TempFolder::setReadOnly(const std::wstring& name, bool readOnly) const {
-    SetFileAttributesW(file(name).c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(file(name).c_str(),
+                       readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
 std::wstring TempFolder::listing() const {

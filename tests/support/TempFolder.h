@@ -6,7 +6,7 @@ namespace hostdeck::testing {
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -24,7 +24,7 @@ public:
     // Names of everything in the folder.
     std::wstring listing() const;
 
-private:
+  private:
     std::wstring path_;
 };
 

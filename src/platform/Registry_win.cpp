@@ -1,0 +1,62 @@
+#include "platform/Registry.h"
+
+#include <windows.h>
+
+#include "platform/UniqueHandle_win.h"
+
+namespace hostdeck {
+
+namespace {
+
+HKEY rootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegistryRoot::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users:
+            return HKEY_USERS;
+    }
+    return HKEY_LOCAL_MACHINE;
+}
+
+class Win32RegistryKey final : public RegistryKey {
+  public:
+    explicit Win32RegistryKey(UniqueRegistryKey key) : key_(std::move(key)) {}
+
+    long queryValue(const std::wstring& name, std::uint32_t& type, void* data,
+                    std::uint32_t& size) override {
+        DWORD valueType = 0;
+        DWORD valueSize = size;
+        const LONG result = RegQueryValueExW(key_.get(), name.c_str(), nullptr, &valueType,
+                                             static_cast<BYTE*>(data), &valueSize);
+        type = valueType;
+        size = valueSize;
+        return result;
+    }
+
+  private:
+    UniqueRegistryKey key_;
+};
+
+class Win32Registry final : public Registry {
+  public:
+    std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::wstring& subKey,
+                                         RegistryView view, long& error) override {
+        // The view flags are ignored on 32-bit Windows, where there is only one registry.
+        const REGSAM access =
+            KEY_QUERY_VALUE | (view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+        UniqueRegistryKey key;
+        error = RegOpenKeyExW(rootKey(root), subKey.c_str(), 0, access, key.put());
+        if (error != ERROR_SUCCESS) return nullptr;
+        return std::make_unique<Win32RegistryKey>(std::move(key));
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> makeSystemRegistry() { return std::make_unique<Win32Registry>(); }
+
+}  // namespace hostdeck
