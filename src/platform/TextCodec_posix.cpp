@@ -70,16 +70,21 @@ std::wstring decodeText(std::string_view bytes, Encoding encoding) {
 
 bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
     bytes.clear();
+    if (encoding == Encoding::Ansi) {
+        bytes.resize(text.size());
+        std::uint32_t high = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto cp = static_cast<std::uint32_t>(text[i]);
+            high |= cp;
+            bytes[i] = static_cast<char>(cp);
+        }
+        return high <= 0xFF;
+    }
     bytes.reserve(text.size());
     for (wchar_t c : text) {
         const auto cp = static_cast<std::uint32_t>(c);
-        if (encoding == Encoding::Utf8) {
-            if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-            encodeUtf8(cp, bytes);
-        } else {
-            if (cp > 0xFF) return false;
-            bytes.push_back(static_cast<char>(cp));
-        }
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        encodeUtf8(cp, bytes);
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "serverlist/ServerListFile.h"
 
+#include <algorithm>
+
 namespace hostdeck {
 
 namespace {
@@ -43,24 +45,35 @@ void parseServerList(std::wstring_view text, ServerListModel& model) {
     }
 }
 
-std::wstring formatServerList(const ServerListModel& model) {
+bool encodeServerList(const ServerListModel& model, Encoding encoding, std::string& bytes) {
+    // Converted a block of lines at a time, so that no wide copy of the whole file is made.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::wstring lines;
+    std::string converted;
+    auto flush = [&] {
+        if (!encodeText(lines, encoding, converted)) return false;
+        bytes += converted;
+        lines.clear();
+        return true;
+    };
+    lines.reserve(kBlock + 256);
     const ListIndex count = model.lstServerNick.count();
-    std::size_t length = 0;
+    std::size_t estimate = bytes.size();
     for (ListIndex i = 0; i < count; ++i) {
-        length += model.lstServerNick.item(i).size() + itemOrEmpty(model.lstServerIP, i).size() +
-                  itemOrEmpty(model.lstServerPort, i).size() + 4;
+        estimate += model.lstServerNick.item(i).size() + itemOrEmpty(model.lstServerIP, i).size() +
+                    itemOrEmpty(model.lstServerPort, i).size() + 4;
     }
-    std::wstring text;
-    text.reserve(length);
+    bytes.reserve(estimate);
     for (ListIndex i = 0; i < count; ++i) {
-        text += model.lstServerNick.item(i);
-        text += kSeparator;
-        text += itemOrEmpty(model.lstServerIP, i);
-        text += kSeparator;
-        text += itemOrEmpty(model.lstServerPort, i);
-        text += L"\r\n";
+        lines += model.lstServerNick.item(i);
+        lines += kSeparator;
+        lines += itemOrEmpty(model.lstServerIP, i);
+        lines += kSeparator;
+        lines += itemOrEmpty(model.lstServerPort, i);
+        lines += L"\r\n";
+        if (lines.size() >= kBlock && !flush()) return false;
     }
-    return text;
+    return flush();
 }
 
 FileResult ServerListFile::load(ServerListModel& model) {
@@ -77,7 +90,14 @@ FileResult ServerListFile::load(ServerListModel& model) {
         encoding_ = Encoding::Utf8;
         content.remove_prefix(kUtf8Mark.size());
     }
-    parseServerList(decodeText(content, encoding_), model);
+    // Decoded a block of lines at a time; a line end byte never stands inside a character.
+    constexpr std::size_t kBlock = 1 << 16;
+    while (!content.empty()) {
+        const std::size_t lineEnd = content.find('\n', std::min(kBlock, content.size() - 1));
+        const std::size_t cut = lineEnd == std::string_view::npos ? content.size() : lineEnd + 1;
+        parseServerList(decodeText(content.substr(0, cut), encoding_), model);
+        content.remove_prefix(cut);
+    }
     return result;
 }
 
@@ -87,16 +107,14 @@ FileResult ServerListFile::save(const ServerListModel& model) {
                                   L"\" could not be read at start, and saving now would "
                                   L"overwrite it. The file was left as it was.");
     }
-    const std::wstring text = formatServerList(model);
     std::string bytes;
-    if (!text.empty() &&
-        (encoding_ == Encoding::Utf8 || !encodeText(text, Encoding::Ansi, bytes))) {
+    if (encoding_ == Encoding::Ansi && !encodeServerList(model, Encoding::Ansi, bytes)) {
         // Some text has no place in the ANSI code page: UTF-8 keeps every character.
         encoding_ = Encoding::Utf8;
-        std::string utf8;
-        encodeText(text, Encoding::Utf8, utf8);
+    }
+    if (encoding_ == Encoding::Utf8 && model.entryCount() > 0) {
         bytes.assign(kUtf8Mark);
-        bytes += utf8;
+        encodeServerList(model, Encoding::Utf8, bytes);
     }
     return files_.replaceAll(path_, bytes);
 }
