@@ -1,0 +1,345 @@
+#include "app/frmHostdeck.h"
+
+#include <vector>
+
+#include "app/Dpi_win.h"
+#include "app/FormLayout.h"
+#include "document/mDocumenteOeffnen.h"
+#include "launch/ServerLaunch.h"
+#include "platform/ProgramFolder.h"
+
+namespace hostdeck {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"HostdeckMainWindow";
+constexpr wchar_t kMessageCaption[] = L"Hostdeck";
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr UINT kShowLoadError = WM_APP + 1;
+constexpr int kIconResource = 1;
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass controlClass(const ControlSpec& spec) {
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    switch (spec.kind) {
+        case ControlKind::List:
+            return {L"LISTBOX",
+                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::TextField:
+            return {L"EDIT", kChild | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Button:
+            return {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::WrappingLabel:
+            return {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::Label:
+            return {L"STATIC", kChild | SS_NOPREFIX | (spec.centred ? SS_CENTER : SS_LEFT), 0};
+    }
+    return {L"STATIC", kChild, 0};
+}
+
+}  // namespace
+
+frmHostdeck::frmHostdeck(HINSTANCE instance)
+    : instance_(instance),
+      fields_{FieldBinding(*this, model_.txtServerNickname), FieldBinding(*this, model_.txtServerIP),
+              FieldBinding(*this, model_.txtServerPort)},
+      files_(makeSystemFileStore()),
+      registry_(makeSystemRegistry()),
+      starter_(makeSystemProcessStarter()),
+      shell_(makeSystemShell()),
+      folder_(programFolder()),
+      listFile_(*files_, folder_ + L"\\serverlist.ini") {}
+
+frmHostdeck::~frmHostdeck() {
+    model_.lstServerNick.setObserver(nullptr);
+    model_.txtServerNickname.setObserver(nullptr);
+    model_.txtServerIP.setObserver(nullptr);
+    model_.txtServerPort.setObserver(nullptr);
+    if (window_) DestroyWindow(window_);
+}
+
+bool frmHostdeck::create(int showCommand) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    // Shared icons belong to the system's cache and are never destroyed by us.
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                                      LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!RegisterClassExW(&windowClass)) return false;
+
+    // WM_CREATE builds the controls and runs Form_Load, all before the window is shown.
+    if (!CreateWindowExW(0, kWindowClass, kFormCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
+        return false;
+    }
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    if (loadResult_.status == FileResult::Status::Failed) PostMessageW(window_, kShowLoadError, 0, 0);
+    return true;
+}
+
+LRESULT CALLBACK frmHostdeck::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<frmHostdeck*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<frmHostdeck*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    return form->handle(message, wParam, lParam);
+}
+
+LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: {
+            dpi_ = dpiForWindow(window_);
+            createControls();
+            layOut(dpi_);
+            RECT frame{0, 0, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
+                       twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_))};
+            adjustWindowRectForDpi(&frame, kWindowStyle, 0, dpi_);
+            const int width = frame.right - frame.left;
+            const int height = frame.bottom - frame.top;
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+            const RECT& screen = monitor.rcMonitor;
+            SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                         screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            Form_Load();
+            return 0;
+        }
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            layOut(dpi_);
+            return 0;
+        }
+        case kShowLoadError:
+            showError(L"The server list could not be read.\n\n" + loadResult_.reason +
+                      L"\n\nHostdeck will not overwrite it when it closes.");
+            return 0;
+        case WM_CLOSE:
+            onClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The session ends without WM_CLOSE: save now, quietly, as closing would.
+            if (wParam) saveOnce();
+            return 0;
+        case WM_DESTROY:
+            window_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void frmHostdeck::createControls() {
+    for (const ControlSpec& spec : formControls()) {
+        if (!spec.shown) continue;  // the address and port lists are data only
+        const ControlClass kind = controlClass(spec);
+        CreateWindowExW(kind.exStyle, kind.className, spec.caption, kind.style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    }
+    nickList_ = GetDlgItem(window_, kIdServerNickList);
+    model_.lstServerNick.setObserver(this);
+    fields_[0].attach(GetDlgItem(window_, kIdNicknameField));
+    fields_[1].attach(GetDlgItem(window_, kIdAddressField));
+    fields_[2].attach(GetDlgItem(window_, kIdPortField));
+}
+
+void frmHostdeck::layOut(UINT dpi) {
+    LOGFONTW logFont{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), 72);
+    logFont.lfWidth = 0;
+    UniqueFont font(CreateFontIndirectW(&logFont));
+
+    HDC dc = GetDC(window_);
+    HGDIOBJ previousFont = SelectObject(dc, font.get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int d = static_cast<int>(dpi);
+    for (const ControlSpec& spec : formControls()) {
+        HWND control = GetDlgItem(window_, spec.id);
+        if (!control) continue;
+        int width = twipsToPixels(spec.width, d);
+        int height = twipsToPixels(spec.height, d);
+        if (spec.sizedToText) {
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, spec.caption, lstrlenW(spec.caption), &extent);
+            width = extent.cx;
+            height = metrics.tmHeight;
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        SetWindowPos(control, nullptr, twipsToPixels(spec.left, d), twipsToPixels(spec.top, d), width,
+                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SelectObject(dc, previousFont);
+    ReleaseDC(window_, dc);
+    font_ = std::move(font);  // the old font is deleted only after no control uses it
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void frmHostdeck::fillNicknameList() {
+    const std::vector<std::wstring>& nicknames = model_.lstServerNick.items();
+    std::size_t characters = 0;
+    for (const std::wstring& nickname : nicknames) characters += nickname.size() + 1;
+    SendMessageW(nickList_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(nickList_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(nickList_, LB_INITSTORAGE, nicknames.size(), characters * sizeof(wchar_t));
+    for (const std::wstring& nickname : nicknames) {
+        SendMessageW(nickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(nickname.c_str()));
+    }
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()), 0);
+    SendMessageW(nickList_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(nickList_, nullptr, TRUE);
+}
+
+void frmHostdeck::onCommand(int id, int notification) {
+    switch (id) {
+        case kIdServerNickList:
+            if (notification == LBN_SELCHANGE) lstServerNick_Click();
+            if (notification == LBN_DBLCLK) lstServerNick_DblClick();
+            break;
+        case kIdNicknameField:
+        case kIdAddressField:
+        case kIdPortField:
+            if (notification == EN_CHANGE) fields_[static_cast<std::size_t>(id - kIdNicknameField)].takeTextFromControl();
+            break;
+        case kIdAddButton:
+            if (notification == BN_CLICKED) cmdAddServer_Click();
+            break;
+        case kIdEditButton:
+            if (notification == BN_CLICKED) cmdEditServer_Click();
+            break;
+        case kIdDeleteButton:
+            if (notification == BN_CLICKED) cmdDelServer_Click();
+            break;
+        case kIdHowToButton:
+            if (notification == BN_CLICKED) cmdInfo_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void frmHostdeck::onClose() {
+    Form_Unload();
+    DestroyWindow(window_);
+}
+
+FileResult frmHostdeck::saveOnce() {
+    if (saved_) return FileResult::success();
+    saved_ = true;
+    return listFile_.save(model_);
+}
+
+void frmHostdeck::showError(const std::wstring& text) {
+    MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONERROR);
+}
+
+void frmHostdeck::Form_Load() {
+    model_.lstServerNick.setObserver(nullptr);  // filled in one go below
+    loadResult_ = listFile_.load(model_);
+    fillNicknameList();
+    model_.lstServerNick.setObserver(this);
+}
+
+void frmHostdeck::Form_Unload() {
+    const FileResult saved = saveOnce();
+    if (!saved.ok()) {
+        showError(L"The server list could not be saved to\n" + listFile_.path() + L"\n\n" + saved.reason);
+    }
+}
+
+void frmHostdeck::lstServerNick_Click() {
+    const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
+    if (selected < kNoItem || selected >= model_.lstServerNick.count()) return;
+    model_.lstServerNick.setCurrentIndex(selected);
+    model_.select();
+}
+
+void frmHostdeck::lstServerNick_DblClick() {
+    const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
+    if (selected >= 0 && selected < model_.lstServerNick.count()) {
+        model_.lstServerNick.setCurrentIndex(selected);
+    }
+    const LaunchResult result = launchServer(model_, *registry_, *starter_);
+    if (result.status == LaunchResult::Status::NoInstallPath ||
+        result.status == LaunchResult::Status::StartFailed) {
+        showError(result.message);
+    }
+}
+
+void frmHostdeck::cmdAddServer_Click() { model_.add(); }
+
+void frmHostdeck::cmdEditServer_Click() { model_.edit(); }
+
+void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
+
+void frmHostdeck::cmdInfo_Click() { OpenDocument(*shell_, folder_ + L"\\howto.txt"); }
+
+void frmHostdeck::itemAppended(const std::wstring& text) {
+    SendMessageW(nickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void frmHostdeck::itemRemoved(ListIndex index) {
+    SendMessageW(nickList_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void frmHostdeck::currentChanged(ListIndex index) {
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void frmHostdeck::FieldBinding::attach(HWND edit) {
+    edit_ = edit;
+    field_.setObserver(this);
+    SetWindowTextW(edit_, field_.text().c_str());
+    EnableWindow(edit_, field_.enabled());
+}
+
+void frmHostdeck::FieldBinding::takeTextFromControl() {
+    form_.updatingFromControl_ = true;
+    field_.setText(windowText(edit_));
+    form_.updatingFromControl_ = false;
+}
+
+void frmHostdeck::FieldBinding::textChanged(const std::wstring& text) {
+    // Text the user typed is already in the control; writing it back would move the caret.
+    if (!form_.updatingFromControl_) SetWindowTextW(edit_, text.c_str());
+}
+
+void frmHostdeck::FieldBinding::enabledChanged(bool enabled) { EnableWindow(edit_, enabled); }
+
+}  // namespace hostdeck

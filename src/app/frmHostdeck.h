@@ -1,0 +1,94 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "platform/FileStore.h"
+#include "platform/ProcessStarter.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/UniqueHandle_win.h"
+#include "serverlist/ServerListFile.h"
+#include "serverlist/ServerListModel.h"
+
+namespace hostdeck {
+
+// The program's one window: the nickname list, the editor fields, the buttons and captions.
+// The model holds the entries and fields; the controls mirror it and feed user events in.
+class frmHostdeck final : private TextListObserver {
+public:
+    explicit frmHostdeck(HINSTANCE instance);
+    ~frmHostdeck();
+    frmHostdeck(const frmHostdeck&) = delete;
+    frmHostdeck& operator=(const frmHostdeck&) = delete;
+
+    // Creates the window, loads the list, then shows the window.
+    bool create(int showCommand);
+    HWND handle() const { return window_; }
+
+private:
+    // Mirrors one editor field of the model into its edit control.
+    class FieldBinding final : public TextFieldObserver {
+    public:
+        FieldBinding(frmHostdeck& form, TextField& field) : form_(form), field_(field) {}
+        void attach(HWND edit);
+        void takeTextFromControl();
+        void textChanged(const std::wstring& text) override;
+        void enabledChanged(bool enabled) override;
+
+    private:
+        frmHostdeck& form_;
+        TextField& field_;
+        HWND edit_ = nullptr;
+    };
+
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    void layOut(UINT dpi);
+    void fillNicknameList();
+    void onCommand(int id, int notification);
+    void onClose();
+    FileResult saveOnce();
+    void showError(const std::wstring& text);
+
+    // Event procedures.
+    void Form_Load();
+    void Form_Unload();
+    void lstServerNick_Click();
+    void lstServerNick_DblClick();
+    void cmdAddServer_Click();
+    void cmdEditServer_Click();
+    void cmdDelServer_Click();
+    void cmdInfo_Click();
+
+    // TextListObserver: keeps the list box in step with lstServerNick.
+    void itemAppended(const std::wstring& text) override;
+    void itemRemoved(ListIndex index) override;
+    void currentChanged(ListIndex index) override;
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND nickList_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UniqueFont font_;
+
+    ServerListModel model_;
+    std::array<FieldBinding, 3> fields_;
+    bool updatingFromControl_ = false;
+
+    std::unique_ptr<FileStore> files_;
+    std::unique_ptr<Registry> registry_;
+    std::unique_ptr<ProcessStarter> starter_;
+    std::unique_ptr<Shell> shell_;
+    std::wstring folder_;
+    ServerListFile listFile_;
+    FileResult loadResult_;
+    bool saved_ = false;
+};
+
+}  // namespace hostdeck

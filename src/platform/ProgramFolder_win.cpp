@@ -1,0 +1,23 @@
+#include "platform/ProgramFolder.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace hostdeck {
+
+std::wstring programFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return L".";
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            return path.substr(0, path.find_last_of(L"\\/"));
+        }
+        buffer.resize(buffer.size() * 2);  // a long path
+    }
+}
+
+}  // namespace hostdeck

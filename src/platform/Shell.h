@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace hostdeck {
+
+// The shell calls that opening a document needs.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual std::uintptr_t desktopWindow() = 0;
+    // As ShellExecute: an empty verb is the default verb, empty parameters or directory are
+    // none. Values above 32 mean success, smaller ones are SE_ERR_ codes.
+    virtual std::intptr_t execute(std::uintptr_t owner, const std::wstring& verb,
+                                  const std::wstring& file, const std::wstring& parameters,
+                                  const std::wstring& directory, int show) = 0;
+    // Handles the window messages that are waiting, then returns.
+    virtual void processWaitingMessages() = 0;
+    virtual std::wstring systemFolder() = 0;
+};
+
+std::unique_ptr<Shell> makeSystemShell();
+
+}  // namespace hostdeck
