@@ -20,8 +20,16 @@ constexpr int kIconResource = 1;
 
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+// Shared icons belong to the system's cache and are never destroyed by us.
+HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
 struct ControlClass {
@@ -53,8 +61,8 @@ ControlClass controlClass(const ControlSpec& spec) {
 
 frmHostdeck::frmHostdeck(HINSTANCE instance)
     : instance_(instance),
-      fields_{FieldBinding(*this, model_.txtServerNickname), FieldBinding(*this, model_.txtServerIP),
-              FieldBinding(*this, model_.txtServerPort)},
+      fields_{FieldBinding(*this, model_.txtServerNickname),
+              FieldBinding(*this, model_.txtServerIP), FieldBinding(*this, model_.txtServerPort)},
       files_(makeSystemFileStore()),
       registry_(makeSystemRegistry()),
       starter_(makeSystemProcessStarter()),
@@ -78,13 +86,8 @@ bool frmHostdeck::create(int showCommand) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    // Shared icons belong to the system's cache and are never destroyed by us.
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                                      LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIcon = loadIcon(instance_, SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = loadIcon(instance_, SM_CXSMICON, SM_CYSMICON);
     if (!RegisterClassExW(&windowClass)) return false;
 
     // WM_CREATE builds the controls and runs Form_Load, all before the window is shown.
@@ -92,15 +95,21 @@ bool frmHostdeck::create(int showCommand) {
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this)) {
         return false;
     }
+    SendMessageW(window_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(loadIcon(instance_, SM_CXICON, SM_CYICON)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(loadIcon(instance_, SM_CXSMICON, SM_CYSMICON)));
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    if (loadResult_.status == FileResult::Status::Failed) PostMessageW(window_, kShowLoadError, 0, 0);
+    if (loadResult_.status == FileResult::Status::Failed)
+        PostMessageW(window_, kShowLoadError, 0, 0);
     return true;
 }
 
 LRESULT CALLBACK frmHostdeck::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* form = static_cast<frmHostdeck*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* form =
+            static_cast<frmHostdeck*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         form->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
@@ -202,8 +211,8 @@ void frmHostdeck::layOut(UINT dpi) {
             height = metrics.tmHeight;
         }
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        SetWindowPos(control, nullptr, twipsToPixels(spec.left, d), twipsToPixels(spec.top, d), width,
-                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, twipsToPixels(spec.left, d), twipsToPixels(spec.top, d),
+                     width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     SelectObject(dc, previousFont);
     ReleaseDC(window_, dc);
@@ -221,7 +230,8 @@ void frmHostdeck::fillNicknameList() {
     for (const std::wstring& nickname : nicknames) {
         SendMessageW(nickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(nickname.c_str()));
     }
-    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()), 0);
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
+                 0);
     SendMessageW(nickList_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(nickList_, nullptr, TRUE);
 }
@@ -235,7 +245,8 @@ void frmHostdeck::onCommand(int id, int notification) {
         case kIdNicknameField:
         case kIdAddressField:
         case kIdPortField:
-            if (notification == EN_CHANGE) fields_[static_cast<std::size_t>(id - kIdNicknameField)].takeTextFromControl();
+            if (notification == EN_CHANGE)
+                fields_[static_cast<std::size_t>(id - kIdNicknameField)].takeTextFromControl();
             break;
         case kIdAddButton:
             if (notification == BN_CLICKED) cmdAddServer_Click();
@@ -279,7 +290,8 @@ void frmHostdeck::Form_Load() {
 void frmHostdeck::Form_Unload() {
     const FileResult saved = saveOnce();
     if (!saved.ok()) {
-        showError(L"The server list could not be saved to\n" + listFile_.path() + L"\n\n" + saved.reason);
+        showError(L"The server list could not be saved to\n" + listFile_.path() + L"\n\n" +
+                  saved.reason);
     }
 }
 

@@ -19,7 +19,7 @@ namespace hostdeck {
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
 // The model holds the entries and fields; the controls mirror it and feed user events in.
 class frmHostdeck final : private TextListObserver {
-public:
+  public:
     explicit frmHostdeck(HINSTANCE instance);
     ~frmHostdeck();
     frmHostdeck(const frmHostdeck&) = delete;
@@ -29,17 +29,17 @@ public:
     bool create(int showCommand);
     HWND handle() const { return window_; }
 
-private:
+  private:
     // Mirrors one editor field of the model into its edit control.
     class FieldBinding final : public TextFieldObserver {
-    public:
+      public:
         FieldBinding(frmHostdeck& form, TextField& field) : form_(form), field_(field) {}
         void attach(HWND edit);
         void takeTextFromControl();
         void textChanged(const std::wstring& text) override;
         void enabledChanged(bool enabled) override;
 
-    private:
+      private:
         frmHostdeck& form_;
         TextField& field_;
         HWND edit_ = nullptr;

@@ -6,8 +6,8 @@
 
 namespace hostdeck {
 
-inline constexpr int kShowNormal = 1;           // SW_SHOWNORMAL
-inline constexpr std::intptr_t kFileNotFound = 2;  // SE_ERR_FNF
+inline constexpr int kShowNormal = 1;                // SW_SHOWNORMAL
+inline constexpr std::intptr_t kFileNotFound = 2;    // SE_ERR_FNF
 inline constexpr std::intptr_t kNoAssociation = 31;  // SE_ERR_NOASSOC
 
 // Opens `file` with the application associated with its type, or, when there is none, lets

@@ -8,7 +8,7 @@ namespace hostdeck {
 
 // The shell calls that opening a document needs.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual std::uintptr_t desktopWindow() = 0;
     // As ShellExecute: an empty verb is the default verb, empty parameters or directory are

@@ -10,7 +10,7 @@ namespace {
 const wchar_t* orNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
 class Win32Shell final : public Shell {
-public:
+  public:
     std::uintptr_t desktopWindow() override {
         return reinterpret_cast<std::uintptr_t>(GetDesktopWindow());
     }

@@ -35,3 +35,12 @@ std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t cou
                                        DWORD timeoutMs);
 
 }  // namespace hostdeck::testing
+
+namespace hostdeck::testing {
+// ASCII rendering of a wide name for test messages.
+inline std::string narrowForTrace(const wchar_t* text) {
+    std::string out;
+    for (; *text; ++text) out.push_back(*text < 128 ? static_cast<char>(*text) : '?');
+    return out;
+}
+}  // namespace hostdeck::testing

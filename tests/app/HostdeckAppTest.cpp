@@ -1,0 +1,298 @@
+// The real program under Wine, driven through its window with messages and real input.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/AppDriver_win.h"
+#include "app/FormLayout.h"
+#include "launch/ServerLaunch.h"
+#include "support/TempFolder.h"
+#include "support/WinTestSupport.h"
+
+namespace hostdeck {
+namespace {
+
+using testing::AppDriver;
+using testing::ScratchRegistryKey;
+using testing::waitUntil;
+using Items = std::vector<std::wstring>;
+
+const std::string kList =
+    "Home#10.0.0.5#99\r\n; a comment\r\nClub#club.example#2300\r\nLan#192.168.1.2#47624\r\n";
+
+class HostdeckAppTest : public ::testing::Test {
+  protected:
+    void SetUp() override { temp.write(L"serverlist.ini", kList); }
+    void start() { app = std::make_unique<AppDriver>(temp.path()); }
+    std::vector<std::wstring> fields() const {
+        return {app->text(kIdNicknameField), app->text(kIdAddressField), app->text(kIdPortField)};
+    }
+    bool fieldsEnabled() const {
+        return app->enabled(kIdNicknameField) && app->enabled(kIdAddressField) &&
+               app->enabled(kIdPortField);
+    }
+    bool fieldsDisabled() const {
+        return !app->enabled(kIdNicknameField) && !app->enabled(kIdAddressField) &&
+               !app->enabled(kIdPortField);
+    }
+    void dismissMessageBox(HWND box) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    }
+
+    testing::TempFolder temp;
+    std::unique_ptr<AppDriver> app;
+};
+
+TEST_F(HostdeckAppTest, StartsWithTheListInFileOrderAndEmptyEnabledFields) {
+    start();
+    EXPECT_EQ(app->listItems(), (Items{L"Home", L"Club", L"Lan"}));
+    EXPECT_EQ(app->currentListItem(), LB_ERR);
+    EXPECT_EQ(fields(), (Items{L"", L"", L""}));
+    EXPECT_TRUE(fieldsEnabled());
+
+    wchar_t caption[128] = {};
+    GetWindowTextW(app->window(), caption, 128);
+    EXPECT_STREQ(caption, kFormCaption);
+    EXPECT_TRUE(GetWindowLongW(app->window(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_TRUE(app->close());
+}
+
+TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
+    start();
+    RECT client{};
+    GetClientRect(app->window(), &client);
+    EXPECT_EQ(client.right, 525);
+    EXPECT_EQ(client.bottom, 270);
+
+    RECT window{};
+    GetWindowRect(app->window(), &window);
+    const int screenCentreX = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int screenCentreY = GetSystemMetrics(SM_CYSCREEN) / 2;
+    EXPECT_NEAR((window.left + window.right) / 2, screenCentreX, 1);
+    EXPECT_NEAR((window.top + window.bottom) / 2, screenCentreY, 1);
+
+    for (const ControlSpec& spec : formControls()) {
+        SCOPED_TRACE(testing::narrowForTrace(spec.name));
+        if (!spec.shown) {
+            EXPECT_EQ(app->control(spec.id), nullptr) << "hidden lists are data, not windows";
+            continue;
+        }
+        const RECT rect = app->controlRect(spec.id);
+        EXPECT_EQ(rect.left, spec.left / 15);
+        EXPECT_EQ(rect.top, spec.top / 15);
+        if (!spec.sizedToText) {
+            EXPECT_EQ(rect.right - rect.left, spec.width / 15);
+            EXPECT_EQ(rect.bottom - rect.top, spec.height / 15);
+        } else {
+            EXPECT_GT(rect.right - rect.left, 0);
+            EXPECT_LT(rect.bottom - rect.top, 20) << "one line of 8-point text";
+        }
+        wchar_t text[128] = {};
+        GetWindowTextW(app->control(spec.id), text, 128);
+        EXPECT_STREQ(text, spec.caption);
+    }
+    EXPECT_EQ(app->controlRect(kIdHowToButton).right, 526) << "one pixel past the client area";
+}
+
+TEST_F(HostdeckAppTest, TabAndShiftTabFollowTheTabOrder) {
+    start();  // the fields start enabled, so all of them take the focus
+    app->clickControl(kIdNicknameField);
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdNicknameField; }));
+    app->pressKey(VK_TAB, false, true);
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdServerNickList; }));
+
+    const std::vector<int> order{kIdNicknameField, kIdAddressField,  kIdPortField,
+                                 kIdDeleteButton,  kIdHowToButton,   kIdEditButton,
+                                 kIdAddButton,     kIdServerNickList};
+    for (int expected : order) {
+        app->pressKey(VK_TAB);
+        EXPECT_TRUE(waitUntil([&] { return app->focusedId() == expected; }, 3000))
+            << "expected " << expected << ", focus on " << app->focusedId();
+    }
+    for (auto it = order.rbegin() + 1; it != order.rend(); ++it) {
+        app->pressKey(VK_TAB, false, true);
+        const int expected = *it;
+        EXPECT_TRUE(waitUntil([&] { return app->focusedId() == expected; }, 3000))
+            << "expected " << expected << ", focus on " << app->focusedId();
+    }
+}
+
+TEST_F(HostdeckAppTest, SelectEditTypeAddAndDeleteReachTheFile) {
+    start();
+    app->clickListItem(1);
+    ASSERT_TRUE(waitUntil([&] { return fields() == Items{L"Club", L"club.example", L"2300"}; }));
+    EXPECT_TRUE(fieldsDisabled());
+    EXPECT_EQ(app->currentListItem(), 1);
+
+    app->pressKey('E', true);
+    ASSERT_TRUE(waitUntil([&] { return fieldsEnabled(); }));
+    EXPECT_EQ(app->listItems(), (Items{L"Home", L"Lan"}));
+    EXPECT_EQ(fields(), (Items{L"Club", L"club.example", L"2300"}));
+    EXPECT_EQ(app->currentListItem(), LB_ERR);
+
+    app->clickControl(kIdPortField);
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdPortField; }));
+    app->pressKey(VK_END);
+    for (int i = 0; i < 4; ++i) app->pressKey(VK_BACK);
+    app->type(L"2301");
+    ASSERT_TRUE(waitUntil([&] { return app->text(kIdPortField) == L"2301"; }));
+    EXPECT_EQ(app->text(kIdNicknameField), L"Club") << "typing changes only that field";
+
+    app->pressKey('A', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 3; }));
+    EXPECT_EQ(app->listItems(), (Items{L"Home", L"Lan", L"Club"}));
+
+    app->clickListItem(0);
+    ASSERT_TRUE(waitUntil([&] { return fields()[0] == L"Home"; }));
+    app->pressKey('D', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 2; }));
+    EXPECT_EQ(app->listItems(), (Items{L"Lan", L"Club"}));
+    EXPECT_EQ(fields(), (Items{L"Home", L"10.0.0.5", L"99"})) << "delete leaves the fields";
+    EXPECT_EQ(app->currentListItem(), LB_ERR);
+
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "Lan#192.168.1.2#47624\r\nClub#club.example#2301\r\n");
+}
+
+TEST_F(HostdeckAppTest, AddWithEmptyFieldsAndButtonsPressedByMouse) {
+    start();
+    app->clickControl(kIdAddButton);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 4; }));
+    app->clickListItem(3);
+    app->clickControl(kIdDeleteButton);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 3; }));
+    app->clickControl(kIdEditButton);  // nothing current: takes the first entry
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 2; }))
+        << app->listItems().size() << " items, current " << app->currentListItem() << ", fields "
+        << testing::narrowForTrace(app->text(kIdNicknameField).c_str());
+    EXPECT_EQ(fields(), (Items{L"Home", L"10.0.0.5", L"99"}));
+    app->clickControl(kIdAddButton);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 3; }));
+    app->clickControl(kIdAddButton);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 4; }));
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"),
+              "Club#club.example#2300\r\nLan#192.168.1.2#47624\r\nHome#10.0.0.5#99\r\nHome#10.0.0."
+              "5#99\r\n");
+}
+
+TEST(HostdeckProgramTest, CarriesTheGlobeIconIn32And16Pixels) {
+    HMODULE program =
+        LoadLibraryExW((testing::testProgramFolder() + L"\\hostdeck.exe").c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    for (int size : {32, 16}) {
+        HICON icon =
+            static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP colour{};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmWidth, size);
+        EXPECT_EQ(colour.bmHeight, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(program);
+}
+
+TEST_F(HostdeckAppTest, HowToOpensTheDocumentBesideTheProgram) {
+    // Text files open in the recording stand-in for this test.
+    ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\howto.txt").c_str(),
+                          temp.file(L"howto.txt").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\standin_game.exe").c_str(),
+                          temp.file(L"viewer.exe").c_str(), FALSE));
+    wchar_t previous[256] = {};
+    LONG previousSize = sizeof previous;
+    const bool hadAssociation =
+        RegQueryValueW(HKEY_CLASSES_ROOT, L".txt", previous, &previousSize) == ERROR_SUCCESS;
+    {
+        ScratchRegistryKey command(HKEY_CLASSES_ROOT, L"Hostdeck.TestText\\shell\\open\\command",
+                                   0);
+        command.setText(L"", L"\"" + temp.file(L"viewer.exe") + L"\" \"%1\"");
+        RegSetValueW(HKEY_CLASSES_ROOT, L".txt", REG_SZ, L"Hostdeck.TestText", 0);
+        start();
+        app->pressKey('H', true);
+        const auto lines = testing::waitForLines(temp.file(L"launches.txt"), 1, 20000);
+        if (hadAssociation) RegSetValueW(HKEY_CLASSES_ROOT, L".txt", REG_SZ, previous, 0);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Hostdeck.TestText");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(temp.file(L"howto.txt")), std::wstring::npos);
+    }
+    EXPECT_EQ(app->findMessageBox(), nullptr);
+    EXPECT_TRUE(app->close());
+}
+
+class HostdeckLaunchTest : public HostdeckAppTest {
+  protected:
+    ScratchRegistryKey gameKey{HKEY_LOCAL_MACHINE, kGameKey, KEY_WOW64_32KEY};
+};
+
+TEST_F(HostdeckLaunchTest, DoubleClickStartsTheGameForThatEntry) {
+    const std::wstring install = temp.file(L"Game Folder");
+    CreateDirectoryW(install.c_str(), nullptr);
+    CreateDirectoryW((install + L"\\exe").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\standin_game.exe").c_str(),
+                          (install + L"\\exe\\vantorel.exe").c_str(), FALSE));
+    gameKey.setText(kGamePathValue, install);
+    start();
+    app->clickListItem(2, true);
+    const auto lines = testing::waitForLines(install + L"\\exe\\launches.txt", 1, 20000);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], std::to_wstring(SW_SHOWNORMAL) + L"|" + install +
+                            L"\\exe\\vantorel.exe -s192.168.1.2:47624");
+    EXPECT_EQ(fields(), (Items{L"Lan", L"192.168.1.2", L"47624"}));
+    EXPECT_TRUE(fieldsDisabled());
+    EXPECT_EQ(app->findMessageBox(), nullptr);
+}
+
+TEST_F(HostdeckLaunchTest, GameNotInstalledIsShownAndTheWindowStaysUsable) {
+    start();
+    app->clickListItem(0, true);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = app->findMessageBox()) != nullptr; }));
+    EXPECT_NE(AppDriver::messageBoxText(box).find(L"install folder was not found"),
+              std::wstring::npos);
+    dismissMessageBox(box);
+    app->pressKey('D', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 2; }));
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "Club#club.example#2300\r\nLan#192.168.1.2#47624\r\n");
+}
+
+TEST_F(HostdeckAppTest, SaveFailureIsShownAndTheFileKept) {
+    start();
+    temp.setReadOnly(L"serverlist.ini", true);
+    app->pressKey('A', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 4; }));
+    PostMessageW(app->window(), WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = app->findMessageBox()) != nullptr; }));
+    EXPECT_NE(AppDriver::messageBoxText(box).find(temp.file(L"serverlist.ini")),
+              std::wstring::npos);
+    dismissMessageBox(box);
+    EXPECT_TRUE(app->waitForExit(15000)) << "closing goes on after the message";
+    temp.setReadOnly(L"serverlist.ini", false);
+    EXPECT_EQ(temp.read(L"serverlist.ini"), kList);
+}
+
+TEST_F(HostdeckAppTest, EndOfSessionSavesOnce) {
+    start();
+    app->pressKey('A', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 4; }));
+    EXPECT_EQ(SendMessageW(app->window(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(app->window(), WM_ENDSESSION, TRUE, 0);
+    const std::string saved =
+        "Home#10.0.0.5#99\r\nClub#club.example#2300\r\nLan#192.168.1.2#47624\r\n##\r\n";
+    EXPECT_EQ(temp.read(L"serverlist.ini"), saved);
+    temp.write(L"serverlist.ini", "changed by hand\r\n");
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "changed by hand\r\n")
+        << "saved once, not again on close";
+}
+
+}  // namespace
+}  // namespace hostdeck
