@@ -90,6 +90,8 @@ FileResult ServerListFile::load(ServerListModel& model) {
         encoding_ = Encoding::Utf8;
         content.remove_prefix(kUtf8Mark.size());
     }
+    model.reserveEntries(
+        static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
     // Decoded a block of lines at a time; a line end byte never stands inside a character.
     constexpr std::size_t kBlock = 1 << 16;
     while (!content.empty()) {

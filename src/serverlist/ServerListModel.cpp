@@ -64,6 +64,12 @@ void ServerListModel::deleteCurrent() {
     }
 }
 
+void ServerListModel::reserveEntries(std::size_t more) {
+    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
+        list->reserve(static_cast<std::size_t>(list->count()) + more);
+    }
+}
+
 void ServerListModel::appendEntry(std::wstring nickname, std::wstring address, std::wstring port) {
     lstServerNick.append(std::move(nickname));
     lstServerIP.append(std::move(address));

@@ -31,6 +31,8 @@ class ServerListModel {
 
     ListIndex entryCount() const { return lstServerNick.count(); }
     void appendEntry(std::wstring nickname, std::wstring address, std::wstring port);
+    // Room for `more` entries beyond the present ones, so a large load appends in place.
+    void reserveEntries(std::size_t more);
 
   private:
     bool holdsEntry(ListIndex index) const;

@@ -1,0 +1,142 @@
+// Times the real program: process start to window shown, with an empty list and with 32,767
+// entries, and closing (which saves the list). Prints the medians of several runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/TempFolder.h"
+#include "support/WinTestSupport.h"
+
+namespace {
+
+using hostdeck::testing::TempFolder;
+
+double now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findShownWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner == search->processId && lstrcmpW(name, L"HostdeckMainWindow") == 0 &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct Run {
+    double shownMs = 0;
+    double savedMs = 0;   // WM_CLOSE until the list file has been replaced
+    double exitedMs = 0;  // WM_CLOSE until the process has ended
+};
+
+FILETIME lastWrite(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+Run runOnce(const std::wstring& folder) {
+    Run run;
+    const std::wstring exe = folder + L"\\hostdeck.exe";
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const double start = now();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &started)) {
+        std::printf("cannot start hostdeck.exe\n");
+        return run;
+    }
+    Search search{started.dwProcessId, nullptr};
+    while (!search.found && now() - start < 60000) {
+        EnumWindows(findShownWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(1);
+    }
+    run.shownMs = now() - start;
+    WaitForInputIdle(started.hProcess, 10000);
+    Sleep(200);
+    const std::wstring list = folder + L"\\serverlist.ini";
+    const FILETIME before = lastWrite(list);
+    const double closing = now();
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    for (FILETIME current = before;
+         CompareFileTime(&before, &current) == 0 && now() - closing < 60000;) {
+        Sleep(0);
+        current = lastWrite(list);
+    }
+    run.savedMs = now() - closing;
+    WaitForSingleObject(started.hProcess, 60000);
+    run.exitedMs = now() - closing;
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    return run;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Under a Wine virtual desktop the console is not ours: write to a file when given one.
+    FILE* out = argc > 1 ? std::fopen(argv[1], "w") : stdout;
+    if (!out) return 1;
+    constexpr int kRuns = 7;
+    const std::wstring program = hostdeck::testing::testProgramFolder() + L"\\hostdeck.exe";
+    double emptyShown = 0;
+    for (int entries : {0, 32767}) {
+        TempFolder folder;
+        CopyFileW(program.c_str(), folder.file(L"hostdeck.exe").c_str(), FALSE);
+        std::string list;
+        for (int i = 0; i < entries; ++i) {
+            list += "Server number " + std::to_string(i) + "#10.0." + std::to_string(i % 256) +
+                    ".1#" + std::to_string(2300 + i % 1000) + "\r\n";
+        }
+        folder.write(L"serverlist.ini", list);
+        std::vector<double> shown, saved, exited;
+        runOnce(folder.path());  // warm-up: file cache and Wine's own start-up
+        for (int i = 0; i < kRuns; ++i) {
+            const Run run = runOnce(folder.path());
+            shown.push_back(run.shownMs);
+            saved.push_back(run.savedMs);
+            exited.push_back(run.exitedMs);
+        }
+        const bool intact = folder.read(L"serverlist.ini") == list;
+        std::fprintf(out,
+                     "%6d entries: start to window shown %7.1f ms, close to list saved %6.1f ms, "
+                     "close to process end %6.1f ms (median of %d)%s\n",
+                     entries, median(shown), median(saved), median(exited), kRuns,
+                     intact ? "" : "  LIST CHANGED");
+        if (entries == 0)
+            emptyShown = median(shown);
+        else
+            std::fprintf(out, "the full list costs %.0f%% more to start than the empty one\n",
+                         100.0 * (median(shown) - emptyShown) / emptyShown);
+    }
+    if (out != stdout) std::fclose(out);
+    return 0;
+}
