@@ -221,14 +221,16 @@ void frmHostdeck::layOut(UINT dpi) {
 }
 
 void frmHostdeck::fillNicknameList() {
-    const std::vector<std::wstring>& nicknames = model_.lstServerNick.items();
+    const TextList& nicknames = model_.lstServerNick;
     std::size_t characters = 0;
-    for (const std::wstring& nickname : nicknames) characters += nickname.size() + 1;
+    for (ListIndex i = 0; i < nicknames.count(); ++i) characters += nicknames.item(i).size() + 1;
     SendMessageW(nickList_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(nickList_, LB_RESETCONTENT, 0, 0);
-    SendMessageW(nickList_, LB_INITSTORAGE, nicknames.size(), characters * sizeof(wchar_t));
-    for (const std::wstring& nickname : nicknames) {
-        SendMessageW(nickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(nickname.c_str()));
+    SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(nicknames.count()),
+                 characters * sizeof(wchar_t));
+    for (ListIndex i = 0; i < nicknames.count(); ++i) {
+        SendMessageW(nickList_, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(nicknames.itemCString(i)));
     }
     SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
                  0);
@@ -322,8 +324,9 @@ void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
 
 void frmHostdeck::cmdInfo_Click() { OpenDocument(*shell_, folder_ + L"\\howto.txt"); }
 
-void frmHostdeck::itemAppended(const std::wstring& text) {
-    SendMessageW(nickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void frmHostdeck::itemAppended(ListIndex index) {
+    SendMessageW(nickList_, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(model_.lstServerNick.itemCString(index)));
 }
 
 void frmHostdeck::itemRemoved(ListIndex index) {

@@ -67,7 +67,7 @@ class frmHostdeck final : private TextListObserver {
     void cmdInfo_Click();
 
     // TextListObserver: keeps the list box in step with lstServerNick.
-    void itemAppended(const std::wstring& text) override;
+    void itemAppended(ListIndex index) override;
     void itemRemoved(ListIndex index) override;
     void currentChanged(ListIndex index) override;
 

@@ -14,19 +14,40 @@ void parseRecord(std::wstring_view line, ServerListModel& model) {
     const std::size_t first = line.find(kSeparator);
     if (first == std::wstring_view::npos) {
         // No separator at all: keep the text as a nickname rather than lose it.
-        model.appendEntry(std::wstring(line), {}, {});
+        model.appendEntry(line, {}, {});
         return;
     }
     const std::size_t last = line.rfind(kSeparator);
     const std::wstring_view address =
         last > first ? line.substr(first + 1, last - first - 1) : std::wstring_view{};
-    model.appendEntry(std::wstring(line.substr(0, first)), std::wstring(address),
-                      std::wstring(line.substr(last + 1)));
+    model.appendEntry(line.substr(0, first), address, line.substr(last + 1));
 }
 
-const std::wstring& itemOrEmpty(const TextList& list, ListIndex index) {
-    static const std::wstring empty;
-    return index < list.count() ? list.item(index) : empty;
+std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
+    return index < list.count() ? list.item(index) : std::wstring_view{};
+}
+
+// An upper bound of what the records in the file need: a character never takes less than a
+// byte, and '#' never stands inside a multi-byte character.
+ServerListModel::Capacity measureRecords(std::string_view bytes) {
+    ServerListModel::Capacity capacity;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        const std::string_view line = bytes.substr(start, end - start);
+        start = end + 1;
+        if (line.empty() || line.front() == ';') continue;
+        const std::size_t first = std::min(line.find('#'), line.size());
+        const std::size_t last = line.rfind('#');
+        ++capacity.entries;
+        capacity.nicknameChars += first;
+        if (last != std::string_view::npos) {
+            capacity.portChars += line.size() - last - 1;
+            if (last > first) capacity.addressChars += last - first - 1;
+        }
+    }
+    return capacity;
 }
 
 }  // namespace
@@ -90,8 +111,7 @@ FileResult ServerListFile::load(ServerListModel& model) {
         encoding_ = Encoding::Utf8;
         content.remove_prefix(kUtf8Mark.size());
     }
-    model.reserveEntries(
-        static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+    model.reserve(measureRecords(content));
     // Decoded a block of lines at a time; a line end byte never stands inside a character.
     constexpr std::size_t kBlock = 1 << 16;
     while (!content.empty()) {

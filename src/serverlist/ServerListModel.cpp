@@ -6,7 +6,7 @@ namespace {
 
 void copyCurrentTo(TextList& list, ListIndex index, TextField& field) {
     list.setCurrentIndex(index);
-    field.setText(list.currentText());
+    field.setText(std::wstring(list.currentText()));
 }
 
 void takeOut(TextList& list, ListIndex index, TextField& field) {
@@ -24,7 +24,7 @@ bool ServerListModel::holdsEntry(ListIndex index) const {
 void ServerListModel::select() {
     const ListIndex i = lstServerNick.currentIndex();
     if (i != kNoItem && !holdsEntry(i)) return;
-    txtServerNickname.setText(lstServerNick.currentText());
+    txtServerNickname.setText(std::wstring(lstServerNick.currentText()));
     copyCurrentTo(lstServerIP, i, txtServerIP);
     copyCurrentTo(lstServerPort, i, txtServerPort);
     txtServerNickname.setEnabled(false);
@@ -64,16 +64,21 @@ void ServerListModel::deleteCurrent() {
     }
 }
 
-void ServerListModel::reserveEntries(std::size_t more) {
-    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
-        list->reserve(static_cast<std::size_t>(list->count()) + more);
-    }
+void ServerListModel::reserve(const Capacity& more) {
+    auto grow = [&](TextList& list, std::size_t characters) {
+        // Counting what is there as a whole item's worth is a safe over-estimate.
+        list.reserve(static_cast<std::size_t>(list.count()) + more.entries, characters);
+    };
+    grow(lstServerNick, more.nicknameChars);
+    grow(lstServerIP, more.addressChars);
+    grow(lstServerPort, more.portChars);
 }
 
-void ServerListModel::appendEntry(std::wstring nickname, std::wstring address, std::wstring port) {
-    lstServerNick.append(std::move(nickname));
-    lstServerIP.append(std::move(address));
-    lstServerPort.append(std::move(port));
+void ServerListModel::appendEntry(std::wstring_view nickname, std::wstring_view address,
+                                  std::wstring_view port) {
+    lstServerNick.append(nickname);
+    lstServerIP.append(address);
+    lstServerPort.append(port);
 }
 
 }  // namespace hostdeck

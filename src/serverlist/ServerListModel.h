@@ -30,9 +30,12 @@ class ServerListModel {
     void deleteCurrent();
 
     ListIndex entryCount() const { return lstServerNick.count(); }
-    void appendEntry(std::wstring nickname, std::wstring address, std::wstring port);
-    // Room for `more` entries beyond the present ones, so a large load appends in place.
-    void reserveEntries(std::size_t more);
+    void appendEntry(std::wstring_view nickname, std::wstring_view address, std::wstring_view port);
+    // Room for this many more entries, with at most these many characters in each column.
+    struct Capacity {
+        std::size_t entries = 0, nicknameChars = 0, addressChars = 0, portChars = 0;
+    };
+    void reserve(const Capacity& more);
 
   private:
     bool holdsEntry(ListIndex index) const;

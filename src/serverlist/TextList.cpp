@@ -4,18 +4,31 @@
 
 namespace hostdeck {
 
-namespace {
-const std::wstring kEmptyText;
+void TextList::append(std::wstring_view text) {
+    if (!text_.empty() && text.data() >= text_.data() &&
+        text.data() < text_.data() + text_.size()) {
+        const std::wstring copy(text);  // our own text: growing the buffer would move it
+        append(copy);
+        return;
+    }
+    spans_.push_back({text_.size(), text.size()});
+    text_.insert(text_.end(), text.begin(), text.end());
+    text_.push_back(L'\0');
+    if (observer_) observer_->itemAppended(count() - 1);
 }
 
-void TextList::append(std::wstring text) {
-    items_.push_back(std::move(text));
-    if (observer_) observer_->itemAppended(items_.back());
-}
-
-const std::wstring& TextList::item(ListIndex index) const {
+const TextList::Span& TextList::span(ListIndex index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("list index out of range");
-    return items_[static_cast<std::size_t>(index)];
+    return spans_[static_cast<std::size_t>(index)];
+}
+
+std::wstring_view TextList::item(ListIndex index) const {
+    const Span& s = span(index);
+    return {text_.data() + s.start, s.length};
+}
+
+const wchar_t* TextList::itemCString(ListIndex index) const {
+    return text_.data() + span(index).start;
 }
 
 void TextList::setCurrentIndex(ListIndex index) {
@@ -25,19 +38,33 @@ void TextList::setCurrentIndex(ListIndex index) {
     if (observer_) observer_->currentChanged(current_);
 }
 
-const std::wstring& TextList::currentText() const {
-    return current_ == kNoItem ? kEmptyText : items_[static_cast<std::size_t>(current_)];
+std::wstring_view TextList::currentText() const {
+    return current_ == kNoItem ? std::wstring_view{} : item(current_);
 }
 
 void TextList::removeItem(ListIndex index) {
-    if (index < 0 || index >= count()) throw std::out_of_range("list index out of range");
-    items_.erase(items_.begin() + index);
+    unused_ += span(index).length + 1;
+    spans_.erase(spans_.begin() + index);
     if (current_ == index) {
         current_ = kNoItem;
     } else if (current_ > index) {
         --current_;  // the current item moved up with the others
     }
+    if (unused_ > 4096 && unused_ > text_.size() / 2) compact();
     if (observer_) observer_->itemRemoved(index);
+}
+
+void TextList::compact() {
+    std::vector<wchar_t> kept;
+    kept.reserve(text_.size() - unused_);
+    for (Span& s : spans_) {
+        const std::size_t start = kept.size();
+        kept.insert(kept.end(), text_.begin() + static_cast<std::ptrdiff_t>(s.start),
+                    text_.begin() + static_cast<std::ptrdiff_t>(s.start + s.length + 1));
+        s.start = start;
+    }
+    text_ = std::move(kept);
+    unused_ = 0;
 }
 
 }  // namespace hostdeck

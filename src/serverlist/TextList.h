@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostdeck {
@@ -13,7 +14,7 @@ inline constexpr ListIndex kNoItem = -1;
 // Told about every change of a TextList, so that a visible control can mirror it.
 class TextListObserver {
   public:
-    virtual void itemAppended(const std::wstring& text) = 0;
+    virtual void itemAppended(ListIndex index) = 0;
     virtual void itemRemoved(ListIndex index) = 0;
     virtual void currentChanged(ListIndex index) = 0;
 
@@ -23,21 +24,29 @@ class TextListObserver {
 
 // An ordered list of texts with an optional current item, the way a list box keeps them:
 // items stay in the order they were appended, and removing one moves the later ones up.
+// The texts share one buffer, so that lists of many thousands of entries cost few
+// allocations; a text handed out stays valid until the list next changes.
 class TextList {
   public:
-    void append(std::wstring text);
-    void reserve(std::size_t capacity) { items_.reserve(capacity); }
+    void append(std::wstring_view text);
+    // Room for `items` texts of `characters` characters in all, so that filling the list
+    // from a large file does not copy what it has read again and again.
+    void reserve(std::size_t items, std::size_t characters) {
+        spans_.reserve(items);
+        text_.reserve(characters + items);
+    }
 
-    ListIndex count() const { return static_cast<ListIndex>(items_.size()); }
-    const std::wstring& item(ListIndex index) const;
-    const std::vector<std::wstring>& items() const { return items_; }
+    ListIndex count() const { return static_cast<ListIndex>(spans_.size()); }
+    // Throw std::out_of_range unless 0 <= index < count.
+    std::wstring_view item(ListIndex index) const;
+    const wchar_t* itemCString(ListIndex index) const;  // NUL-terminated
 
     ListIndex currentIndex() const { return current_; }
     // kNoItem clears the current item; 0..count-1 makes that item current.
     // Throws std::out_of_range for any other index.
     void setCurrentIndex(ListIndex index);
     // The current item's text, or the empty text when there is none.
-    const std::wstring& currentText() const;
+    std::wstring_view currentText() const;
 
     // Throws std::out_of_range unless 0 <= index < count.
     void removeItem(ListIndex index);
@@ -45,7 +54,16 @@ class TextList {
     void setObserver(TextListObserver* observer) { observer_ = observer; }
 
   private:
-    std::vector<std::wstring> items_;
+    struct Span {
+        std::size_t start;
+        std::size_t length;
+    };
+    const Span& span(ListIndex index) const;
+    void compact();
+
+    std::vector<wchar_t> text_;  // every item's characters, each followed by a NUL
+    std::vector<Span> spans_;
+    std::size_t unused_ = 0;  // characters of removed items still in text_
     ListIndex current_ = kNoItem;
     TextListObserver* observer_ = nullptr;
 };

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     // Under a Wine virtual desktop the console is not ours: write to a file when given one.
     FILE* out = argc > 1 ? std::fopen(argv[1], "w") : stdout;
     if (!out) return 1;
-    constexpr int kRuns = 7;
+    constexpr int kRuns = 15;
     const std::wstring program = hostdeck::testing::testProgramFolder() + L"\\hostdeck.exe";
     double emptyShown = 0;
     for (int entries : {0, 32767}) {

@@ -15,8 +15,9 @@ const std::wstring kPath = L"C:\\Hostdeck\\serverlist.ini";
 std::vector<Entry> entries(const ServerListModel& model) {
     std::vector<Entry> all;
     for (ListIndex i = 0; i < model.entryCount(); ++i) {
-        all.push_back(
-            {model.lstServerNick.item(i), model.lstServerIP.item(i), model.lstServerPort.item(i)});
+        all.push_back({std::wstring(model.lstServerNick.item(i)),
+                       std::wstring(model.lstServerIP.item(i)),
+                       std::wstring(model.lstServerPort.item(i))});
     }
     return all;
 }

@@ -9,13 +9,21 @@
 namespace hostdeck {
 namespace {
 
+std::vector<std::wstring> itemsOf(const TextList& list) {
+    std::vector<std::wstring> items;
+    for (ListIndex i = 0; i < list.count(); ++i) items.emplace_back(list.item(i));
+    return items;
+}
+
 // Mirrors a TextList through its observer, the way the window's list box does.
 class MirrorList final : public TextListObserver {
   public:
+    explicit MirrorList(const TextList& list) : list_(list), items(itemsOf(list)) {}
+    const TextList& list_;
     std::vector<std::wstring> items;
     ListIndex current = kNoItem;
 
-    void itemAppended(const std::wstring& text) override { items.push_back(text); }
+    void itemAppended(ListIndex index) override { items.push_back(list_.itemCString(index)); }
     void itemRemoved(ListIndex index) override {
         items.erase(items.begin() + index);
         if (current == index)
@@ -27,7 +35,8 @@ class MirrorList final : public TextListObserver {
 };
 
 std::vector<std::wstring> entry(const ServerListModel& m, ListIndex i) {
-    return {m.lstServerNick.item(i), m.lstServerIP.item(i), m.lstServerPort.item(i)};
+    return {std::wstring(m.lstServerNick.item(i)), std::wstring(m.lstServerIP.item(i)),
+            std::wstring(m.lstServerPort.item(i))};
 }
 
 std::vector<std::wstring> fields(const ServerListModel& m) {
@@ -72,7 +81,20 @@ TEST(TextListTest, KeepsOrderAndCurrentItemThroughRemovals) {
     EXPECT_EQ(list.currentText(), L"c") << "the current item moves up with the rest";
     list.removeItem(1);
     EXPECT_EQ(list.currentIndex(), kNoItem) << "removing the current item clears it";
-    EXPECT_EQ(list.items(), (std::vector<std::wstring>{L"b", L"d", L"e"}));
+    EXPECT_EQ(itemsOf(list), (std::vector<std::wstring>{L"b", L"d", L"e"}));
+}
+
+TEST(TextListTest, KeepsTextsWholeWhenManyAreRemoved) {
+    TextList list;
+    for (int i = 0; i < 10000; ++i) list.append(L"entry " + std::to_wstring(i));
+    list.append(list.item(3));  // a text of the list itself
+    list.setCurrentIndex(9000);
+    for (int i = 0; i < 8000; ++i) list.removeItem(0);
+    ASSERT_EQ(list.count(), 2001);
+    EXPECT_EQ(list.currentText(), L"entry 9000");
+    EXPECT_EQ(list.item(0), L"entry 8000");
+    EXPECT_STREQ(list.itemCString(1999), L"entry 9999");
+    EXPECT_EQ(list.item(2000), L"entry 3");
 }
 
 TEST(TextListTest, RejectsPositionsOutsideTheList) {
@@ -190,11 +212,10 @@ TEST_F(ServerListModelTest, DeleteWithNoCurrentItemDoesNothing) {
 }
 
 TEST_F(ServerListModelTest, ObserverSeesEveryChangeOfTheNicknameList) {
-    MirrorList mirror;
-    mirror.items = model.lstServerNick.items();
+    MirrorList mirror(model.lstServerNick);
     model.lstServerNick.setObserver(&mirror);
     auto same = [&] {
-        EXPECT_EQ(mirror.items, model.lstServerNick.items());
+        EXPECT_EQ(mirror.items, itemsOf(model.lstServerNick));
         EXPECT_EQ(mirror.current, model.lstServerNick.currentIndex());
     };
     model.lstServerNick.setCurrentIndex(2);
