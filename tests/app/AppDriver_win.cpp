@@ -30,26 +30,6 @@ INPUT mouseInput(DWORD flags) {
     return input;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK findWindowOfProcess(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && lstrcmpW(className, search->className) == 0 &&
-        IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -77,14 +57,8 @@ AppDriver::AppDriver(const std::wstring& folder) {
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
     processId_ = started.dwProcessId;
-    WindowSearch search{processId_, kWindowClass, nullptr};
-    waitUntil(
-        [&] {
-            EnumWindows(findWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        30000);
-    window_ = search.found;
+    waitUntil([&] { return (window_ = findVisibleWindow(processId_, kWindowClass)) != nullptr; },
+              30000);
     if (!window_) throw std::runtime_error("hostdeck.exe showed no window");
     threadId_ = GetWindowThreadProcessId(window_, nullptr);
     WaitForInputIdle(process_.get(), 10000);
@@ -207,11 +181,7 @@ void AppDriver::type(const std::wstring& text) {
     sendInputs(inputs);
 }
 
-HWND AppDriver::findMessageBox() const {
-    WindowSearch search{processId_, L"#32770", nullptr};
-    EnumWindows(findWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND AppDriver::findMessageBox() const { return findVisibleWindow(processId_, L"#32770"); }
 
 std::wstring AppDriver::messageBoxText(HWND box) {
     // The message is the static control with the most text.

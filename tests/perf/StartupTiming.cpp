@@ -25,25 +25,6 @@ double now() {
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findShownWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (owner == search->processId && lstrcmpW(name, L"HostdeckMainWindow") == 0 &&
-        IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 struct Run {
     double shownMs = 0;
     double savedMs = 0;   // WM_CLOSE until the list file has been replaced
@@ -69,10 +50,10 @@ Run runOnce(const std::wstring& folder) {
         std::printf("cannot start hostdeck.exe\n");
         return run;
     }
-    Search search{started.dwProcessId, nullptr};
-    while (!search.found && now() - start < 60000) {
-        EnumWindows(findShownWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(1);
+    HWND window = nullptr;
+    while (!window && now() - start < 60000) {
+        window = hostdeck::testing::findVisibleWindow(started.dwProcessId, L"HostdeckMainWindow");
+        if (!window) Sleep(1);
     }
     run.shownMs = now() - start;
     WaitForInputIdle(started.hProcess, 10000);
@@ -80,7 +61,7 @@ Run runOnce(const std::wstring& folder) {
     const std::wstring list = folder + L"\\serverlist.ini";
     const FILETIME before = lastWrite(list);
     const double closing = now();
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     for (FILETIME current = before;
          CompareFileTime(&before, &current) == 0 && now() - closing < 60000;) {
         Sleep(0);

@@ -33,6 +33,34 @@ void ScratchRegistryKey::setDword(const std::wstring& name, DWORD number) {
     setRaw(name, REG_DWORD, &number, sizeof number);
 }
 
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && lstrcmpW(className, search->className) == 0 &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND findVisibleWindow(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::wstring testProgramFolder() {
     wchar_t self[MAX_PATH * 4];
     const DWORD length = GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));

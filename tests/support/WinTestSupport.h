@@ -27,6 +27,9 @@ class ScratchRegistryKey {
     HKEY key_ = nullptr;
 };
 
+// A visible top-level window of that class belonging to that process, or null.
+HWND findVisibleWindow(DWORD processId, const wchar_t* className);
+
 // The folder of the running test program.
 std::wstring testProgramFolder();
 
