@@ -17,7 +17,7 @@ else
     echo "NOTE: this machine cannot run 32-bit programs; starting the 64-bit build instead."
 fi
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$jobs"
+cmake --build --preset "$preset" --target hostdeck -j "$jobs"
 program="build/$preset/bin/hostdeck.exe"
 export WINELOADER="$loader"
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -199,6 +199,23 @@ TEST(HostdeckProgramTest, CarriesTheGlobeIconIn32And16Pixels) {
     FreeLibrary(program);
 }
 
+TEST(HostdeckProgramTest, IsBuiltWithAslrAndDep) {
+    const std::wstring path = testing::testProgramFolder() + L"\\hostdeck.exe";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string image(4096, '\0');
+    DWORD got = 0;
+    ReadFile(file, image.data(), static_cast<DWORD>(image.size()), &got, nullptr);
+    CloseHandle(file);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image.data() + dos->e_lfanew);
+    const WORD flags = nt->OptionalHeader.DllCharacteristics;
+    EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+    EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
 TEST_F(HostdeckAppTest, HowToOpensTheDocumentBesideTheProgram) {
     // Text files open in the recording stand-in for this test.
     ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\howto.txt").c_str(),
@@ -276,6 +293,26 @@ TEST_F(HostdeckAppTest, SaveFailureIsShownAndTheFileKept) {
     dismissMessageBox(box);
     EXPECT_TRUE(app->waitForExit(15000)) << "closing goes on after the message";
     temp.setReadOnly(L"serverlist.ini", false);
+    EXPECT_EQ(temp.read(L"serverlist.ini"), kList);
+}
+
+TEST_F(HostdeckAppTest, UnreadableListIsReportedAndNeverOverwritten) {
+    // Another program holds the list file open without sharing it.
+    HANDLE lock = CreateFileW(temp.file(L"serverlist.ini").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    start();
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = app->findMessageBox()) != nullptr; }));
+    EXPECT_NE(AppDriver::messageBoxText(box).find(L"could not be read"), std::wstring::npos);
+    dismissMessageBox(box);
+    EXPECT_TRUE(app->listItems().empty());
+    CloseHandle(lock);
+
+    PostMessageW(app->window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitUntil([&] { return (box = app->findMessageBox()) != nullptr; }));
+    dismissMessageBox(box);
+    EXPECT_TRUE(app->waitForExit(15000));
     EXPECT_EQ(temp.read(L"serverlist.ini"), kList);
 }
 
