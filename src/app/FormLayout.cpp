@@ -10,7 +10,7 @@ using K = ControlKind;
 
 // The hidden address and port lists are kept for the record of the layout; the window shows
 // neither, so they exist only as data.
-constexpr std::array<ControlSpec, 15> kControls{{
+constexpr std::array<ControlLayout, 15> kControls{{
     {L"lstServerNick", kIdServerNickList, K::List, L"", 45, 240, 6570, 3180, 0, true, false, false},
     {L"lstServerIP", kIdServerIPList, K::List, L"", 3300, 135, 2415, 3180, 1, false, false, false},
     {L"lstServerPort", kIdServerPortList, K::List, L"", 5760, 135, 855, 3180, 2, false, false,
@@ -43,11 +43,11 @@ constexpr std::array<ControlSpec, 15> kControls{{
 
 }  // namespace
 
-std::span<const ControlSpec> formControls() { return kControls; }
+std::span<const ControlLayout> formControls() { return kControls; }
 
-const ControlSpec* findControl(ControlId id) {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.id == id) return &spec;
+const ControlLayout* findControl(ControlId id) {
+    for (const ControlLayout& control : kControls) {
+        if (control.id == id) return &control;
     }
     return nullptr;
 }

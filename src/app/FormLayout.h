@@ -26,7 +26,7 @@ enum ControlId : int {
 };
 
 // One control of the main window; positions in twips (1/1440 inch).
-struct ControlSpec {
+struct ControlLayout {
     const wchar_t* name;
     ControlId id;
     ControlKind kind;
@@ -44,9 +44,9 @@ inline constexpr int kClientHeightTwips = 4050;
 inline constexpr int kFontPoints = 8;
 
 // All controls, in tab order (which is also the order they are created in).
-std::span<const ControlSpec> formControls();
+std::span<const ControlLayout> formControls();
 
-const ControlSpec* findControl(ControlId id);
+const ControlLayout* findControl(ControlId id);
 
 // Twips to pixels at the given dots per inch, rounded to the nearest pixel.
 constexpr int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }

@@ -38,9 +38,9 @@ struct ControlClass {
     DWORD exStyle;
 };
 
-ControlClass controlClass(const ControlSpec& spec) {
+ControlClass controlClass(const ControlLayout& control) {
     constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    switch (spec.kind) {
+    switch (control.kind) {
         case ControlKind::List:
             return {L"LISTBOX",
                     kChild | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
@@ -52,7 +52,7 @@ ControlClass controlClass(const ControlSpec& spec) {
         case ControlKind::WrappingLabel:
             return {L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::Label:
-            return {L"STATIC", kChild | SS_NOPREFIX | (spec.centred ? SS_CENTER : SS_LEFT), 0};
+            return {L"STATIC", kChild | SS_NOPREFIX | (control.centred ? SS_CENTER : SS_LEFT), 0};
     }
     return {L"STATIC", kChild, 0};
 }
@@ -174,11 +174,12 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmHostdeck::createControls() {
-    for (const ControlSpec& spec : formControls()) {
-        if (!spec.shown) continue;  // the address and port lists are data only
-        const ControlClass kind = controlClass(spec);
-        CreateWindowExW(kind.exStyle, kind.className, spec.caption, kind.style, 0, 0, 0, 0, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+    for (const ControlLayout& control : formControls()) {
+        if (!control.shown) continue;  // the address and port lists are data only
+        const ControlClass kind = controlClass(control);
+        CreateWindowExW(kind.exStyle, kind.className, control.caption, kind.style, 0, 0, 0, 0,
+                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                        instance_, nullptr);
     }
     nickList_ = GetDlgItem(window_, kIdServerNickList);
     model_.lstServerNick.setObserver(this);
@@ -199,19 +200,19 @@ void frmHostdeck::layOut(UINT dpi) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const int d = static_cast<int>(dpi);
-    for (const ControlSpec& spec : formControls()) {
-        HWND control = GetDlgItem(window_, spec.id);
+    for (const ControlLayout& layout : formControls()) {
+        HWND control = GetDlgItem(window_, layout.id);
         if (!control) continue;
-        int width = twipsToPixels(spec.width, d);
-        int height = twipsToPixels(spec.height, d);
-        if (spec.sizedToText) {
+        int width = twipsToPixels(layout.width, d);
+        int height = twipsToPixels(layout.height, d);
+        if (layout.sizedToText) {
             SIZE extent{};
-            GetTextExtentPoint32W(dc, spec.caption, lstrlenW(spec.caption), &extent);
+            GetTextExtentPoint32W(dc, layout.caption, lstrlenW(layout.caption), &extent);
             width = extent.cx;
             height = metrics.tmHeight;
         }
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        SetWindowPos(control, nullptr, twipsToPixels(spec.left, d), twipsToPixels(spec.top, d),
+        SetWindowPos(control, nullptr, twipsToPixels(layout.left, d), twipsToPixels(layout.top, d),
                      width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     SelectObject(dc, previousFont);

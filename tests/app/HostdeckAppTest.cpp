@@ -72,25 +72,25 @@ TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
     EXPECT_NEAR((window.left + window.right) / 2, screenCentreX, 1);
     EXPECT_NEAR((window.top + window.bottom) / 2, screenCentreY, 1);
 
-    for (const ControlSpec& spec : formControls()) {
-        SCOPED_TRACE(testing::narrowForTrace(spec.name));
-        if (!spec.shown) {
-            EXPECT_EQ(app->control(spec.id), nullptr) << "hidden lists are data, not windows";
+    for (const ControlLayout& control : formControls()) {
+        SCOPED_TRACE(testing::narrowForTrace(control.name));
+        if (!control.shown) {
+            EXPECT_EQ(app->control(control.id), nullptr) << "hidden lists are data, not windows";
             continue;
         }
-        const RECT rect = app->controlRect(spec.id);
-        EXPECT_EQ(rect.left, spec.left / 15);
-        EXPECT_EQ(rect.top, spec.top / 15);
-        if (!spec.sizedToText) {
-            EXPECT_EQ(rect.right - rect.left, spec.width / 15);
-            EXPECT_EQ(rect.bottom - rect.top, spec.height / 15);
+        const RECT rect = app->controlRect(control.id);
+        EXPECT_EQ(rect.left, control.left / 15);
+        EXPECT_EQ(rect.top, control.top / 15);
+        if (!control.sizedToText) {
+            EXPECT_EQ(rect.right - rect.left, control.width / 15);
+            EXPECT_EQ(rect.bottom - rect.top, control.height / 15);
         } else {
             EXPECT_GT(rect.right - rect.left, 0);
             EXPECT_LT(rect.bottom - rect.top, 20) << "one line of 8-point text";
         }
         wchar_t text[128] = {};
-        GetWindowTextW(app->control(spec.id), text, 128);
-        EXPECT_STREQ(text, spec.caption);
+        GetWindowTextW(app->control(control.id), text, 128);
+        EXPECT_STREQ(text, control.caption);
     }
     EXPECT_EQ(app->controlRect(kIdHowToButton).right, 526) << "one pixel past the client area";
 }

@@ -107,14 +107,6 @@ TEST(TextListTest, RejectsPositionsOutsideTheList) {
     EXPECT_EQ(list.count(), 1);
 }
 
-TEST(ServerListModelStartTest, StartsEmptyWithEnabledEmptyFields) {
-    ServerListModel model;
-    EXPECT_EQ(model.entryCount(), 0);
-    expectNoCurrentItem(model);
-    EXPECT_EQ(fields(model), (std::vector<std::wstring>{L"", L"", L""}));
-    EXPECT_TRUE(fieldsEnabled(model));
-}
-
 TEST_F(ServerListModelTest, SelectCopiesTheEntryAndLocksTheFields) {
     model.lstServerNick.setCurrentIndex(1);
     model.select();
@@ -134,11 +126,6 @@ TEST_F(ServerListModelTest, AddAppendsTheFieldsAndChangesNothingElse) {
     EXPECT_TRUE(fieldsEnabled(model));
     EXPECT_EQ(model.lstServerNick.currentIndex(), 0);
     EXPECT_EQ(model.lstServerIP.currentIndex(), kNoItem);
-}
-
-TEST_F(ServerListModelTest, AddWithEmptyFieldsAppendsEmptyEntry) {
-    model.add();
-    EXPECT_EQ(entry(model, 3), (std::vector<std::wstring>{L"", L"", L""}));
 }
 
 TEST_F(ServerListModelTest, AddAfterSelectAppendsACopyWithFieldsStillLocked) {
