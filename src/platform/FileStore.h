@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -7,7 +8,7 @@
 namespace hostdeck {
 
 struct FileResult {
-    enum class Status { Ok, NotFound, Failed };
+    enum class Status { Ok, NotFound, Failed, Cancelled };
     Status status = Status::Ok;
     std::wstring reason;  // when Failed: what went wrong, for a person to read
 
@@ -15,7 +16,21 @@ struct FileResult {
     static FileResult success() { return {}; }
     static FileResult notFound() { return {Status::NotFound, {}}; }
     static FileResult failed(std::wstring why) { return {Status::Failed, std::move(why)}; }
+    static FileResult cancelled() { return {Status::Cancelled, {}}; }
 };
+
+// Takes a file's new content piece by piece.
+class FileSink {
+  public:
+    // False once the file could not be written; the producer should then stop.
+    virtual bool write(std::string_view bytes) = 0;
+
+  protected:
+    ~FileSink() = default;
+};
+
+// Writes a file's whole new content into the sink; returns false to give up.
+using FileProducer = std::function<bool(FileSink&)>;
 
 // Whole-file access to the files the program keeps.
 class FileStore {
@@ -25,10 +40,15 @@ class FileStore {
     // Reads the whole file; NotFound when it (or its folder) does not exist.
     virtual FileResult readAll(const std::wstring& path, std::string& bytes) = 0;
 
-    // Replaces the file's content in one step: the new bytes are written and flushed to a
-    // temporary file beside it, which then takes its place. On any failure the old file is
-    // left exactly as it was. A read-only file is never replaced.
-    virtual FileResult replaceAll(const std::wstring& path, std::string_view bytes) = 0;
+    // Replaces the file's content in one step: what `produce` writes goes to a temporary file
+    // beside it, which is flushed and then takes its place. On any failure, or when `produce`
+    // gives up (Cancelled), the old file is left exactly as it was. A read-only file is never
+    // replaced.
+    virtual FileResult replaceWith(const std::wstring& path, const FileProducer& produce) = 0;
+
+    FileResult replaceAll(const std::wstring& path, std::string_view bytes) {
+        return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
+    }
 };
 
 // The file access of the platform the program was built for.

@@ -43,6 +43,27 @@ class FileDescriptor {
     int fd_;
 };
 
+class DescriptorSink final : public FileSink {
+  public:
+    explicit DescriptorSink(int fd) : fd_(fd) {}
+    int error = 0;
+
+    bool write(std::string_view bytes) override {
+        while (!bytes.empty() && error == 0) {
+            const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
+            if (put < 0) {
+                if (errno != EINTR) error = errno;
+                continue;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(put));
+        }
+        return error == 0;
+    }
+
+  private:
+    int fd_;
+};
+
 class PosixFileStore final : public FileStore {
   public:
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
@@ -69,7 +90,7 @@ class PosixFileStore final : public FileStore {
         return FileResult::success();
     }
 
-    FileResult replaceAll(const std::wstring& path, std::string_view bytes) override {
+    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
         const std::string target = narrowPath(path);
         struct stat info {};
         mode_t mode = 0644;
@@ -86,19 +107,20 @@ class PosixFileStore final : public FileStore {
         if (!file.valid())
             return FileResult::failed(describe("Could not create", temporaryName, errno));
 
-        auto fail = [&](const char* what, const std::wstring& name, int error) {
+        auto discard = [&] {
             file.close();
             ::unlink(temporary.c_str());
+        };
+        auto fail = [&](const char* what, const std::wstring& name, int error) {
+            discard();
             return FileResult::failed(describe(what, name, error));
         };
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                return fail("Could not write", temporaryName, errno);
-            }
-            written += static_cast<std::size_t>(put);
+        DescriptorSink sink(file.get());
+        const bool produced = produce(sink);
+        if (sink.error) return fail("Could not write", temporaryName, sink.error);
+        if (!produced) {
+            discard();
+            return FileResult::cancelled();
         }
         if (::fsync(file.get()) != 0) return fail("Could not write", temporaryName, errno);
         if (file.close() != 0) return fail("Could not write", temporaryName, errno);

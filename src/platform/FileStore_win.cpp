@@ -17,6 +17,29 @@ FileResult failure(const wchar_t* what, const std::wstring& path, DWORD error) {
     return FileResult::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
 }
 
+class HandleSink final : public FileSink {
+  public:
+    explicit HandleSink(HANDLE file) : file_(file) {}
+    DWORD error = ERROR_SUCCESS;
+
+    bool write(std::string_view bytes) override {
+        while (!bytes.empty() && error == ERROR_SUCCESS) {
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size()));
+            DWORD put = 0;
+            if (!WriteFile(file_, bytes.data(), want, &put, nullptr) || put == 0) {
+                error = GetLastError();
+                if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+                break;
+            }
+            bytes.remove_prefix(put);
+        }
+        return error == ERROR_SUCCESS;
+    }
+
+  private:
+    HANDLE file_;
+};
+
 class Win32FileStore final : public FileStore {
   public:
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
@@ -52,7 +75,7 @@ class Win32FileStore final : public FileStore {
         return FileResult::success();
     }
 
-    FileResult replaceAll(const std::wstring& path, std::string_view bytes) override {
+    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
             return failure(L"Could not replace", path, ERROR_ACCESS_DENIED);
@@ -62,20 +85,20 @@ class Win32FileStore final : public FileStore {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return failure(L"Could not create", temporary, GetLastError());
 
-        auto fail = [&](const wchar_t* what, const std::wstring& name, DWORD error) {
+        auto discard = [&] {
             file.reset();
             DeleteFileW(temporary.c_str());
+        };
+        auto fail = [&](const wchar_t* what, const std::wstring& name, DWORD error) {
+            discard();
             return failure(what, name, error);
         };
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
-            DWORD put = 0;
-            if (!WriteFile(file.get(), bytes.data() + done, want, &put, nullptr) || put == 0) {
-                return fail(L"Could not write", temporary, GetLastError());
-            }
-            done += put;
+        HandleSink sink(file.get());
+        const bool produced = produce(sink);
+        if (sink.error != ERROR_SUCCESS) return fail(L"Could not write", temporary, sink.error);
+        if (!produced) {
+            discard();
+            return FileResult::cancelled();
         }
         if (!FlushFileBuffers(file.get()))
             return fail(L"Could not write", temporary, GetLastError());

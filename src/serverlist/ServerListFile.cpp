@@ -50,6 +50,36 @@ ServerListModel::Capacity measureRecords(std::string_view bytes) {
     return capacity;
 }
 
+enum class WriteOutcome { Written, Unencodable, SinkFailed };
+
+// Writes the records, each line ending in CR LF. Converted and written a block of lines at a
+// time, so that no copy of the whole file is made, wide or narrow.
+WriteOutcome writeServerList(const ServerListModel& model, Encoding encoding, FileSink& sink) {
+    constexpr std::size_t kBlock = 1 << 16;
+    std::wstring lines;
+    std::string bytes;
+    auto flush = [&] {
+        if (!encodeText(lines, encoding, bytes)) return WriteOutcome::Unencodable;
+        lines.clear();
+        return sink.write(bytes) ? WriteOutcome::Written : WriteOutcome::SinkFailed;
+    };
+    lines.reserve(kBlock + 256);
+    const ListIndex count = model.lstServerNick.count();
+    for (ListIndex i = 0; i < count; ++i) {
+        lines += model.lstServerNick.item(i);
+        lines += kSeparator;
+        lines += itemOrEmpty(model.lstServerIP, i);
+        lines += kSeparator;
+        lines += itemOrEmpty(model.lstServerPort, i);
+        lines += L"\r\n";
+        if (lines.size() >= kBlock) {
+            if (const WriteOutcome outcome = flush(); outcome != WriteOutcome::Written)
+                return outcome;
+        }
+    }
+    return flush();
+}
+
 }  // namespace
 
 void parseServerList(std::wstring_view text, ServerListModel& model) {
@@ -64,37 +94,6 @@ void parseServerList(std::wstring_view text, ServerListModel& model) {
         if (line.empty() || line.front() == kCommentMark) continue;
         parseRecord(line, model);
     }
-}
-
-bool encodeServerList(const ServerListModel& model, Encoding encoding, std::string& bytes) {
-    // Converted a block of lines at a time, so that no wide copy of the whole file is made.
-    constexpr std::size_t kBlock = 1 << 16;
-    std::wstring lines;
-    std::string converted;
-    auto flush = [&] {
-        if (!encodeText(lines, encoding, converted)) return false;
-        bytes += converted;
-        lines.clear();
-        return true;
-    };
-    lines.reserve(kBlock + 256);
-    const ListIndex count = model.lstServerNick.count();
-    std::size_t estimate = bytes.size();
-    for (ListIndex i = 0; i < count; ++i) {
-        estimate += model.lstServerNick.item(i).size() + itemOrEmpty(model.lstServerIP, i).size() +
-                    itemOrEmpty(model.lstServerPort, i).size() + 4;
-    }
-    bytes.reserve(estimate);
-    for (ListIndex i = 0; i < count; ++i) {
-        lines += model.lstServerNick.item(i);
-        lines += kSeparator;
-        lines += itemOrEmpty(model.lstServerIP, i);
-        lines += kSeparator;
-        lines += itemOrEmpty(model.lstServerPort, i);
-        lines += L"\r\n";
-        if (lines.size() >= kBlock && !flush()) return false;
-    }
-    return flush();
 }
 
 FileResult ServerListFile::load(ServerListModel& model) {
@@ -129,16 +128,23 @@ FileResult ServerListFile::save(const ServerListModel& model) {
                                   L"\" could not be read at start, and saving now would "
                                   L"overwrite it. The file was left as it was.");
     }
-    std::string bytes;
-    if (encoding_ == Encoding::Ansi && !encodeServerList(model, Encoding::Ansi, bytes)) {
-        // Some text has no place in the ANSI code page: UTF-8 keeps every character.
-        encoding_ = Encoding::Utf8;
+    for (;;) {
+        bool unencodable = false;
+        const FileResult result = files_.replaceWith(path_, [&](FileSink& sink) {
+            if (encoding_ == Encoding::Utf8 && model.entryCount() > 0 && !sink.write(kUtf8Mark)) {
+                return false;
+            }
+            const WriteOutcome outcome = writeServerList(model, encoding_, sink);
+            unencodable = outcome == WriteOutcome::Unencodable;
+            return outcome == WriteOutcome::Written;
+        });
+        if (unencodable && encoding_ == Encoding::Ansi) {
+            // Some text has no place in the ANSI code page: UTF-8 keeps every character.
+            encoding_ = Encoding::Utf8;
+            continue;
+        }
+        return result;
     }
-    if (encoding_ == Encoding::Utf8 && model.entryCount() > 0) {
-        bytes.assign(kUtf8Mark);
-        encodeServerList(model, Encoding::Utf8, bytes);
-    }
-    return files_.replaceAll(path_, bytes);
 }
 
 }  // namespace hostdeck

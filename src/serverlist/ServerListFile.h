@@ -15,10 +15,6 @@ namespace hostdeck {
 // with ';' are comments; CR LF, LF and CR all end a line; empty lines are skipped.
 void parseServerList(std::wstring_view text, ServerListModel& model);
 
-// Appends the file's bytes for the model's entries to `bytes`, each line ending in CR LF.
-// Returns false when some text cannot be written in the encoding.
-bool encodeServerList(const ServerListModel& model, Encoding encoding, std::string& bytes);
-
 // The list file: read once at start, rewritten whole at the end.
 class ServerListFile {
   public:

@@ -54,6 +54,18 @@ TEST_F(FileStoreTest, ReadOnlyFileIsLeftAsItWas) {
     EXPECT_EQ(folder.listing(), L"serverlist.ini;");
 }
 
+TEST_F(FileStoreTest, ProducerThatGivesUpLeavesTheOldFile) {
+    folder.write(L"serverlist.ini", "keep#1#2\r\n");
+    const FileResult result =
+        store->replaceWith(folder.file(L"serverlist.ini"), [](FileSink& sink) {
+            sink.write("half a li");
+            return false;
+        });
+    EXPECT_EQ(result.status, FileResult::Status::Cancelled);
+    EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
+    EXPECT_EQ(folder.listing(), L"serverlist.ini;");
+}
+
 TEST_F(FileStoreTest, MissingFolderFailsWithAReason) {
     const std::wstring path =
         folder.file(L"gone") + folder.file(L"serverlist.ini").substr(folder.path().size());

@@ -24,10 +24,18 @@ class MemoryFileStore final : public FileStore {
         return FileResult::success();
     }
 
-    FileResult replaceAll(const std::wstring& path, std::string_view bytes) override {
+    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
         ++writes;
         if (writeFailure) return FileResult::failed(*writeFailure);
-        files[path] = std::string(bytes);
+        struct Collect final : FileSink {
+            std::string bytes;
+            bool write(std::string_view more) override {
+                bytes += more;
+                return true;
+            }
+        } sink;
+        if (!produce(sink)) return FileResult::cancelled();
+        files[path] = sink.bytes;
         return FileResult::success();
     }
 };
