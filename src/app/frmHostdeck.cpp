@@ -88,7 +88,8 @@ bool frmHostdeck::create(int showCommand) {
     windowClass.lpszClassName = kWindowClass;
     windowClass.hIcon = loadIcon(instance_, SM_CXICON, SM_CYICON);
     windowClass.hIconSm = loadIcon(instance_, SM_CXSMICON, SM_CYSMICON);
-    if (!RegisterClassExW(&windowClass)) return false;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
 
     // WM_CREATE builds the controls and runs Form_Load, all before the window is shown.
     if (!CreateWindowExW(0, kWindowClass, kFormCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
