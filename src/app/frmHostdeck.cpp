@@ -116,6 +116,11 @@ LRESULT CALLBACK frmHostdeck::windowProc(HWND window, UINT message, WPARAM wPara
     }
     auto* form = reinterpret_cast<frmHostdeck*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {  // the last message: the window is gone after it
+        form->window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     return form->handle(message, wParam, lParam);
 }
 
@@ -166,7 +171,6 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) saveOnce();
             return 0;
         case WM_DESTROY:
-            window_ = nullptr;
             PostQuitMessage(0);
             return 0;
         default:
