@@ -8,19 +8,34 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr wchar_t kSeparator = L'#';
-constexpr wchar_t kCommentMark = L';';
 
-void parseRecord(std::wstring_view line, ServerListModel& model) {
-    const std::size_t first = line.find(kSeparator);
-    if (first == std::wstring_view::npos) {
-        // No separator at all: keep the text as a nickname rather than lose it.
-        model.appendEntry(line, {}, {});
-        return;
+// Calls record(nickname, address, port) for each record line of the text, in order. Lines
+// end at CR LF, LF or CR; empty lines and comments are skipped. The nickname ends at the
+// first '#', the port starts after the last one; a line without '#' is all nickname, so that
+// no text is lost.
+template <typename Char, typename Record>
+void forEachRecord(std::basic_string_view<Char> text, Record record) {
+    using View = std::basic_string_view<Char>;
+    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of(kLineEnds, start);
+        if (end == View::npos) end = text.size();
+        const View line = text.substr(start, end - start);
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n'))
+            ++start;
+        if (line.empty() || line.front() == Char(';')) continue;
+
+        const std::size_t first = line.find(Char('#'));
+        if (first == View::npos) {
+            record(line, View{}, View{});
+            continue;
+        }
+        const std::size_t last = line.rfind(Char('#'));
+        const View address = last > first ? line.substr(first + 1, last - first - 1) : View{};
+        record(line.substr(0, first), address, line.substr(last + 1));
     }
-    const std::size_t last = line.rfind(kSeparator);
-    const std::wstring_view address =
-        last > first ? line.substr(first + 1, last - first - 1) : std::wstring_view{};
-    model.appendEntry(line.substr(0, first), address, line.substr(last + 1));
 }
 
 std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
@@ -28,25 +43,16 @@ std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
 }
 
 // An upper bound of what the records in the file need: a character never takes less than a
-// byte, and '#' never stands inside a multi-byte character.
+// byte, and neither '#' nor a line end ever stands inside a multi-byte character.
 ServerListModel::Capacity measureRecords(std::string_view bytes) {
     ServerListModel::Capacity capacity;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = bytes.size();
-        const std::string_view line = bytes.substr(start, end - start);
-        start = end + 1;
-        if (line.empty() || line.front() == ';') continue;
-        const std::size_t first = std::min(line.find('#'), line.size());
-        const std::size_t last = line.rfind('#');
-        ++capacity.entries;
-        capacity.nicknameChars += first;
-        if (last != std::string_view::npos) {
-            capacity.portChars += line.size() - last - 1;
-            if (last > first) capacity.addressChars += last - first - 1;
-        }
-    }
+    forEachRecord(bytes,
+                  [&](std::string_view nickname, std::string_view address, std::string_view port) {
+                      ++capacity.entries;
+                      capacity.nicknameChars += nickname.size();
+                      capacity.addressChars += address.size();
+                      capacity.portChars += port.size();
+                  });
     return capacity;
 }
 
@@ -83,17 +89,10 @@ WriteOutcome writeServerList(const ServerListModel& model, Encoding encoding, Fi
 }  // namespace
 
 void parseServerList(std::wstring_view text, ServerListModel& model) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of(L"\r\n", start);
-        if (end == std::wstring_view::npos) end = text.size();
-        const std::wstring_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == L'\r' && text[end + 1] == L'\n') ++start;
-
-        if (line.empty() || line.front() == kCommentMark) continue;
-        parseRecord(line, model);
-    }
+    forEachRecord(
+        text, [&](std::wstring_view nickname, std::wstring_view address, std::wstring_view port) {
+            model.appendEntry(nickname, address, port);
+        });
 }
 
 FileResult ServerListFile::load(ServerListModel& model) {
