@@ -1,5 +1,7 @@
 #include "platform/SystemMessage_win.h"
 
+#include <iterator>
+
 namespace hostdeck {
 
 std::wstring systemMessage(DWORD error) {
