@@ -303,18 +303,19 @@ void frmHostdeck::Form_Unload() {
     }
 }
 
-void frmHostdeck::lstServerNick_Click() {
+bool frmHostdeck::takeListSelection() {
     const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
-    if (selected < kNoItem || selected >= model_.lstServerNick.count()) return;
+    if (selected < 0 || selected >= model_.lstServerNick.count()) return false;
     model_.lstServerNick.setCurrentIndex(selected);
-    model_.select();
+    return true;
+}
+
+void frmHostdeck::lstServerNick_Click() {
+    if (takeListSelection()) model_.select();
 }
 
 void frmHostdeck::lstServerNick_DblClick() {
-    const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
-    if (selected >= 0 && selected < model_.lstServerNick.count()) {
-        model_.lstServerNick.setCurrentIndex(selected);
-    }
+    takeListSelection();
     const LaunchResult result = launchServer(model_, *registry_, *starter_);
     if (result.status == LaunchResult::Status::NoInstallPath ||
         result.status == LaunchResult::Status::StartFailed) {

@@ -51,6 +51,8 @@ class frmHostdeck final : private TextListObserver {
     void createControls();
     void layOut(UINT dpi);
     void fillNicknameList();
+    // Makes the list box's selected item current in the model; false when none is selected.
+    bool takeListSelection();
     void onCommand(int id, int notification);
     void onClose();
     FileResult saveOnce();

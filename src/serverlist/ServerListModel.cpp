@@ -33,9 +33,7 @@ void ServerListModel::select() {
 }
 
 void ServerListModel::add() {
-    lstServerNick.append(txtServerNickname.text());
-    lstServerIP.append(txtServerIP.text());
-    lstServerPort.append(txtServerPort.text());
+    appendEntry(txtServerNickname.text(), txtServerIP.text(), txtServerPort.text());
 }
 
 void ServerListModel::edit() {
@@ -65,13 +63,9 @@ void ServerListModel::deleteCurrent() {
 }
 
 void ServerListModel::reserve(const Capacity& more) {
-    auto grow = [&](TextList& list, std::size_t characters) {
-        // Counting what is there as a whole item's worth is a safe over-estimate.
-        list.reserve(static_cast<std::size_t>(list.count()) + more.entries, characters);
-    };
-    grow(lstServerNick, more.nicknameChars);
-    grow(lstServerIP, more.addressChars);
-    grow(lstServerPort, more.portChars);
+    lstServerNick.reserve(more.entries, more.nicknameChars);
+    lstServerIP.reserve(more.entries, more.addressChars);
+    lstServerPort.reserve(more.entries, more.portChars);
 }
 
 void ServerListModel::appendEntry(std::wstring_view nickname, std::wstring_view address,

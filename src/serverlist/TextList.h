@@ -29,11 +29,11 @@ class TextListObserver {
 class TextList {
   public:
     void append(std::wstring_view text);
-    // Room for `items` texts of `characters` characters in all, so that filling the list
-    // from a large file does not copy what it has read again and again.
+    // Room for `items` more texts of `characters` characters in all, so that filling the
+    // list from a large file does not copy what it has read again and again.
     void reserve(std::size_t items, std::size_t characters) {
-        spans_.reserve(items);
-        text_.reserve(characters + items);
+        spans_.reserve(spans_.size() + items);
+        text_.reserve(text_.size() + characters + items);  // one NUL per text
     }
 
     ListIndex count() const { return static_cast<ListIndex>(spans_.size()); }
