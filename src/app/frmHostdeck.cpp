@@ -16,6 +16,7 @@ constexpr wchar_t kWindowClass[] = L"HostdeckMainWindow";
 constexpr wchar_t kMessageCaption[] = L"Hostdeck";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT kShowLoadError = WM_APP + 1;
+constexpr UINT kShowCopiesFound = WM_APP + 2;
 constexpr int kIconResource = 1;
 
 std::wstring windowText(HWND window) {
@@ -104,6 +105,7 @@ bool frmHostdeck::create(int showCommand) {
     UpdateWindow(window_);
     if (loadResult_.status == FileResult::Status::Failed)
         PostMessageW(window_, kShowLoadError, 0, 0);
+    if (!copiesFound_.empty()) PostMessageW(window_, kShowCopiesFound, 0, 0);
     return true;
 }
 
@@ -161,14 +163,26 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             showError(L"The server list could not be read.\n\n" + loadResult_.reason +
                       L"\n\nHostdeck will not overwrite it when it closes.");
             return 0;
+        case kShowCopiesFound: {
+            std::wstring text =
+                L"Hostdeck could not save its list to the list file when Windows last ended, "
+                L"and kept it beside it instead:\n";
+            for (const std::wstring& copy : copiesFound_) text += L"\n" + copy;
+            text += L"\n\nEach copy says at its top why. Take over from it what you need (it "
+                    L"can also replace " + listFile_.path() +
+                    L" as it is), then delete it. Hostdeck reminds you of it at each start "
+                    L"while it is there.";
+            MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
         case WM_CLOSE:
             onClose();
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
-            // The session ends without WM_CLOSE: save now, quietly, as closing would.
-            if (wParam) saveOnce();
+            // The session ends without WM_CLOSE, and nobody can be asked anything now.
+            if (wParam) onEndSession();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -274,8 +288,64 @@ void frmHostdeck::onCommand(int id, int notification) {
 }
 
 void frmHostdeck::onClose() {
+    if (!saved_) {
+        if (!settleEntryOutForEditing()) return;
+        if (listFile_.changedOnDisk()) {
+            const int answer = ask(
+                L"The server list file has been changed by another program, or another Hostdeck "
+                L"window, since Hostdeck read it:\n" +
+                    listFile_.path() +
+                    L"\n\nReplace it with the list in this window?\n\n"
+                    L"Yes replaces the file; what the other program wrote there is lost.\n"
+                    L"No keeps the file as it is; the changes made in this window are lost.\n"
+                    L"Cancel goes back to the window.",
+                MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3);
+            if (answer != IDYES && answer != IDNO) return;
+            if (answer == IDNO) saved_ = true;  // nothing of this window is written
+        }
+    }
     Form_Unload();
     DestroyWindow(window_);
+}
+
+void frmHostdeck::onEndSession() {
+    if (saved_) return;
+    saved_ = true;
+    std::wstring note;
+    const std::wstring why = model_.putBackEntryOutForEditing();
+    if (!why.empty()) {
+        note = L"A server taken out with Edit Server could not go back into the list as it "
+               L"stood: " + why + L"\nIts fields were:\nServer Nickname: " +
+               model_.txtServerNickname.text() + L"\nServer IP: " + model_.txtServerIP.text() +
+               L"\nPort: " + model_.txtServerPort.text();
+    }
+    if (listFile_.changedOnDisk()) {
+        note = L"The list file had been changed by another program since Hostdeck read it, so "
+               L"it was left as it was.\n" + note;
+    } else if (const FileResult saved = listFile_.save(model_); !saved.ok()) {
+        note = L"The list file could not be saved: " + saved.reason + L"\n" + note;
+    }
+    if (note.empty()) return;
+    note = L"Hostdeck kept this copy of its server list when Windows ended.\n" + note;
+    std::wstring copy;
+    listFile_.saveCopyBeside(model_, note, copy);
+}
+
+bool frmHostdeck::settleEntryOutForEditing() {
+    const std::wstring why = model_.putBackEntryOutForEditing();
+    if (why.empty()) return true;
+    const int answer =
+        ask(L"The server you took out with Edit Server has not been added back, and the list "
+            L"file cannot hold it as it stands:\n\n" +
+                why + L"\n\nDiscard it? Choose No to go back and correct it.",
+            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDYES) return false;
+    model_.discardEntryOutForEditing();
+    return true;
+}
+
+int frmHostdeck::ask(const std::wstring& text, UINT buttons) {
+    return MessageBoxW(window_, text.c_str(), kMessageCaption, buttons);
 }
 
 FileResult frmHostdeck::saveOnce() {
@@ -291,6 +361,7 @@ void frmHostdeck::showError(const std::wstring& text) {
 void frmHostdeck::Form_Load() {
     model_.lstServerNick.setObserver(nullptr);  // filled in one go below
     loadResult_ = listFile_.load(model_);
+    copiesFound_ = listFile_.copiesBeside();
     fillNicknameList();
     model_.lstServerNick.setObserver(this);
 }
@@ -311,10 +382,19 @@ bool frmHostdeck::takeListSelection() {
 }
 
 void frmHostdeck::lstServerNick_Click() {
+    if (!settleEntryOutForEditing()) {
+        // The fields keep the entry being edited; the list shows that no entry is current.
+        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
+        return;
+    }
     if (takeListSelection()) model_.select();
 }
 
 void frmHostdeck::lstServerNick_DblClick() {
+    if (!settleEntryOutForEditing()) {
+        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
+        return;
+    }
     takeListSelection();
     const LaunchResult result = launchServer(model_, *registry_, *starter_);
     if (result.status == LaunchResult::Status::NoInstallPath ||
@@ -323,9 +403,17 @@ void frmHostdeck::lstServerNick_DblClick() {
     }
 }
 
-void frmHostdeck::cmdAddServer_Click() { model_.add(); }
+void frmHostdeck::cmdAddServer_Click() {
+    const std::wstring why = model_.add();
+    if (!why.empty()) {
+        MessageBoxW(window_, (L"The server was not added.\n\n" + why).c_str(), kMessageCaption,
+                    MB_OK | MB_ICONWARNING);
+    }
+}
 
-void frmHostdeck::cmdEditServer_Click() { model_.edit(); }
+void frmHostdeck::cmdEditServer_Click() {
+    if (settleEntryOutForEditing()) model_.edit();
+}
 
 void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
 

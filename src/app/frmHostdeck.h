@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
@@ -55,8 +56,13 @@ class frmHostdeck final : private TextListObserver {
     bool takeListSelection();
     void onCommand(int id, int notification);
     void onClose();
+    void onEndSession();
+    // Before the fields are replaced or the window closes: an entry out for editing goes
+    // back into the list, or the user decides what becomes of it. False: leave all as it is.
+    bool settleEntryOutForEditing();
     FileResult saveOnce();
     void showError(const std::wstring& text);
+    int ask(const std::wstring& text, UINT buttons);
 
     // Event procedures.
     void Form_Load();
@@ -90,6 +96,7 @@ class frmHostdeck final : private TextListObserver {
     std::wstring folder_;
     ServerListFile listFile_;
     FileResult loadResult_;
+    std::vector<std::wstring> copiesFound_;  // copies of the list left beside it before
     bool saved_ = false;
 };
 

@@ -18,7 +18,8 @@ LaunchResult launchServer(ServerListModel& model, Registry& registry, ProcessSta
     }
     const std::wstring installPath = registryValueText(
         ReadRegistryValue(registry, RegistryRoot::LocalMachine, kGameKey, kGamePathValue));
-    model.select();
+    // An entry out for editing that cannot go back keeps the fields: nothing to start.
+    if (!model.select()) return {LaunchResult::Status::NoCurrentEntry, {}};
     if (installPath.empty()) {
         return {LaunchResult::Status::NoInstallPath,
                 L"The game's install folder was not found.\n\nHostdeck looks for it in the "

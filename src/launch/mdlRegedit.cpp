@@ -12,7 +12,8 @@ using namespace registry_code;
 // A value may grow between asking for its size and reading it; try again a few times.
 constexpr int kReadAttempts = 4;
 
-RegistryValue readText(RegistryKey& key, const std::wstring& name, std::uint32_t size) {
+RegistryValue readText(RegistryKey& key, const std::wstring& name, std::uint32_t expectedType,
+                       std::uint32_t size) {
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         // One spare character, so that text stored without its NUL still fits whole.
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
@@ -23,7 +24,7 @@ RegistryValue readText(RegistryKey& key, const std::wstring& name, std::uint32_t
             size = got;
             continue;
         }
-        if (result != kSuccess || type != kText) return {};
+        if (result != kSuccess || type != expectedType) return {};
         std::wstring text(buffer.data(),
                           std::min<std::size_t>(got / sizeof(wchar_t), buffer.size()));
         while (!text.empty() && text.back() == L'\0') text.pop_back();
@@ -55,7 +56,13 @@ RegistryValue ReadRegistryValue(Registry& registry, RegistryRoot root, const std
     if (key->queryValue(valueName, type, nullptr, size) != kSuccess) return {};
     switch (type) {
         case kText:
-            return readText(*key, valueName, size);
+            return readText(*key, valueName, kText, size);
+        case kExpandableText: {
+            // Text as well, with %NAME% references to expand, as RegGetValue does.
+            RegistryValue value = readText(*key, valueName, kExpandableText, size);
+            if (auto* text = std::get_if<std::wstring>(&value)) *text = registry.expandEnvironment(*text);
+            return value;
+        }
         case kDword:
             return readDword(*key, valueName);
         default:

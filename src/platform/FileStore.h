@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hostdeck {
 
@@ -40,11 +41,16 @@ class FileStore {
     // Reads the whole file; NotFound when it (or its folder) does not exist.
     virtual FileResult readAll(const std::wstring& path, std::string& bytes) = 0;
 
-    // Replaces the file's content in one step: what `produce` writes goes to a temporary file
-    // beside it, which is flushed and then takes its place. On any failure, or when `produce`
-    // gives up (Cancelled), the old file is left exactly as it was. A read-only file is never
-    // replaced.
+    // Replaces the file's content in one step: what `produce` writes goes to a new temporary
+    // file beside it, which is flushed and then takes its place. On any failure, or when
+    // `produce` gives up (Cancelled), the old file is left exactly as it was. A read-only file
+    // is never replaced. When the path is a symbolic link, the file it points to is replaced
+    // and the link stays.
     virtual FileResult replaceWith(const std::wstring& path, const FileProducer& produce) = 0;
+
+    // The paths of the files whose path begins with `prefix` (a folder and the start of a
+    // name), in no particular order.
+    virtual std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) = 0;
 
     FileResult replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });

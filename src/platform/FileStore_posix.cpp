@@ -1,7 +1,10 @@
 #include "platform/FileStore.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,8 +94,15 @@ class PosixFileStore final : public FileStore {
     }
 
     FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
-        const std::string target = narrowPath(path);
+        std::string target = narrowPath(path);
         struct stat info {};
+        if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+            // Replace the file the link points to, in its own folder; the link stays.
+            if (char* resolved = ::realpath(target.c_str(), nullptr)) {
+                target = resolved;
+                std::free(resolved);
+            }
+        }
         mode_t mode = 0644;
         if (::stat(target.c_str(), &info) == 0) {
             if ((info.st_mode & 0222) == 0) {
@@ -100,10 +110,13 @@ class PosixFileStore final : public FileStore {
             }
             mode = info.st_mode & 07777;
         }
+        // Always a new file: a stale one (or a link planted under its name) is removed first,
+        // and O_EXCL never opens what is already there.
         const std::string temporary = target + ".saving";
-        const std::wstring temporaryName = path + L".saving";
-        FileDescriptor file(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+        const std::wstring temporaryName = decodeText(temporary, Encoding::Utf8);
+        ::unlink(temporary.c_str());
+        FileDescriptor file(::open(temporary.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (!file.valid())
             return FileResult::failed(describe("Could not create", temporaryName, errno));
 
@@ -128,6 +141,26 @@ class PosixFileStore final : public FileStore {
             return fail("Could not replace", path, errno);
         }
         return FileResult::success();
+    }
+
+    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+        std::vector<std::wstring> paths;
+        const std::string start = narrowPath(prefix);
+        const std::size_t slash = start.rfind('/');
+        const std::string folder = slash == std::string::npos ? "" : start.substr(0, slash + 1);
+        const std::string namePrefix = start.substr(folder.size());
+        const std::unique_ptr<DIR, int (*)(DIR*)> dir(
+            ::opendir(folder.empty() ? "." : folder.c_str()), &::closedir);
+        if (!dir) return paths;
+        while (const dirent* entry = ::readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            struct stat info {};
+            if (name.compare(0, namePrefix.size(), namePrefix) == 0 &&
+                ::stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                paths.push_back(decodeText(folder + name, Encoding::Utf8));
+            }
+        }
+        return paths;
     }
 };
 

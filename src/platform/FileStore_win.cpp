@@ -40,6 +40,29 @@ class HandleSink final : public FileSink {
     HANDLE file_;
 };
 
+// The file a symbolic link points to, so that replacing it keeps the link; any other path
+// as it is.
+std::wstring linkTarget(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return path;
+    UniqueFile file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return path;
+    std::wstring target(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            file.get(), target.data(), static_cast<DWORD>(target.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) return path;
+        if (length < target.size()) {
+            target.resize(length);
+            return target;
+        }
+        target.resize(length);
+    }
+}
+
 class Win32FileStore final : public FileStore {
   public:
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
@@ -76,12 +99,16 @@ class Win32FileStore final : public FileStore {
     }
 
     FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const std::wstring target = linkTarget(path);
+        const DWORD attributes = GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
             return failure(L"Could not replace", path, ERROR_ACCESS_DENIED);
         }
-        const std::wstring temporary = path + L".saving";
-        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        // Always a new file: a stale one (or a link planted under its name) is removed
+        // first, and CREATE_NEW never opens what is already there.
+        const std::wstring temporary = target + L".saving";
+        DeleteFileW(temporary.c_str());
+        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return failure(L"Could not create", temporary, GetLastError());
 
@@ -103,11 +130,34 @@ class Win32FileStore final : public FileStore {
         if (!FlushFileBuffers(file.get()))
             return fail(L"Could not write", temporary, GetLastError());
         file.reset();
-        if (!MoveFileExW(temporary.c_str(), path.c_str(),
+        if (!MoveFileExW(temporary.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return fail(L"Could not replace", path, GetLastError());
         }
         return FileResult::success();
+    }
+
+    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+        std::vector<std::wstring> paths;
+        const std::size_t slash = prefix.find_last_of(L"\\/");
+        const std::wstring folder = slash == std::wstring::npos ? L"" : prefix.substr(0, slash + 1);
+        const std::wstring namePrefix = prefix.substr(folder.size());
+        WIN32_FIND_DATAW found{};
+        UniqueFindHandle search(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &found,
+                                                 FindExSearchNameMatch, nullptr, 0));
+        if (!search) return paths;
+        do {
+            // The pattern also matches short 8.3 names; only the real name counts.
+            const std::wstring name = found.cFileName;
+            if (name.size() >= namePrefix.size() &&
+                CompareStringOrdinal(name.c_str(), static_cast<int>(namePrefix.size()),
+                                     namePrefix.c_str(), static_cast<int>(namePrefix.size()),
+                                     TRUE) == CSTR_EQUAL &&
+                !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                paths.push_back(folder + name);
+            }
+        } while (FindNextFileW(search.get(), &found));
+        return paths;
     }
 };
 

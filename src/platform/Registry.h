@@ -40,6 +40,9 @@ class Registry {
     // Opens subKey below root for querying values; on failure returns null and the code.
     virtual std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::wstring& subKey,
                                                  RegistryView view, long& error) = 0;
+    // Replaces each %NAME% with that environment variable, as Windows does for the text of
+    // a REG_EXPAND_SZ value; a reference to an unknown variable stays as it is.
+    virtual std::wstring expandEnvironment(const std::wstring& text) = 0;
 };
 
 std::unique_ptr<Registry> makeSystemRegistry();

@@ -53,6 +53,20 @@ class Win32Registry final : public Registry {
         if (error != ERROR_SUCCESS) return nullptr;
         return std::make_unique<Win32RegistryKey>(std::move(key));
     }
+
+    std::wstring expandEnvironment(const std::wstring& text) override {
+        std::wstring expanded(text.size() + 1, L'\0');
+        for (;;) {
+            const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
+                                                           static_cast<DWORD>(expanded.size()));
+            if (needed == 0) return text;
+            if (needed <= expanded.size()) {
+                expanded.resize(needed - 1);  // without the NUL
+                return expanded;
+            }
+            expanded.resize(needed);
+        }
+    }
 };
 
 }  // namespace

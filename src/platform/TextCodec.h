@@ -12,10 +12,25 @@ enum class Encoding {
 };
 
 // The only place where 8-bit text becomes wide text and back.
+//
+// Bytes that are not valid text in the encoding (a broken UTF-8 sequence, a lead byte of a
+// double-byte code page without its trail) are not replaced: each such byte b becomes the
+// lone low surrogate U+DC00 + b, which valid text never holds, and encoding writes it back
+// as that same byte. Text read from a file therefore always goes back to the same bytes.
+inline constexpr wchar_t kFirstByteEscape = 0xDC80;
+inline constexpr wchar_t kLastByteEscape = 0xDCFF;
+
+// Appends the decoded text to `text`. False only when the bytes are more than one
+// conversion can take; `text` is then unspecified.
+bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text);
 std::wstring decodeText(std::string_view bytes, Encoding encoding);
 
 // Returns false, leaving `bytes` unspecified, when some character has no exact
-// representation in the encoding.
+// representation in the encoding (or is half of a surrogate pair).
 bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes);
+
+// True when the bytes are well-formed UTF-8 as Windows reads it: no overlong forms, no
+// encoded surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view bytes);
 
 }  // namespace hostdeck

@@ -47,6 +47,12 @@ struct FileHandleTraits {
     static void close(Type handle) { ::CloseHandle(handle); }
 };
 
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Type handle) { ::FindClose(handle); }
+};
+
 struct KernelHandleTraits {
     using Type = HANDLE;
     static Type invalid() { return nullptr; }
@@ -72,6 +78,7 @@ struct IconTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;

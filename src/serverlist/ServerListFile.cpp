@@ -1,67 +1,127 @@
 #include "serverlist/ServerListFile.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <new>
+#include <stdexcept>
+
+#include "serverlist/ListFileFormat.h"
 
 namespace hostdeck {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr wchar_t kSeparator = L'#';
+using namespace list_file_format;
 
-// Calls record(nickname, address, port) for each record line of the text, in order. Lines
-// end at CR LF, LF or CR; empty lines and comments are skipped. The nickname ends at the
-// first '#', the port starts after the last one; a line without '#' is all nickname, so that
-// no text is lost.
-template <typename Char, typename Record>
-void forEachRecord(std::basic_string_view<Char> text, Record record) {
-    using View = std::basic_string_view<Char>;
-    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+// Calls record(nickname, address, port) for each record line of the file's bytes, in
+// order. Lines and fields are split on the bytes, before any decoding: '#', ';', CR and LF
+// are never part of a multi-byte character in UTF-8 or in any ANSI code page, while a
+// broken character decoded first could swallow them. Lines end at CR LF, LF or CR; empty
+// lines and comments are skipped. A line without '#' is all nickname, so that no text is
+// lost.
+template <typename Record>
+void forEachRecord(std::string_view bytes, Record record) {
+    using View = std::string_view;
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of(kLineEnds, start);
-        if (end == View::npos) end = text.size();
-        const View line = text.substr(start, end - start);
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == View::npos) end = bytes.size();
+        const View line = bytes.substr(start, end - start);
         start = end + 1;
-        if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n'))
-            ++start;
-        if (line.empty() || line.front() == Char(';')) continue;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++start;
+        if (line.empty() || line.front() == kCommentMark) continue;
 
-        const std::size_t first = line.find(Char('#'));
+        const std::size_t first = line.find(kSeparator);
         if (first == View::npos) {
             record(line, View{}, View{});
             continue;
         }
-        const std::size_t last = line.rfind(Char('#'));
+        const std::size_t last = line.rfind(kSeparator);
         const View address = last > first ? line.substr(first + 1, last - first - 1) : View{};
         record(line.substr(0, first), address, line.substr(last + 1));
     }
+}
+
+// An upper bound of what the records need: no character takes fewer units than bytes.
+ServerListModel::Capacity measureRecords(std::string_view bytes) {
+    ServerListModel::Capacity capacity;
+    forEachRecord(bytes, [&](std::string_view nickname, std::string_view address,
+                             std::string_view port) {
+        ++capacity.entries;
+        capacity.nicknameChars += nickname.size();
+        capacity.addressChars += address.size();
+        capacity.portChars += port.size();
+    });
+    return capacity;
+}
+
+bool hasHighByte(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// FNV-1a over the file's bytes: tells whether the file is still what was read or written.
+class Fingerprint {
+  public:
+    void add(std::string_view bytes) {
+        for (const char c : bytes) {
+            value_ = (value_ ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+        }
+    }
+    std::uint64_t value() const { return value_; }
+
+  private:
+    std::uint64_t value_ = 0xCBF29CE484222325ull;
+};
+
+std::uint64_t fingerprintOf(std::string_view bytes) {
+    Fingerprint fingerprint;
+    fingerprint.add(bytes);
+    return fingerprint.value();
 }
 
 std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
     return index < list.count() ? list.item(index) : std::wstring_view{};
 }
 
-// An upper bound of what the records in the file need: a character never takes less than a
-// byte, and neither '#' nor a line end ever stands inside a multi-byte character.
-ServerListModel::Capacity measureRecords(std::string_view bytes) {
-    ServerListModel::Capacity capacity;
-    forEachRecord(bytes,
-                  [&](std::string_view nickname, std::string_view address, std::string_view port) {
-                      ++capacity.entries;
-                      capacity.nicknameChars += nickname.size();
-                      capacity.addressChars += address.size();
-                      capacity.portChars += port.size();
-                  });
-    return capacity;
-}
+// Passes what is written on and watches it, to tell how the next load will read it.
+class WrittenBytes final : public FileSink {
+  public:
+    explicit WrittenBytes(FileSink& sink) : sink_(sink) {}
+
+    bool write(std::string_view bytes) override {
+        if (start_.size() < kUtf8Mark.size())
+            start_ += bytes.substr(0, kUtf8Mark.size() - start_.size());
+        if (hasHighByte(bytes)) {
+            highByte_ = true;
+            // Every piece ends at a line end or is the mark: none splits a character.
+            validUtf8_ = validUtf8_ && isValidUtf8(bytes);
+        }
+        fingerprint_.add(bytes);
+        return sink_.write(bytes);
+    }
+
+    bool startsWithMark() const { return start_ == kUtf8Mark; }
+    bool highByte() const { return highByte_; }
+    bool validUtf8() const { return validUtf8_; }
+    std::uint64_t fingerprint() const { return fingerprint_.value(); }
+
+  private:
+    FileSink& sink_;
+    std::string start_;
+    bool highByte_ = false;
+    bool validUtf8_ = true;
+    Fingerprint fingerprint_;
+};
 
 enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
-// Writes the records, each line ending in CR LF. Converted and written a block of lines at a
-// time, so that no copy of the whole file is made, wide or narrow.
-WriteOutcome writeServerList(const ServerListModel& model, Encoding encoding, FileSink& sink) {
+// Writes `note` as comment lines and then the records, each line ending in CR LF. Converted
+// and written a block of lines at a time, so that no copy of the whole file is made.
+WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, Encoding encoding,
+                        FileSink& sink) {
     constexpr std::size_t kBlock = 1 << 16;
+    const std::wstring lineEnd(kLineEnd.begin(), kLineEnd.end());
     std::wstring lines;
     std::string bytes;
     auto flush = [&] {
@@ -70,14 +130,24 @@ WriteOutcome writeServerList(const ServerListModel& model, Encoding encoding, Fi
         return sink.write(bytes) ? WriteOutcome::Written : WriteOutcome::SinkFailed;
     };
     lines.reserve(kBlock + 256);
+    while (!note.empty()) {
+        const std::size_t end = std::min(note.find_first_of(L"\r\n"), note.size());
+        lines += static_cast<wchar_t>(kCommentMark);
+        lines += L' ';
+        lines += note.substr(0, end);
+        lines += lineEnd;
+        const bool crLf = note.substr(end, 2) == L"\r\n";
+        note.remove_prefix(std::min(end + (crLf ? 2 : 1), note.size()));
+    }
+    const wchar_t separator = static_cast<wchar_t>(kSeparator);
     const ListIndex count = model.lstServerNick.count();
     for (ListIndex i = 0; i < count; ++i) {
         lines += model.lstServerNick.item(i);
-        lines += kSeparator;
+        lines += separator;
         lines += itemOrEmpty(model.lstServerIP, i);
-        lines += kSeparator;
+        lines += separator;
         lines += itemOrEmpty(model.lstServerPort, i);
-        lines += L"\r\n";
+        lines += lineEnd;
         if (lines.size() >= kBlock) {
             if (const WriteOutcome outcome = flush(); outcome != WriteOutcome::Written)
                 return outcome;
@@ -88,37 +158,94 @@ WriteOutcome writeServerList(const ServerListModel& model, Encoding encoding, Fi
 
 }  // namespace
 
-void parseServerList(std::wstring_view text, ServerListModel& model) {
-    forEachRecord(
-        text, [&](std::wstring_view nickname, std::wstring_view address, std::wstring_view port) {
-            model.appendEntry(nickname, address, port);
+FileResult ServerListFile::load(ServerListModel& model) {
+    try {
+        std::string bytes;
+        FileResult result = files_.readAll(path_, bytes);
+        if (result.status == FileResult::Status::NotFound) return FileResult::success();
+        if (!result.ok()) {
+            unreadable_ = true;
+            return result;
+        }
+        fingerprint_ = fingerprintOf(bytes);
+        std::string_view content = bytes;
+        encoding_ = {};
+        if (content.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+            encoding_ = {Encoding::Utf8, true};
+            content.remove_prefix(kUtf8Mark.size());
+        } else if (hasHighByte(content) && isValidUtf8(content)) {
+            encoding_ = {Encoding::Utf8, false};
+        }
+        model.reserve(measureRecords(content));
+        std::wstring nickname, address, port;
+        bool decoded = true;
+        forEachRecord(content, [&](std::string_view n, std::string_view a, std::string_view p) {
+            nickname.clear();
+            address.clear();
+            port.clear();
+            decoded = decoded && decodeTextInto(n, encoding_.text, nickname) &&
+                      decodeTextInto(a, encoding_.text, address) &&
+                      decodeTextInto(p, encoding_.text, port);
+            if (decoded) model.appendEntry(nickname, address, port);
         });
+        if (!decoded) throw std::length_error("a line too long to convert");
+        return result;
+    } catch (const std::exception&) {
+        // Out of memory, or a line too long for the system's conversion: the list is not
+        // shown in part, and the file is kept from being overwritten with what was shown.
+        model.removeAllEntries();
+        unreadable_ = true;
+        return FileResult::failed(L"\"" + path_ +
+                                  L"\" is too large for Hostdeck to read into memory.");
+    }
 }
 
-FileResult ServerListFile::load(ServerListModel& model) {
+bool ServerListFile::changedOnDisk() {
+    if (unreadable_) return false;  // save() refuses anyway
     std::string bytes;
-    FileResult result = files_.readAll(path_, bytes);
-    if (result.status == FileResult::Status::NotFound) return FileResult::success();
-    if (!result.ok()) {
-        unreadable_ = true;
-        return result;
+    const FileResult read = files_.readAll(path_, bytes);
+    // A file that is gone holds nothing to lose; one that cannot be read now will not be
+    // replaced either, and save() says why.
+    if (!read.ok()) return false;
+    return !fingerprint_ || fingerprintOf(bytes) != *fingerprint_;
+}
+
+FileResult ServerListFile::write(const std::wstring& path, const ServerListModel& model,
+                                 std::wstring_view note, std::uint64_t* fingerprint) {
+    // The encoding it was read in, unless the file cannot hold some text in it or the next
+    // load would read the bytes in another encoding; UTF-8 with the mark always does.
+    FileEncoding candidates[] = {encoding_, {Encoding::Utf8, true}};
+    FileResult result;
+    for (const FileEncoding& candidate : candidates) {
+        bool retry = false;
+        result = files_.replaceWith(path, [&](FileSink& sink) {
+            WrittenBytes written(sink);
+            if (candidate.mark && (model.entryCount() > 0 || !note.empty()) &&
+                !written.write(kUtf8Mark)) {
+                return false;
+            }
+            const WriteOutcome outcome = writeLines(model, note, candidate.text, written);
+            if (outcome != WriteOutcome::Written) {
+                retry = outcome == WriteOutcome::Unencodable;
+                return false;
+            }
+            const bool readsAsAscii = !written.highByte() && !written.startsWithMark();
+            const bool readsAsWritten =
+                written.startsWithMark() == candidate.mark &&
+                (candidate.mark || (candidate.text == Encoding::Utf8) == written.validUtf8());
+            if (!readsAsAscii && !readsAsWritten) {
+                retry = true;
+                return false;
+            }
+            if (fingerprint) *fingerprint = written.fingerprint();
+            return true;
+        });
+        if (!retry) {
+            if (result.ok()) encoding_ = candidate;
+            return result;
+        }
     }
-    std::string_view content = bytes;
-    encoding_ = Encoding::Ansi;
-    if (content.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-        encoding_ = Encoding::Utf8;
-        content.remove_prefix(kUtf8Mark.size());
-    }
-    model.reserve(measureRecords(content));
-    // Decoded a block of lines at a time; a line end byte never stands inside a character.
-    constexpr std::size_t kBlock = 1 << 16;
-    while (!content.empty()) {
-        const std::size_t lineEnd = content.find('\n', std::min(kBlock, content.size() - 1));
-        const std::size_t cut = lineEnd == std::string_view::npos ? content.size() : lineEnd + 1;
-        parseServerList(decodeText(content.substr(0, cut), encoding_), model);
-        content.remove_prefix(cut);
-    }
-    return result;
+    return FileResult::failed(L"Some text in the list cannot be stored in \"" + path + L"\".");
 }
 
 FileResult ServerListFile::save(const ServerListModel& model) {
@@ -127,23 +254,39 @@ FileResult ServerListFile::save(const ServerListModel& model) {
                                   L"\" could not be read at start, and saving now would "
                                   L"overwrite it. The file was left as it was.");
     }
-    for (;;) {
-        bool unencodable = false;
-        const FileResult result = files_.replaceWith(path_, [&](FileSink& sink) {
-            if (encoding_ == Encoding::Utf8 && model.entryCount() > 0 && !sink.write(kUtf8Mark)) {
-                return false;
-            }
-            const WriteOutcome outcome = writeServerList(model, encoding_, sink);
-            unencodable = outcome == WriteOutcome::Unencodable;
-            return outcome == WriteOutcome::Written;
-        });
-        if (unencodable && encoding_ == Encoding::Ansi) {
-            // Some text has no place in the ANSI code page: UTF-8 keeps every character.
-            encoding_ = Encoding::Utf8;
-            continue;
-        }
-        return result;
+    std::uint64_t written = 0;
+    const FileResult result = write(path_, model, {}, &written);
+    if (result.ok()) fingerprint_ = written;
+    return result;
+}
+
+std::wstring ServerListFile::copyPrefix() const {
+    std::wstring stem = path_;
+    const std::size_t dot = stem.rfind(L'.');
+    const std::size_t slash = stem.find_last_of(L"\\/");
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+        stem.resize(dot);
+    return stem + L" (not saved ";
+}
+
+std::vector<std::wstring> ServerListFile::copiesBeside() {
+    std::vector<std::wstring> copies = files_.pathsStartingWith(copyPrefix());
+    const auto number = [&](const std::wstring& copy) {
+        return std::wcstoul(copy.c_str() + copyPrefix().size(), nullptr, 10);
+    };
+    std::sort(copies.begin(), copies.end(),
+              [&](const std::wstring& a, const std::wstring& b) { return number(a) < number(b); });
+    return copies;
+}
+
+FileResult ServerListFile::saveCopyBeside(const ServerListModel& model, std::wstring_view note,
+                                          std::wstring& copyPath) {
+    const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix());
+    for (unsigned long n = 1;; ++n) {
+        copyPath = copyPrefix() + std::to_wstring(n) + L").ini";
+        if (std::find(existing.begin(), existing.end(), copyPath) == existing.end()) break;
     }
+    return write(copyPath, model, note, nullptr);
 }
 
 }  // namespace hostdeck

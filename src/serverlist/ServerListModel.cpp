@@ -1,5 +1,7 @@
 #include "serverlist/ServerListModel.h"
 
+#include "serverlist/ListFileFormat.h"
+
 namespace hostdeck {
 
 namespace {
@@ -21,22 +23,34 @@ bool ServerListModel::holdsEntry(ListIndex index) const {
            index < lstServerPort.count();
 }
 
-void ServerListModel::select() {
+bool ServerListModel::select() {
+    if (!putBackEntryOutForEditing().empty()) return false;
     const ListIndex i = lstServerNick.currentIndex();
-    if (i != kNoItem && !holdsEntry(i)) return;
+    if (i != kNoItem && !holdsEntry(i)) return false;
     txtServerNickname.setText(std::wstring(lstServerNick.currentText()));
     copyCurrentTo(lstServerIP, i, txtServerIP);
     copyCurrentTo(lstServerPort, i, txtServerPort);
     txtServerNickname.setEnabled(false);
     txtServerIP.setEnabled(false);
     txtServerPort.setEnabled(false);
+    return true;
 }
 
-void ServerListModel::add() {
+std::wstring ServerListModel::add() {
+    std::wstring why = list_file_format::whyFileCannotHold(
+        txtServerNickname.text(), txtServerIP.text(), txtServerPort.text());
+    if (!why.empty()) return why;
     appendEntry(txtServerNickname.text(), txtServerIP.text(), txtServerPort.text());
+    entryOut_ = false;
+    return {};
 }
 
-void ServerListModel::edit() {
+std::wstring ServerListModel::putBackEntryOutForEditing() {
+    return entryOut_ ? add() : std::wstring();
+}
+
+bool ServerListModel::edit() {
+    if (!putBackEntryOutForEditing().empty()) return false;
     txtServerNickname.setEnabled(true);
     txtServerIP.setEnabled(true);
     txtServerPort.setEnabled(true);
@@ -46,11 +60,13 @@ void ServerListModel::edit() {
     for (const TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
         if (list->currentIndex() != kNoItem) i = list->currentIndex();
     }
-    if (!holdsEntry(i)) return;  // nothing to take out, e.g. an empty list
+    if (!holdsEntry(i)) return true;  // nothing to take out, e.g. an empty list
 
     takeOut(lstServerNick, i, txtServerNickname);
     takeOut(lstServerIP, i, txtServerIP);
     takeOut(lstServerPort, i, txtServerPort);
+    entryOut_ = true;
+    return true;
 }
 
 void ServerListModel::deleteCurrent() {
@@ -66,6 +82,12 @@ void ServerListModel::reserve(const Capacity& more) {
     lstServerNick.reserve(more.entries, more.nicknameChars);
     lstServerIP.reserve(more.entries, more.addressChars);
     lstServerPort.reserve(more.entries, more.portChars);
+}
+
+void ServerListModel::removeAllEntries() {
+    lstServerNick.clear();
+    lstServerIP.clear();
+    lstServerPort.clear();
 }
 
 void ServerListModel::appendEntry(std::wstring_view nickname, std::wstring_view address,

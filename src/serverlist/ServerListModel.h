@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "serverlist/TextField.h"
 #include "serverlist/TextList.h"
 
@@ -19,13 +21,24 @@ class ServerListModel {
     TextField txtServerPort;
 
     // The user made an item of lstServerNick current: copy that entry into the fields
-    // and lock them.
-    void select();
-    // Append the three fields as a new entry at the end.
-    void add();
+    // and lock them. An entry out for editing goes back first; when it cannot, nothing
+    // changes and the result is false.
+    bool select();
+    // Append the three fields as a new entry at the end. When the list file could not hold
+    // them as they stand, nothing is added and the result says why.
+    std::wstring add();
     // Unlock the fields and move the current entry (the first one when none is current)
-    // out of the lists into the fields, to be changed there and added again.
-    void edit();
+    // out of the lists into the fields, to be changed there and added again. An entry
+    // already out goes back first; when it cannot, nothing changes and the result is false.
+    bool edit();
+
+    // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
+    bool hasEntryOutForEditing() const { return entryOut_; }
+    // Puts that entry back at the end, as Add would; empty when done (or when none is out),
+    // otherwise why the list file could not hold it, and it stays out.
+    std::wstring putBackEntryOutForEditing();
+    // The user chose to drop the entry out for editing.
+    void discardEntryOutForEditing() { entryOut_ = false; }
     // Remove the entry that is current in lstServerNick; the fields are left as they are.
     void deleteCurrent();
 
@@ -36,9 +49,13 @@ class ServerListModel {
         std::size_t entries = 0, nicknameChars = 0, addressChars = 0, portChars = 0;
     };
     void reserve(const Capacity& more);
+    // Empties the three lists; their observers are not told.
+    void removeAllEntries();
 
   private:
     bool holdsEntry(ListIndex index) const;
+
+    bool entryOut_ = false;
 };
 
 }  // namespace hostdeck

@@ -54,6 +54,13 @@ void TextList::removeItem(ListIndex index) {
     if (observer_) observer_->itemRemoved(index);
 }
 
+void TextList::clear() {
+    text_.clear();
+    spans_.clear();
+    unused_ = 0;
+    current_ = kNoItem;
+}
+
 void TextList::compact() {
     std::vector<wchar_t> kept;
     kept.reserve(text_.size() - unused_);

@@ -51,6 +51,9 @@ class TextList {
     // Throws std::out_of_range unless 0 <= index < count.
     void removeItem(ListIndex index);
 
+    // Removes every item at once; the observer is not told.
+    void clear();
+
     void setObserver(TextListObserver* observer) { observer_ = observer; }
 
   private:

@@ -26,7 +26,9 @@ TEST_F(RegistryWinTest, ReadsTextDwordAndNothingElse) {
     key.setText(L"AppPath", L"C:\\Games\\Vantorel \u00E9\u0416\u65E5");
     key.setText(L"Empty", L"");
     key.setDword(L"Port", 2300);
-    key.setRaw(L"Expand", REG_EXPAND_SZ, L"%WINDIR%", 18);
+    const std::wstring expand = L"%WINDIR%\\Game %NoSuchVariable%";
+    key.setRaw(L"Expand", REG_EXPAND_SZ, expand.c_str(),
+               static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t)));
     key.setRaw(L"Binary", REG_BINARY, "abc", 3);
     const std::wstring noNul = L"C:\\NoNul";
     key.setRaw(L"NoNul", REG_SZ, noNul.data(), static_cast<DWORD>(noNul.size() * sizeof(wchar_t)));
@@ -35,7 +37,10 @@ TEST_F(RegistryWinTest, ReadsTextDwordAndNothingElse) {
     EXPECT_EQ(std::get<std::wstring>(read(L"Empty")), L"");
     EXPECT_EQ(std::get<std::int32_t>(read(L"Port")), 2300);
     EXPECT_EQ(std::get<std::wstring>(read(L"NoNul")), L"C:\\NoNul");
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"Expand")));
+    wchar_t windows[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"WINDIR", windows, MAX_PATH);
+    EXPECT_EQ(std::get<std::wstring>(read(L"Expand")),
+              std::wstring(windows) + L"\\Game %NoSuchVariable%");
     EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"Binary")));
     EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"Missing")));
 }

@@ -170,6 +170,71 @@ TEST_F(ServerListModelTest, EditThenAddPutsTheChangedEntryAtTheEnd) {
     EXPECT_EQ(entry(model, 2), (std::vector<std::wstring>{L"Home", L"10.0.0.5", L"100"}));
 }
 
+// What Add takes: everything the list file gives back unchanged, and nothing else.
+TEST_F(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
+    const std::wstring lone(1, static_cast<wchar_t>(0xD800));
+    const std::wstring fileByte(1, static_cast<wchar_t>(0xDCE9));  // a byte read from a file
+    struct Case {
+        std::wstring nick, ip, port;
+        const wchar_t* why;  // null: added
+    } cases[] = {
+        {L"", L"", L"", nullptr},
+        {L" ;x", L"a#b#c", L" ", nullptr},
+        {L"\u65E5", L"Caf" + fileByte, L"1", nullptr},
+        {L";x", L"", L"", L"begins with \";\""},
+        {L"a#b", L"", L"", L"The nickname holds \"#\" (character 2)"},
+        {L"a", L"", L"9#9", L"The port holds \"#\""},
+        {L"a", L"b\nc", L"", L"The address holds a line break"},
+        {L"a\r", L"", L"", L"The nickname holds a line break"},
+        {L"a", lone, L"", L"The address holds half of a character (U+D800)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.nick + L"|" + c.ip + L"|" + c.port));
+        setFields(c.nick.c_str(), c.ip.c_str(), c.port.c_str());
+        const ListIndex before = model.entryCount();
+        const std::wstring why = model.add();
+        if (!c.why) {
+            EXPECT_EQ(why, L"");
+            ASSERT_EQ(model.entryCount(), before + 1);
+            EXPECT_EQ(entry(model, before), (std::vector<std::wstring>{c.nick, c.ip, c.port}));
+        } else {
+            EXPECT_NE(why.find(c.why), std::wstring::npos) << testing::PrintToString(why);
+            EXPECT_EQ(model.entryCount(), before);
+            EXPECT_EQ(fields(model), (std::vector<std::wstring>{c.nick, c.ip, c.port}));
+        }
+    }
+}
+
+// An entry that Edit took out goes back before anything replaces the fields.
+TEST_F(ServerListModelTest, EntryOutForEditingIsNeverDropped) {
+    model.edit();  // takes out Home
+    model.txtServerPort.setText(L"100");
+    EXPECT_TRUE(model.hasEntryOutForEditing());
+    model.lstServerNick.setCurrentIndex(0);
+    EXPECT_TRUE(model.select());
+    EXPECT_EQ(itemsOf(model.lstServerNick), (std::vector<std::wstring>{L"Club", L"Lan", L"Home"}));
+    EXPECT_EQ(entry(model, 2), (std::vector<std::wstring>{L"Home", L"10.0.0.5", L"100"}));
+    EXPECT_EQ(fields(model), (std::vector<std::wstring>{L"Club", L"club.example", L"2300"}));
+
+    EXPECT_TRUE(model.edit());  // takes out Club
+    EXPECT_TRUE(model.edit());  // Club goes back, Lan comes out
+    EXPECT_EQ(itemsOf(model.lstServerNick), (std::vector<std::wstring>{L"Home", L"Club"}));
+
+    model.txtServerNickname.setText(L"L#an");  // the file cannot hold it
+    model.lstServerNick.setCurrentIndex(0);
+    EXPECT_FALSE(model.select());
+    EXPECT_FALSE(model.edit());
+    EXPECT_NE(model.putBackEntryOutForEditing().find(L"\"#\""), std::wstring::npos);
+    EXPECT_EQ(fields(model), (std::vector<std::wstring>{L"L#an", L"192.168.1.2", L"47624"}));
+    EXPECT_TRUE(fieldsEnabled(model));
+    EXPECT_EQ(model.entryCount(), 2);
+
+    model.discardEntryOutForEditing();
+    EXPECT_TRUE(model.select());
+    EXPECT_EQ(model.putBackEntryOutForEditing(), L"");
+    EXPECT_EQ(model.entryCount(), 2);
+}
+
 TEST(ServerListModelEmptyTest, EditOnAnEmptyListOnlyUnlocksTheFields) {
     ServerListModel model;
     model.txtServerNickname.setText(L"kept");

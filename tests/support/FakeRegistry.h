@@ -43,6 +43,19 @@ class FakeRegistry final : public Registry {
         return value;
     }
 
+    // Environment variables for expandEnvironment().
+    std::map<std::wstring, std::wstring> environment;
+
+    std::wstring expandEnvironment(const std::wstring& text) override {
+        std::wstring out = text;
+        for (const auto& [name, value] : environment) {
+            const std::wstring reference = L"%" + name + L"%";
+            for (std::size_t at; (at = out.find(reference)) != std::wstring::npos;)
+                out.replace(at, reference.size(), value);
+        }
+        return out;
+    }
+
     std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::wstring& subKey,
                                          RegistryView view, long& error) override {
         openedViews.push_back(view);

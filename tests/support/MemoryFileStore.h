@@ -1,14 +1,17 @@
 #pragma once
 
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FileStore.h"
 
 namespace hostdeck::testing {
 
-// Files kept in memory; a path can be made to fail reading or writing.
+// Files kept in memory; a path can be made to fail reading or writing. A read failure of
+// "throw" runs out of memory instead.
 class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
@@ -17,6 +20,7 @@ class MemoryFileStore final : public FileStore {
     int writes = 0;
 
     FileResult readAll(const std::wstring& path, std::string& bytes) override {
+        if (readFailure == L"throw") throw std::bad_alloc();
         if (readFailure) return FileResult::failed(*readFailure);
         const auto found = files.find(path);
         if (found == files.end()) return FileResult::notFound();
@@ -37,6 +41,14 @@ class MemoryFileStore final : public FileStore {
         if (!produce(sink)) return FileResult::cancelled();
         files[path] = sink.bytes;
         return FileResult::success();
+    }
+
+    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+        std::vector<std::wstring> paths;
+        for (const auto& [path, bytes] : files) {
+            if (path.compare(0, prefix.size(), prefix) == 0) paths.push_back(path);
+        }
+        return paths;
     }
 };
 

@@ -1,0 +1,183 @@
+// UTF-8 and the byte escapes are the same on every platform; the ANSI code page is the
+// platform's (AnsiCodePage_*.cpp).
+#include "platform/TextCodec.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/AnsiCodePage.h"
+
+namespace hostdeck {
+
+namespace {
+
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isByteEscape(std::uint32_t c) { return c >= kFirstByteEscape && c <= kLastByteEscape; }
+
+// One UTF-16 unit or, where wchar_t is 32 bits wide, one code point.
+std::uint32_t unit(std::wstring_view text, std::size_t i) {
+    const auto c = static_cast<std::uint32_t>(text[i]);
+    return kWideIsUtf16 ? (c & 0xFFFF) : c;
+}
+
+wchar_t escapeOf(unsigned char byte) { return static_cast<wchar_t>(0xDC00 + byte); }
+
+// Length of the well-formed UTF-8 sequence at `at`, or 0 when none starts there. The
+// ranges of the second byte rule out overlong forms, surrogates and values past U+10FFFF.
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[at + k]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+void appendCodePoint(std::uint32_t cp, std::wstring& text) {
+    if (kWideIsUtf16 && cp >= 0x10000) {
+        cp -= 0x10000;
+        text.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+        text.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+        text.push_back(static_cast<wchar_t>(cp));
+    }
+}
+
+void decodeUtf8(std::string_view bytes, std::wstring& text) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (length == 0) {
+            text.push_back(escapeOf(lead));
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        }
+        appendCodePoint(cp, text);
+        i += length;
+    }
+}
+
+void appendUtf8(std::uint32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+bool encodeUtf8(std::wstring_view text, std::string& out) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint32_t cp = unit(text, i);
+        if (kWideIsUtf16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+            const std::uint32_t next = unit(text, i + 1);
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                appendUtf8(0x10000 + ((cp - 0xD800) << 10) + (next - 0xDC00), out);
+                ++i;
+                continue;
+            }
+        }
+        if (isByteEscape(cp)) {
+            out.push_back(static_cast<char>(cp - 0xDC00));
+        } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            return false;
+        } else {
+            appendUtf8(cp, out);
+        }
+    }
+    return true;
+}
+
+// The ANSI code page knows no escapes: the text between them goes through the code page,
+// each escape becomes its byte. A low surrogate right after a high one is half of a pair.
+bool encodeAnsi(std::wstring_view text, std::string& out) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        const bool escape = i < text.size() && isByteEscape(unit(text, i)) &&
+                            !(i > 0 && unit(text, i - 1) >= 0xD800 && unit(text, i - 1) <= 0xDBFF);
+        if (i < text.size() && !escape) continue;
+        if (i > runStart && !ansi_code_page::encode(text.substr(runStart, i - runStart), out))
+            return false;
+        if (escape) out.push_back(static_cast<char>(unit(text, i) - 0xDC00));
+        runStart = i + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text) {
+    // Plain ASCII reads the same in every ANSI code page and in UTF-8; widening it here is
+    // several times faster than the system's conversion.
+    if (isAscii(bytes)) {
+        text.append(bytes.begin(), bytes.end());
+        return true;
+    }
+    if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) {
+        decodeUtf8(bytes, text);
+        return true;
+    }
+    return ansi_code_page::decode(bytes, text);
+}
+
+std::wstring decodeText(std::string_view bytes, Encoding encoding) {
+    std::wstring text;
+    if (!decodeTextInto(bytes, encoding, text)) text.clear();
+    return text;
+}
+
+bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
+    bytes.clear();
+    bytes.reserve(text.size());
+    if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) return encodeUtf8(text, bytes);
+    return encodeAnsi(text, bytes);
+}
+
+}  // namespace hostdeck

@@ -1,0 +1,63 @@
+#include "serverlist/ListFileFormat.h"
+
+#include <cstdio>
+
+#include "platform/TextCodec.h"
+
+namespace hostdeck::list_file_format {
+
+namespace {
+
+bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Half of a surrogate pair on its own. Byte escapes are bytes read from the file and go
+// back as they came.
+bool isLoneSurrogate(std::wstring_view text, std::size_t i) {
+    const wchar_t c = text[i];
+    if (isHighSurrogate(c)) return i + 1 >= text.size() || !isLowSurrogate(text[i + 1]);
+    if (!isLowSurrogate(c) || (i > 0 && isHighSurrogate(text[i - 1]))) return false;
+    return c < kFirstByteEscape || c > kLastByteEscape;
+}
+
+std::wstring position(std::size_t i) { return L" (character " + std::to_wstring(i + 1) + L")"; }
+
+std::wstring problemIn(const wchar_t* field, std::wstring_view text, bool separatorAllowed) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            return std::wstring(field) + L" holds a line break" + position(i) +
+                   L". Each server is one line of the list file, so the entry would be split "
+                   L"in two.";
+        }
+        if (c == static_cast<wchar_t>(kSeparator) && !separatorAllowed) {
+            return std::wstring(field) + L" holds \"#\"" + position(i) +
+                   L". \"#\" separates the nickname, the address and the port in the list file, "
+                   L"so the fields would be split differently the next time Hostdeck starts. "
+                   L"Only the address may hold \"#\".";
+        }
+        if (isLoneSurrogate(text, i)) {
+            wchar_t code[8];
+            std::swprintf(code, 8, L"%04X", static_cast<unsigned>(c) & 0xFFFF);
+            return std::wstring(field) + L" holds half of a character (U+" + code + L")" +
+                   position(i) + L", which no file can hold.";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::wstring whyFileCannotHold(std::wstring_view nickname, std::wstring_view address,
+                               std::wstring_view port) {
+    if (!nickname.empty() && nickname.front() == static_cast<wchar_t>(kCommentMark)) {
+        return L"The nickname begins with \";\". A line that begins with \";\" is a comment in "
+               L"the list file, so this server would be skipped the next time Hostdeck starts.";
+    }
+    std::wstring why = problemIn(L"The nickname", nickname, false);
+    if (why.empty()) why = problemIn(L"The address", address, true);
+    if (why.empty()) why = problemIn(L"The port", port, false);
+    return why;
+}
+
+}  // namespace hostdeck::list_file_format
