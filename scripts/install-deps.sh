@@ -4,7 +4,7 @@ set -eu
 
 packages="cmake make g++ python3 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils googletest libbenchmark-dev
-imagemagick"
+imagemagick clang libclang-rt-14-dev"
 
 missing=""
 for package in $packages; do

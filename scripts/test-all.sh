@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the three presets and runs every test: natively, and the Windows builds under Wine
-# with a virtual display.
+# Builds the three presets and runs every test: natively, the list file fuzzer for a minute,
+# and the Windows builds under Wine with a virtual display.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,6 +12,9 @@ for preset in native win32 win64; do
 done
 
 ctest --preset native -j "$jobs"
+
+# The list file fuzzer, for a bounded time.
+scripts/fuzz.sh 60
 
 # 32-bit Windows programs need Wine's 32-bit loader, which needs a kernel that runs 32-bit code.
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then

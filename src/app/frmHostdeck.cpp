@@ -375,27 +375,24 @@ void frmHostdeck::Form_Unload() {
 }
 
 bool frmHostdeck::takeListSelection() {
+    // Read before an entry out for editing goes back: that appends, so the index stays right.
     const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
+    if (!settleEntryOutForEditing()) {
+        // The fields keep the entry being edited; the list shows that no entry is current.
+        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
+        return false;
+    }
     if (selected < 0 || selected >= model_.lstServerNick.count()) return false;
     model_.lstServerNick.setCurrentIndex(selected);
     return true;
 }
 
 void frmHostdeck::lstServerNick_Click() {
-    if (!settleEntryOutForEditing()) {
-        // The fields keep the entry being edited; the list shows that no entry is current.
-        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
-        return;
-    }
     if (takeListSelection()) model_.select();
 }
 
 void frmHostdeck::lstServerNick_DblClick() {
-    if (!settleEntryOutForEditing()) {
-        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
-        return;
-    }
-    takeListSelection();
+    if (!takeListSelection()) return;
     const LaunchResult result = launchServer(model_, *registry_, *starter_);
     if (result.status == LaunchResult::Status::NoInstallPath ||
         result.status == LaunchResult::Status::StartFailed) {

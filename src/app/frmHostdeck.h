@@ -52,7 +52,8 @@ class frmHostdeck final : private TextListObserver {
     void createControls();
     void layOut(UINT dpi);
     void fillNicknameList();
-    // Makes the list box's selected item current in the model; false when none is selected.
+    // Makes the list box's selected item current in the model, once an entry out for editing
+    // is back; false when none is selected or the user kept editing.
     bool takeListSelection();
     void onCommand(int id, int notification);
     void onClose();

@@ -35,9 +35,21 @@ class HostdeckAppTest : public ::testing::Test {
         return !app->enabled(kIdNicknameField) && !app->enabled(kIdAddressField) &&
                !app->enabled(kIdPortField);
     }
-    void dismissMessageBox(HWND box) {
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    void dismissMessageBox(HWND box, int button = IDOK) {
+        PostMessageW(box, WM_COMMAND, button, 0);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    }
+    // Waits for the program's message box, answers it with `button`; returns its text.
+    std::wstring answerMessageBox(int button) {
+        HWND box = nullptr;
+        EXPECT_TRUE(waitUntil([&] { return (box = app->findMessageBox()) != nullptr; }));
+        if (!box) return {};
+        const std::wstring text = AppDriver::messageBoxText(box);
+        dismissMessageBox(box, button);
+        return text;
+    }
+    void setText(int id, const wchar_t* text) {
+        SendMessageW(app->control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
 
     testing::TempFolder temp;
@@ -153,6 +165,69 @@ TEST_F(HostdeckAppTest, SelectEditTypeAddAndDeleteReachTheFile) {
 
     ASSERT_TRUE(app->close());
     EXPECT_EQ(temp.read(L"serverlist.ini"), "Lan#192.168.1.2#47624\r\nClub#club.example#2301\r\n");
+}
+
+// Text the file cannot hold is refused, and an entry out for editing always goes back.
+TEST_F(HostdeckAppTest, NothingTypedIsLostOrChangedOnTheWayToTheFile) {
+    start();
+    setText(kIdNicknameField, L"a#b");
+    app->pressKey('A', true);
+    EXPECT_NE(answerMessageBox(IDOK).find(L"The nickname holds \"#\""), std::wstring::npos);
+    EXPECT_EQ(app->listItems().size(), 3u);
+    EXPECT_EQ(app->text(kIdNicknameField), L"a#b") << "left for the user to correct";
+
+    app->clickListItem(2);
+    ASSERT_TRUE(waitUntil([&] { return fieldsDisabled(); }));
+    app->pressKey('E', true);  // Lan is out for editing
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 2; }));
+    setText(kIdPortField, L"100");
+    app->clickListItem(1);  // Club: Lan goes back first
+    ASSERT_TRUE(waitUntil([&] { return fields()[0] == L"Club"; }));
+    EXPECT_EQ(app->listItems(), (Items{L"Home", L"Club", L"Lan"}));
+
+    app->pressKey('E', true);  // Club is out for editing
+    ASSERT_TRUE(waitUntil([&] { return fieldsEnabled(); }));
+    setText(kIdNicknameField, L";Club");
+    PostMessageW(app->window(), WM_CLOSE, 0, 0);
+    EXPECT_NE(answerMessageBox(IDNO).find(L"begins with \";\""), std::wstring::npos);
+    EXPECT_FALSE(app->waitForExit(500)) << "No goes back to the window";
+    setText(kIdNicknameField, L"Club 2");
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"),
+              "Home#10.0.0.5#99\r\nLan#192.168.1.2#100\r\nClub 2#club.example#2300\r\n");
+}
+
+// Another program (or another Hostdeck) wrote the file while this window was open.
+TEST_F(HostdeckAppTest, ChangedFileIsNeverReplacedWithoutAsking) {
+    start();
+    app->pressKey('A', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 4; }));
+    temp.write(L"serverlist.ini", "Other#1#2\r\n");
+    PostMessageW(app->window(), WM_CLOSE, 0, 0);
+    EXPECT_NE(answerMessageBox(IDCANCEL).find(L"changed by another program"), std::wstring::npos);
+    EXPECT_FALSE(app->waitForExit(500)) << "Cancel goes back to the window";
+    PostMessageW(app->window(), WM_CLOSE, 0, 0);
+    answerMessageBox(IDNO);
+    EXPECT_TRUE(app->waitForExit(15000));
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "Other#1#2\r\n");
+
+    // At the end of the session nobody can be asked: both lists are kept.
+    start();
+    app->pressKey('A', true);
+    ASSERT_TRUE(waitUntil([&] { return app->listItems().size() == 2; }));
+    temp.write(L"serverlist.ini", "Third#3#4\r\n");
+    SendMessageW(app->window(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(app->window(), WM_ENDSESSION, TRUE, 0);
+    ASSERT_TRUE(app->close());
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "Third#3#4\r\n");
+    const std::string copy = temp.read(L"serverlist (not saved 1).ini");
+    EXPECT_NE(copy.find("; Hostdeck kept this copy"), std::string::npos);
+    EXPECT_NE(copy.find("\r\nOther#1#2\r\n##\r\n"), std::string::npos);
+
+    start();  // and says so at the next start
+    EXPECT_NE(answerMessageBox(IDOK).find(temp.file(L"serverlist (not saved 1).ini")),
+              std::wstring::npos);
+    EXPECT_TRUE(app->close());
 }
 
 TEST_F(HostdeckAppTest, AddWithEmptyFieldsAndButtonsPressedByMouse) {

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/FileStore.h"
 #include "serverlist/ServerListFile.h"
 #include "support/TempFolder.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace hostdeck {
@@ -82,6 +87,49 @@ TEST_F(FileStoreTest, ListFileRoundTripsThroughTheDisk) {
     ASSERT_TRUE(file.save(model).ok());
     EXPECT_EQ(folder.read(L"serverlist.ini"), "Home#10.0.0.5#99\r\nA#b#c#d\r\n");
 }
+
+TEST_F(FileStoreTest, FindsPathsByTheirStart) {
+    folder.write(L"serverlist (not saved 1).ini", "");
+    folder.write(L"serverlist (not saved 12).ini", "");
+    folder.write(L"serverlist.ini", "");
+    auto found = store->pathsStartingWith(folder.file(L"serverlist (not saved "));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::wstring>{folder.file(L"serverlist (not saved 1).ini"),
+                                                folder.file(L"serverlist (not saved 12).ini")}));
+}
+
+#ifndef _WIN32
+// Wine 8 cannot make Windows links (CreateSymbolicLinkW does nothing there), so links are
+// tried on the host, where the store follows the same rules.
+TEST_F(FileStoreTest, LinksAreFollowedAndNeverWrittenThrough) {
+    const auto narrow = [](const std::wstring& path) {
+        std::string bytes;
+        encodeText(path, Encoding::Utf8, bytes);
+        return bytes;
+    };
+    ::mkdir(narrow(folder.file(L"real")).c_str(), 0755);
+    folder.write(L"real/serverlist.ini", "old#1#2\r\n");
+    folder.write(L"victim", "untouched");
+    ASSERT_EQ(::symlink("real/serverlist.ini", narrow(folder.file(L"serverlist.ini")).c_str()), 0);
+    // A stale temporary file of the target that is a link to another file.
+    ASSERT_EQ(::symlink("../victim", narrow(folder.file(L"real/serverlist.ini.saving")).c_str()),
+              0);
+
+    ASSERT_TRUE(store->replaceAll(folder.file(L"serverlist.ini"), "new#1#2\r\n").ok());
+    struct stat info {};
+    ASSERT_EQ(::lstat(narrow(folder.file(L"serverlist.ini")).c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link stays a link";
+    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n");
+    EXPECT_EQ(folder.read(L"victim"), "untouched");
+    EXPECT_EQ(folder.listing().find(L".saving"), std::wstring::npos);
+
+    ::chmod(narrow(folder.file(L"real/serverlist.ini")).c_str(), 0444);
+    EXPECT_FALSE(store->replaceAll(folder.file(L"serverlist.ini"), "x").ok())
+        << "a read-only target is kept";
+    ::chmod(narrow(folder.file(L"real/serverlist.ini")).c_str(), 0644);
+    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n");
+}
+#endif
 
 #ifdef _WIN32
 TEST_F(FileStoreTest, LockedFileIsLeftAsItWas) {
