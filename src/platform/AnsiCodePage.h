@@ -13,8 +13,8 @@ bool isUtf8();
 // in the code page become byte escapes. False when the bytes are too many for one call.
 bool decode(std::string_view bytes, std::wstring& text);
 
-// Appends the bytes of `text`, which holds no byte escapes; false when a character has no
-// exact form in the code page.
+// Appends the bytes of `text`; false, with `bytes` unspecified, when a character (a byte
+// escape among them) has no exact form in the code page.
 bool encode(std::wstring_view text, std::string& bytes);
 
 }  // namespace hostdeck::ansi_code_page

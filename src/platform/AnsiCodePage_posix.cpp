@@ -12,11 +12,15 @@ bool decode(std::string_view bytes, std::wstring& text) {
 }
 
 bool encode(std::wstring_view text, std::string& bytes) {
-    for (const wchar_t c : text) {
-        if (static_cast<unsigned long>(c) > 0xFF) return false;
-        bytes.push_back(static_cast<char>(c));
+    const std::size_t start = bytes.size();
+    bytes.resize(start + text.size());
+    unsigned long high = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned long>(text[i]);
+        high |= c;
+        bytes[start + i] = static_cast<char>(c);
     }
-    return true;
+    return high <= 0xFF;
 }
 
 }  // namespace hostdeck::ansi_code_page

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/AnsiCodePage.h"
 
@@ -12,11 +13,6 @@ namespace hostdeck {
 namespace {
 
 constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
-
-bool isAscii(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 bool isByteEscape(std::uint32_t c) { return c >= kFirstByteEscape && c <= kLastByteEscape; }
 
@@ -144,6 +140,19 @@ bool encodeAnsi(std::wstring_view text, std::string& out) {
 
 }  // namespace
 
+bool isAscii(std::string_view bytes) {
+    // Eight bytes at a time: this runs over every byte the program reads or writes.
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        high |= word;
+    }
+    for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
+    return (high & 0x8080808080808080ull) == 0;
+}
+
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t length = utf8SequenceLength(bytes, i);
@@ -177,6 +186,9 @@ bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
     bytes.clear();
     bytes.reserve(text.size());
     if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) return encodeUtf8(text, bytes);
+    // Byte escapes are rare: the whole text goes through the code page first.
+    if (ansi_code_page::encode(text, bytes)) return true;
+    bytes.clear();
     return encodeAnsi(text, bytes);
 }
 

@@ -29,6 +29,8 @@ std::wstring decodeText(std::string_view bytes, Encoding encoding);
 // representation in the encoding (or is half of a surrogate pair).
 bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes);
 
+bool isAscii(std::string_view bytes);
+
 // True when the bytes are well-formed UTF-8 as Windows reads it: no overlong forms, no
 // encoded surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view bytes);
