@@ -28,6 +28,7 @@ if [ ! -f "$prefix/system.reg" ]; then
     "$loader" wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+scripts/wine-fonts.sh "$prefix"
 
 if [ -n "${DISPLAY:-}" ]; then
     exec "$loader" "$program"

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes docs/screenshot.png: the program with a sample list, in the tests' Wine prefix (which
-# has Wine's own Tahoma, so it looks as on Windows).
+# has Wine's own fonts, so it looks as on Windows).
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset win64 >/dev/null

@@ -45,6 +45,28 @@ constexpr std::array<ControlLayout, 15> kControls{{
 
 std::span<const ControlLayout> formControls() { return kControls; }
 
+std::vector<const ControlLayout*> creationOrder() {
+    const auto captionOf = [](ControlId id) -> const ControlLayout* {
+        for (const ControlCaption& pair : kControlCaptions) {
+            if (pair.control == id) return findControl(pair.caption);
+        }
+        return nullptr;
+    };
+    const auto namesAControl = [](ControlId id) {
+        for (const ControlCaption& pair : kControlCaptions) {
+            if (pair.caption == id) return true;
+        }
+        return false;
+    };
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& control : kControls) {
+        if (namesAControl(control.id)) continue;  // placed with its control
+        if (const ControlLayout* caption = captionOf(control.id)) order.push_back(caption);
+        order.push_back(&control);
+    }
+    return order;
+}
+
 const ControlLayout* findControl(ControlId id) {
     for (const ControlLayout& control : kControls) {
         if (control.id == id) return &control;

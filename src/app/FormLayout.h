@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace hostdeck {
 
@@ -43,8 +44,25 @@ inline constexpr int kClientWidthTwips = 7875;
 inline constexpr int kClientHeightTwips = 4050;
 inline constexpr int kFontPoints = 8;
 
-// All controls, in tab order (which is also the order they are created in).
+// All controls, in tab order.
 std::span<const ControlLayout> formControls();
+
+// The captions that name a control. Windows, and so a screen reader, takes an unnamed
+// control's name from the caption just before it in the window order.
+struct ControlCaption {
+    ControlId caption;
+    ControlId control;
+};
+inline constexpr ControlCaption kControlCaptions[] = {
+    {kIdListCaption, kIdServerNickList},
+    {kIdNicknameCaption, kIdNicknameField},
+    {kIdAddressCaption, kIdAddressField},
+    {kIdPortCaption, kIdPortField},
+};
+
+// The order the controls are created in: the tab order, with each naming caption moved to
+// just before its control. Captions take no focus, so the tab order stays as it is.
+std::vector<const ControlLayout*> creationOrder();
 
 const ControlLayout* findControl(ControlId id);
 

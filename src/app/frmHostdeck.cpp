@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/Dpi_win.h"
+#include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
@@ -150,6 +151,18 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             onCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_ACTIVATE:
+            // A window that is no dialog keeps its own focus: the control that had it gets it
+            // back when the window is active again (first: the nickname list).
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) focusWhenInactive_ = focus;
+            } else if (!HIWORD(wParam)) {  // not while minimised
+                HWND focus = focusWhenInactive_;
+                if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus)) focus = nickList_;
+                SetFocus(focus);
+            }
+            return 0;
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -193,11 +206,11 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmHostdeck::createControls() {
-    for (const ControlLayout& control : formControls()) {
-        if (!control.shown) continue;  // the address and port lists are data only
-        const ControlClass kind = controlClass(control);
-        CreateWindowExW(kind.exStyle, kind.className, control.caption, kind.style, 0, 0, 0, 0,
-                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+    for (const ControlLayout* control : creationOrder()) {
+        if (!control->shown) continue;  // the address and port lists are data only
+        const ControlClass kind = controlClass(*control);
+        CreateWindowExW(kind.exStyle, kind.className, control->caption, kind.style, 0, 0, 0, 0,
+                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
                         instance_, nullptr);
     }
     nickList_ = GetDlgItem(window_, kIdServerNickList);
@@ -208,14 +221,11 @@ void frmHostdeck::createControls() {
 }
 
 void frmHostdeck::layOut(UINT dpi) {
-    LOGFONTW logFont{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
-    logFont.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), 72);
-    logFont.lfWidth = 0;
-    UniqueFont font(CreateFontIndirectW(&logFont));
-
-    HDC dc = GetDC(window_);
-    HGDIOBJ previousFont = SelectObject(dc, font.get());
+    UniqueFont font = createFormFont(kFontPoints, dpi);
+    UniqueFont fittedFont;
+    const WindowDC windowDC(window_);
+    HDC dc = windowDC.get();
+    const SelectedObject selected(dc, font.get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const int d = static_cast<int>(dpi);
@@ -230,13 +240,18 @@ void frmHostdeck::layOut(UINT dpi) {
             width = extent.cx;
             height = metrics.tmHeight;
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        HFONT controlFont = font.get();
+        if (layout.kind == ControlKind::WrappingLabel) {
+            // Its text must show whole in the box the layout gives it, in any font.
+            fittedFont = smallerFontToFit(dc, font.get(), layout.caption, SIZE{width, height});
+            if (fittedFont) controlFont = fittedFont.get();
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), FALSE);
         SetWindowPos(control, nullptr, twipsToPixels(layout.left, d), twipsToPixels(layout.top, d),
                      width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SelectObject(dc, previousFont);
-    ReleaseDC(window_, dc);
-    font_ = std::move(font);  // the old font is deleted only after no control uses it
+    font_ = std::move(font);  // the old fonts are deleted only after no control uses them
+    fittedFont_ = std::move(fittedFont);
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -260,6 +275,9 @@ void frmHostdeck::fillNicknameList() {
 
 void frmHostdeck::onCommand(int id, int notification) {
     switch (id) {
+        case IDOK:  // Enter, as the dialog manager reports it
+            onEnter();
+            break;
         case kIdServerNickList:
             if (notification == LBN_SELCHANGE) lstServerNick_Click();
             if (notification == LBN_DBLCLK) lstServerNick_DblClick();
@@ -284,6 +302,17 @@ void frmHostdeck::onCommand(int id, int notification) {
             break;
         default:
             break;
+    }
+}
+
+void frmHostdeck::onEnter() {
+    HWND focus = GetFocus();
+    if (focus == nickList_) {
+        // Starts the current entry as a double-click does; with none, nothing happens.
+        if (SendMessageW(nickList_, LB_GETCURSEL, 0, 0) != LB_ERR) lstServerNick_DblClick();
+    } else if (focus && IsChild(window_, focus) &&
+               (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+        SendMessageW(focus, BM_CLICK, 0, 0);  // Enter presses the focused button
     }
 }
 

@@ -56,6 +56,7 @@ class frmHostdeck final : private TextListObserver {
     // is back; false when none is selected or the user kept editing.
     bool takeListSelection();
     void onCommand(int id, int notification);
+    void onEnter();
     void onClose();
     void onEndSession();
     // Before the fields are replaced or the window closes: an entry out for editing goes
@@ -83,8 +84,10 @@ class frmHostdeck final : private TextListObserver {
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HWND nickList_ = nullptr;
+    HWND focusWhenInactive_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
+    UniqueFont fittedFont_;  // the instruction's, when the window's font is too large for it
 
     ServerListModel model_;
     std::array<FieldBinding, 3> fields_;

@@ -107,6 +107,38 @@ TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
     EXPECT_EQ(app->controlRect(kIdHowToButton).right, 526) << "one pixel past the client area";
 }
 
+// Windows, and so a screen reader, names an unnamed control after the caption just before it.
+TEST_F(HostdeckAppTest, ListAndFieldsAreNamedByTheirCaptions) {
+    start();
+    for (const ControlCaption& pair : kControlCaptions) {
+        HWND before = GetWindow(app->control(pair.control), GW_HWNDPREV);
+        wchar_t className[32] = {}, text[64] = {};
+        GetClassNameW(before, className, 32);
+        GetWindowTextW(before, text, 64);
+        EXPECT_EQ(GetDlgCtrlID(before), pair.caption) << pair.control;
+        EXPECT_EQ(_wcsicmp(className, L"Static"), 0) << pair.control;
+        EXPECT_STREQ(text, findControl(pair.caption)->caption);
+    }
+}
+
+// Focus starts on the list and comes back to where it was after another window was active.
+TEST_F(HostdeckAppTest, FocusStartsOnTheListAndComesBack) {
+    start();
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdServerNickList; }));
+    app->pressKey(VK_TAB);
+    app->pressKey(VK_TAB);
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdAddressField; }));
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == other; }));
+    SetForegroundWindow(app->window());
+    EXPECT_TRUE(waitUntil([&] { return app->focusedId() == kIdAddressField; }))
+        << "focus on " << app->focusedId();
+    DestroyWindow(other);
+}
+
 TEST_F(HostdeckAppTest, TabAndShiftTabFollowTheTabOrder) {
     start();  // the fields start enabled, so all of them take the focus
     app->clickControl(kIdNicknameField);
@@ -320,16 +352,20 @@ TEST_F(HostdeckAppTest, HowToOpensTheDocumentBesideTheProgram) {
 
 class HostdeckLaunchTest : public HostdeckAppTest {
   protected:
+    // The stand-in game, installed where the registry says.
+    void installGame() {
+        CreateDirectoryW(install.c_str(), nullptr);
+        CreateDirectoryW((install + L"\\exe").c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\standin_game.exe").c_str(),
+                              (install + L"\\exe\\vantorel.exe").c_str(), FALSE));
+        gameKey.setText(kGamePathValue, install);
+    }
     ScratchRegistryKey gameKey{HKEY_LOCAL_MACHINE, kGameKey, KEY_WOW64_32KEY};
+    const std::wstring install = temp.file(L"Game Folder");
 };
 
 TEST_F(HostdeckLaunchTest, DoubleClickStartsTheGameForThatEntry) {
-    const std::wstring install = temp.file(L"Game Folder");
-    CreateDirectoryW(install.c_str(), nullptr);
-    CreateDirectoryW((install + L"\\exe").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((testing::testProgramFolder() + L"\\standin_game.exe").c_str(),
-                          (install + L"\\exe\\vantorel.exe").c_str(), FALSE));
-    gameKey.setText(kGamePathValue, install);
+    installGame();
     start();
     app->clickListItem(2, true);
     const auto lines = testing::waitForLines(install + L"\\exe\\launches.txt", 1, 20000);
@@ -338,6 +374,22 @@ TEST_F(HostdeckLaunchTest, DoubleClickStartsTheGameForThatEntry) {
                             L"\\exe\\vantorel.exe -s192.168.1.2:47624");
     EXPECT_EQ(fields(), (Items{L"Lan", L"192.168.1.2", L"47624"}));
     EXPECT_TRUE(fieldsDisabled());
+    EXPECT_EQ(app->findMessageBox(), nullptr);
+}
+
+TEST_F(HostdeckLaunchTest, EnterOnTheListStartsTheGameWithoutAMouse) {
+    installGame();
+    start();
+    ASSERT_TRUE(waitUntil([&] { return app->focusedId() == kIdServerNickList; }));
+    app->pressKey(VK_RETURN);  // no current entry: nothing happens
+    app->pressKey(VK_DOWN);
+    app->pressKey(VK_DOWN);
+    ASSERT_TRUE(waitUntil([&] { return fields()[0] == L"Club"; }));
+    app->pressKey(VK_RETURN);
+    const auto lines = testing::waitForLines(install + L"\\exe\\launches.txt", 2, 8000);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], std::to_wstring(SW_SHOWNORMAL) + L"|" + install +
+                            L"\\exe\\vantorel.exe -sclub.example:2300");
     EXPECT_EQ(app->findMessageBox(), nullptr);
 }
 

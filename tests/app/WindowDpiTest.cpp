@@ -1,6 +1,7 @@
 // The main window inside the test program: how it lays itself out again for a new DPI.
 #include <gtest/gtest.h>
 
+#include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "app/frmHostdeck.h"
 
@@ -38,6 +39,35 @@ TEST(WindowDpiTest, MovingToAnotherDpiScalesControlsAndFont) {
     GetWindowRect(window, &frame);
     EXPECT_EQ(frame.left, suggested.left);
     EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
+}
+
+// The instruction shows its whole text in its box: in the face the layout was measured for,
+// which the test prefix has as Windows does, and in whatever a system without it offers.
+TEST(WindowFontTest, InstructionShowsItsWholeTextInItsBox) {
+    EXPECT_TRUE(systemHasFont(kFormFontFace));
+    const ControlLayout& label = *findControl(kIdInstructionLabel);
+    const SIZE box{twipsToPixels(label.width, 96), twipsToPixels(label.height, 96)};
+    const ScreenDC dc;
+    for (const wchar_t* face : {kFormFontFace, L"No Such Face"}) {
+        UniqueFont font = createFormFont(kFontPoints, 96, face);
+        UniqueFont fitted = smallerFontToFit(dc.get(), font.get(), label.caption, box);
+        HFONT used = fitted ? fitted.get() : font.get();
+        EXPECT_LE(wrappedTextHeight(dc.get(), used, label.caption, box.cx), box.cy)
+            << testing::PrintToString(std::wstring(face));
+    }
+
+    frmHostdeck form(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(form.create(SW_HIDE));
+    HWND instruction = GetDlgItem(form.handle(), kIdInstructionLabel);
+    RECT client{};
+    GetClientRect(instruction, &client);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(instruction, WM_GETFONT, 0, 0));
+    EXPECT_LE(wrappedTextHeight(dc.get(), font, label.caption, client.right), client.bottom);
+    LOGFONTW buttonFont{};
+    GetObjectW(reinterpret_cast<HFONT>(
+                   SendMessageW(GetDlgItem(form.handle(), kIdAddButton), WM_GETFONT, 0, 0)),
+               sizeof buttonFont, &buttonFont);
+    EXPECT_STREQ(buttonFont.lfFaceName, kFormFontFace);
 }
 
 }  // namespace
