@@ -2,12 +2,10 @@
 
 #include <vector>
 
-#include "app/Dpi_win.h"
 #include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
-#include "platform/ProgramFolder.h"
 
 namespace hostdeck {
 
@@ -61,22 +59,37 @@ ControlClass controlClass(const ControlLayout& control) {
 
 }  // namespace
 
-frmHostdeck::frmHostdeck(HINSTANCE instance)
+// Which event procedure each control's notification runs; Enter comes as IDOK.
+const frmHostdeck::EventRoute frmHostdeck::kEventRoutes[] = {
+    {kIdServerNickList, LBN_SELCHANGE, &frmHostdeck::lstServerNick_Click},
+    {kIdServerNickList, LBN_DBLCLK, &frmHostdeck::lstServerNick_DblClick},
+    {kIdAddButton, BN_CLICKED, &frmHostdeck::cmdAddServer_Click},
+    {kIdEditButton, BN_CLICKED, &frmHostdeck::cmdEditServer_Click},
+    {kIdDeleteButton, BN_CLICKED, &frmHostdeck::cmdDelServer_Click},
+    {kIdHowToButton, BN_CLICKED, &frmHostdeck::cmdInfo_Click},
+    {IDOK, BN_CLICKED, &frmHostdeck::onEnter},
+};
+
+// The edit control that shows each editor field of the model.
+const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
+    {kIdNicknameField, &ServerListModel::txtServerNickname},
+    {kIdAddressField, &ServerListModel::txtServerIP},
+    {kIdPortField, &ServerListModel::txtServerPort},
+};
+
+frmHostdeck::frmHostdeck(HINSTANCE instance, FormServices services)
     : instance_(instance),
-      fields_{FieldBinding(*this, model_.txtServerNickname),
-              FieldBinding(*this, model_.txtServerIP), FieldBinding(*this, model_.txtServerPort)},
-      files_(makeSystemFileStore()),
-      registry_(makeSystemRegistry()),
-      starter_(makeSystemProcessStarter()),
-      shell_(makeSystemShell()),
-      folder_(programFolder()),
-      listFile_(*files_, folder_ + L"\\serverlist.ini") {}
+      services_(std::move(services)),
+      listFile_(services_.files, services_.folder + L"\\serverlist.ini") {
+    fields_.reserve(std::size(kFieldRoutes));  // observers point into it: never moved
+    for (const FieldRoute& route : kFieldRoutes) {
+        fields_.emplace_back(*this, model_.*route.field, route.control);
+    }
+}
 
 frmHostdeck::~frmHostdeck() {
     model_.lstServerNick.setObserver(nullptr);
-    model_.txtServerNickname.setObserver(nullptr);
-    model_.txtServerIP.setObserver(nullptr);
-    model_.txtServerPort.setObserver(nullptr);
+    for (const FieldRoute& route : kFieldRoutes) (model_.*route.field).setObserver(nullptr);
     if (window_) DestroyWindow(window_);
 }
 
@@ -104,8 +117,7 @@ bool frmHostdeck::create(int showCommand) {
                  reinterpret_cast<LPARAM>(loadIcon(instance_, SM_CXSMICON, SM_CYSMICON)));
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    if (loadResult_.status == FileResult::Status::Failed)
-        PostMessageW(window_, kShowLoadError, 0, 0);
+    if (loadResult_.status == Result::Status::Failed) PostMessageW(window_, kShowLoadError, 0, 0);
     if (!copiesFound_.empty()) PostMessageW(window_, kShowCopiesFound, 0, 0);
     return true;
 }
@@ -124,18 +136,18 @@ LRESULT CALLBACK frmHostdeck::windowProc(HWND window, UINT message, WPARAM wPara
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return form->handle(message, wParam, lParam);
+    return form->onMessage(message, wParam, lParam);
 }
 
-LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: {
-            dpi_ = dpiForWindow(window_);
+            dpi_ = GetDpiForWindow(window_);
             createControls();
             layOut(dpi_);
             RECT frame{0, 0, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
                        twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_))};
-            adjustWindowRectForDpi(&frame, kWindowStyle, 0, dpi_);
+            AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
             const int width = frame.right - frame.left;
             const int height = frame.bottom - frame.top;
             MONITORINFO monitor{};
@@ -159,7 +171,8 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (focus && IsChild(window_, focus)) focusWhenInactive_ = focus;
             } else if (!HIWORD(wParam)) {  // not while minimised
                 HWND focus = focusWhenInactive_;
-                if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus)) focus = nickList_;
+                if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus))
+                    focus = nickList_;
                 SetFocus(focus);
             }
             return 0;
@@ -181,10 +194,12 @@ LRESULT frmHostdeck::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 L"Hostdeck could not save its list to the list file when Windows last ended, "
                 L"and kept it beside it instead:\n";
             for (const std::wstring& copy : copiesFound_) text += L"\n" + copy;
-            text += L"\n\nEach copy says at its top why. Take over from it what you need (it "
-                    L"can also replace " + listFile_.path() +
-                    L" as it is), then delete it. Hostdeck reminds you of it at each start "
-                    L"while it is there.";
+            text +=
+                L"\n\nEach copy says at its top why. Take over from it what you need (it "
+                L"can also replace " +
+                listFile_.path() +
+                L" as it is), then delete it. Hostdeck reminds you of it at each start "
+                L"while it is there.";
             MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONINFORMATION);
             return 0;
         }
@@ -210,14 +225,12 @@ void frmHostdeck::createControls() {
         if (!control->shown) continue;  // the address and port lists are data only
         const ControlClass kind = controlClass(*control);
         CreateWindowExW(kind.exStyle, kind.className, control->caption, kind.style, 0, 0, 0, 0,
-                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(*control))),
                         instance_, nullptr);
     }
     nickList_ = GetDlgItem(window_, kIdServerNickList);
     model_.lstServerNick.setObserver(this);
-    fields_[0].attach(GetDlgItem(window_, kIdNicknameField));
-    fields_[1].attach(GetDlgItem(window_, kIdAddressField));
-    fields_[2].attach(GetDlgItem(window_, kIdPortField));
+    for (FieldBinding& field : fields_) field.attach(window_);
 }
 
 void frmHostdeck::layOut(UINT dpi) {
@@ -229,8 +242,8 @@ void frmHostdeck::layOut(UINT dpi) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     const int d = static_cast<int>(dpi);
-    for (const ControlLayout& layout : formControls()) {
-        HWND control = GetDlgItem(window_, layout.id);
+    for (const ControlLayout& layout : kFormControls) {
+        HWND control = GetDlgItem(window_, controlId(layout));
         if (!control) continue;
         int width = twipsToPixels(layout.width, d);
         int height = twipsToPixels(layout.height, d);
@@ -274,34 +287,15 @@ void frmHostdeck::fillNicknameList() {
 }
 
 void frmHostdeck::onCommand(int id, int notification) {
-    switch (id) {
-        case IDOK:  // Enter, as the dialog manager reports it
-            onEnter();
-            break;
-        case kIdServerNickList:
-            if (notification == LBN_SELCHANGE) lstServerNick_Click();
-            if (notification == LBN_DBLCLK) lstServerNick_DblClick();
-            break;
-        case kIdNicknameField:
-        case kIdAddressField:
-        case kIdPortField:
-            if (notification == EN_CHANGE)
-                fields_[static_cast<std::size_t>(id - kIdNicknameField)].takeTextFromControl();
-            break;
-        case kIdAddButton:
-            if (notification == BN_CLICKED) cmdAddServer_Click();
-            break;
-        case kIdEditButton:
-            if (notification == BN_CLICKED) cmdEditServer_Click();
-            break;
-        case kIdDeleteButton:
-            if (notification == BN_CLICKED) cmdDelServer_Click();
-            break;
-        case kIdHowToButton:
-            if (notification == BN_CLICKED) cmdInfo_Click();
-            break;
-        default:
-            break;
+    for (const EventRoute& route : kEventRoutes) {
+        if (route.control == id && route.notification == notification) {
+            (this->*route.procedure)();
+            return;
+        }
+    }
+    if (notification != EN_CHANGE) return;
+    for (FieldBinding& field : fields_) {
+        if (field.control() == id) field.takeTextFromControl();
     }
 }
 
@@ -343,15 +337,19 @@ void frmHostdeck::onEndSession() {
     std::wstring note;
     const std::wstring why = model_.putBackEntryOutForEditing();
     if (!why.empty()) {
-        note = L"A server taken out with Edit Server could not go back into the list as it "
-               L"stood: " + why + L"\nIts fields were:\nServer Nickname: " +
-               model_.txtServerNickname.text() + L"\nServer IP: " + model_.txtServerIP.text() +
-               L"\nPort: " + model_.txtServerPort.text();
+        note =
+            L"A server taken out with Edit Server could not go back into the list as it "
+            L"stood: " +
+            why + L"\nIts fields were:\nServer Nickname: " + model_.txtServerNickname.text() +
+            L"\nServer IP: " + model_.txtServerIP.text() + L"\nPort: " +
+            model_.txtServerPort.text();
     }
     if (listFile_.changedOnDisk()) {
-        note = L"The list file had been changed by another program since Hostdeck read it, so "
-               L"it was left as it was.\n" + note;
-    } else if (const FileResult saved = listFile_.save(model_); !saved.ok()) {
+        note =
+            L"The list file had been changed by another program since Hostdeck read it, so "
+            L"it was left as it was.\n" +
+            note;
+    } else if (const Result saved = listFile_.save(model_); !saved.ok()) {
         note = L"The list file could not be saved: " + saved.reason + L"\n" + note;
     }
     if (note.empty()) return;
@@ -377,8 +375,8 @@ int frmHostdeck::ask(const std::wstring& text, UINT buttons) {
     return MessageBoxW(window_, text.c_str(), kMessageCaption, buttons);
 }
 
-FileResult frmHostdeck::saveOnce() {
-    if (saved_) return FileResult::success();
+Result frmHostdeck::saveOnce() {
+    if (saved_) return Result::success();
     saved_ = true;
     return listFile_.save(model_);
 }
@@ -396,7 +394,7 @@ void frmHostdeck::Form_Load() {
 }
 
 void frmHostdeck::Form_Unload() {
-    const FileResult saved = saveOnce();
+    const Result saved = saveOnce();
     if (!saved.ok()) {
         showError(L"The server list could not be saved to\n" + listFile_.path() + L"\n\n" +
                   saved.reason);
@@ -422,10 +420,9 @@ void frmHostdeck::lstServerNick_Click() {
 
 void frmHostdeck::lstServerNick_DblClick() {
     if (!takeListSelection()) return;
-    const LaunchResult result = launchServer(model_, *registry_, *starter_);
-    if (result.status == LaunchResult::Status::NoInstallPath ||
-        result.status == LaunchResult::Status::StartFailed) {
-        showError(result.message);
+    const Result result = launchServer(model_, services_.registry, services_.starter);
+    if (result.status == Result::Status::NotFound || result.status == Result::Status::Failed) {
+        showError(result.reason);
     }
 }
 
@@ -443,7 +440,9 @@ void frmHostdeck::cmdEditServer_Click() {
 
 void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
 
-void frmHostdeck::cmdInfo_Click() { OpenDocument(*shell_, folder_ + L"\\howto.txt"); }
+void frmHostdeck::cmdInfo_Click() {
+    OpenDocument(services_.shell, services_.folder + L"\\howto.txt");
+}
 
 void frmHostdeck::itemAppended(ListIndex index) {
     SendMessageW(nickList_, LB_ADDSTRING, 0,
@@ -458,8 +457,8 @@ void frmHostdeck::currentChanged(ListIndex index) {
     SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void frmHostdeck::FieldBinding::attach(HWND edit) {
-    edit_ = edit;
+void frmHostdeck::FieldBinding::attach(HWND window) {
+    edit_ = GetDlgItem(window, control_);
     field_.setObserver(this);
     SetWindowTextW(edit_, field_.text().c_str());
     EnableWindow(edit_, field_.enabled());

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,25 +16,37 @@
 
 namespace hostdeck {
 
+// What the window works with; the program's start (or a test) makes them.
+struct FormServices {
+    FileStore& files;
+    Registry& registry;
+    ProcessStarter& starter;
+    Shell& shell;
+    std::wstring folder;  // where the list file and the how-to document are
+};
+
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
 // The model holds the entries and fields; the controls mirror it and feed user events in.
 class frmHostdeck final : private TextListObserver {
   public:
-    explicit frmHostdeck(HINSTANCE instance);
+    frmHostdeck(HINSTANCE instance, FormServices services);
     ~frmHostdeck();
     frmHostdeck(const frmHostdeck&) = delete;
     frmHostdeck& operator=(const frmHostdeck&) = delete;
 
     // Creates the window, loads the list, then shows the window.
     bool create(int showCommand);
-    HWND handle() const { return window_; }
+    HWND window() const { return window_; }
 
   private:
     // Mirrors one editor field of the model into its edit control.
     class FieldBinding final : public TextFieldObserver {
       public:
-        FieldBinding(frmHostdeck& form, TextField& field) : form_(form), field_(field) {}
-        void attach(HWND edit);
+        FieldBinding(frmHostdeck& form, TextField& field, int control)
+            : form_(form), field_(field), control_(control) {}
+        int control() const { return control_; }
+        // Binds the edit control of that id in the window.
+        void attach(HWND window);
         void takeTextFromControl();
         void textChanged(const std::wstring& text) override;
         void enabledChanged(bool enabled) override;
@@ -43,11 +54,24 @@ class frmHostdeck final : private TextListObserver {
       private:
         frmHostdeck& form_;
         TextField& field_;
+        int control_;
         HWND edit_ = nullptr;
     };
 
+    struct EventRoute {
+        int control;
+        int notification;
+        void (frmHostdeck::*procedure)();
+    };
+    static const EventRoute kEventRoutes[];
+    struct FieldRoute {
+        int control;
+        TextField ServerListModel::*field;
+    };
+    static const FieldRoute kFieldRoutes[];
+
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
     void layOut(UINT dpi);
@@ -62,7 +86,7 @@ class frmHostdeck final : private TextListObserver {
     // Before the fields are replaced or the window closes: an entry out for editing goes
     // back into the list, or the user decides what becomes of it. False: leave all as it is.
     bool settleEntryOutForEditing();
-    FileResult saveOnce();
+    Result saveOnce();
     void showError(const std::wstring& text);
     int ask(const std::wstring& text, UINT buttons);
 
@@ -90,16 +114,12 @@ class frmHostdeck final : private TextListObserver {
     UniqueFont fittedFont_;  // the instruction's, when the window's font is too large for it
 
     ServerListModel model_;
-    std::array<FieldBinding, 3> fields_;
+    std::vector<FieldBinding> fields_;
     bool updatingFromControl_ = false;
 
-    std::unique_ptr<FileStore> files_;
-    std::unique_ptr<Registry> registry_;
-    std::unique_ptr<ProcessStarter> starter_;
-    std::unique_ptr<Shell> shell_;
-    std::wstring folder_;
+    FormServices services_;
     ServerListFile listFile_;
-    FileResult loadResult_;
+    Result loadResult_;
     std::vector<std::wstring> copiesFound_;  // copies of the list left beside it before
     bool saved_ = false;
 };

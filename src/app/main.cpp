@@ -1,33 +1,36 @@
 // Hostdeck: keeps a list of game servers and starts the game's server mode for one of them.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/frmHostdeck.h"
+#include "platform/FileStore.h"
+#include "platform/ProcessStarter.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/UniqueHandle_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // Load DLLs from the system folder only, never from the program's or the current folder.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
-    // The shell may use COM to open the how-to document.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const hostdeck::ComApartment com;  // the shell may use COM to open the how-to document
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    int exitCode = 1;
-    {
-        hostdeck::frmHostdeck form(instance);
-        if (form.create(showCommand)) {
-            MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                // Tab, Shift+Tab and the Alt access keys move between and press the controls.
-                if (form.handle() && IsDialogMessageW(form.handle(), &message)) continue;
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            exitCode = static_cast<int>(message.wParam);
-        }
+    const auto files = hostdeck::makeSystemFileStore();
+    const auto registry = hostdeck::makeSystemRegistry();
+    const auto starter = hostdeck::makeSystemProcessStarter();
+    const auto shell = hostdeck::makeSystemShell();
+    hostdeck::frmHostdeck form(instance,
+                               {*files, *registry, *starter, *shell, hostdeck::programFolder()});
+    if (!form.create(showCommand)) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab, Enter and the Alt access keys move between and press the controls.
+        if (form.window() && IsDialogMessageW(form.window(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return exitCode;
+    return static_cast<int>(message.wParam);
 }

@@ -12,30 +12,29 @@ GameCommand buildGameCommand(const std::wstring& installPath, const std::wstring
     return command;
 }
 
-LaunchResult launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter) {
+Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter) {
     if (model.lstServerNick.currentIndex() == kNoItem) {
-        return {LaunchResult::Status::NoCurrentEntry, {}};
+        return Result::cancelled();
     }
     const std::wstring installPath = registryValueText(
         ReadRegistryValue(registry, RegistryRoot::LocalMachine, kGameKey, kGamePathValue));
     // An entry out for editing that cannot go back keeps the fields: nothing to start.
-    if (!model.select()) return {LaunchResult::Status::NoCurrentEntry, {}};
+    if (!model.select()) return Result::cancelled();
     if (installPath.empty()) {
-        return {LaunchResult::Status::NoInstallPath,
-                L"The game's install folder was not found.\n\nHostdeck looks for it in the "
-                L"registry value \"" +
-                    std::wstring(kGamePathValue) + L"\" under\nHKEY_LOCAL_MACHINE\\" + kGameKey +
-                    L"\n\nIs the game installed?"};
+        return Result::notFound(
+            L"The game's install folder was not found.\n\nHostdeck looks for it in the "
+            L"registry value \"" +
+            std::wstring(kGamePathValue) + L"\" under\nHKEY_LOCAL_MACHINE\\" + kGameKey +
+            L"\n\nIs the game installed?");
     }
     const GameCommand command =
         buildGameCommand(installPath, model.txtServerIP.text(), model.txtServerPort.text());
-    const StartResult started = starter.start(command.executable, command.commandLine);
-    if (!started.started) {
-        return {
-            LaunchResult::Status::StartFailed,
-            L"The game could not be started.\n\n" + command.executable + L"\n\n" + started.reason};
+    const Result started = starter.start(command.executable, command.commandLine);
+    if (!started.ok()) {
+        return Result::failed(L"The game could not be started.\n\n" + command.executable + L"\n\n" +
+                              started.reason);
     }
-    return {};
+    return Result::success();
 }
 
 }  // namespace hostdeck

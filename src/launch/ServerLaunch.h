@@ -23,14 +23,9 @@ struct GameCommand {
 GameCommand buildGameCommand(const std::wstring& installPath, const std::wstring& address,
                              const std::wstring& port);
 
-struct LaunchResult {
-    enum class Status { Started, NoCurrentEntry, NoInstallPath, StartFailed };
-    Status status = Status::Started;
-    std::wstring message;  // unless Started or NoCurrentEntry: what to tell the user
-};
-
 // Starts the game in server mode for the entry current in lstServerNick, after copying that
-// entry into the (then locked) fields just as select() does.
-LaunchResult launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter);
+// entry into the (then locked) fields just as select() does. Cancelled when there is no
+// current entry; NotFound (no install path) and Failed say what to tell the user.
+Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter);
 
 }  // namespace hostdeck

@@ -45,10 +45,10 @@ RegistryValue readDword(RegistryKey& key, const std::wstring& name) {
 
 RegistryValue ReadRegistryValue(Registry& registry, RegistryRoot root, const std::wstring& subKey,
                                 const std::wstring& valueName) {
-    long error = kSuccess;
-    std::unique_ptr<RegistryKey> key = registry.openKey(root, subKey, RegistryView::Bits32, error);
-    if (!key && error == kNotFound)
-        key = registry.openKey(root, subKey, RegistryView::Bits64, error);
+    OpenedKey opened = registry.openKey(root, subKey, RegistryView::Bits32);
+    if (opened.result.status == Result::Status::NotFound)
+        opened = registry.openKey(root, subKey, RegistryView::Bits64);
+    const std::unique_ptr<RegistryKey>& key = opened.key;
     if (!key) return {};
 
     std::uint32_t type = 0;
@@ -60,7 +60,8 @@ RegistryValue ReadRegistryValue(Registry& registry, RegistryRoot root, const std
         case kExpandableText: {
             // Text as well, with %NAME% references to expand, as RegGetValue does.
             RegistryValue value = readText(*key, valueName, kExpandableText, size);
-            if (auto* text = std::get_if<std::wstring>(&value)) *text = registry.expandEnvironment(*text);
+            if (auto* text = std::get_if<std::wstring>(&value))
+                *text = registry.expandEnvironment(*text);
             return value;
         }
         case kDword:

@@ -6,19 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Result.h"
+
 namespace hostdeck {
-
-struct FileResult {
-    enum class Status { Ok, NotFound, Failed, Cancelled };
-    Status status = Status::Ok;
-    std::wstring reason;  // when Failed: what went wrong, for a person to read
-
-    bool ok() const { return status == Status::Ok; }
-    static FileResult success() { return {}; }
-    static FileResult notFound() { return {Status::NotFound, {}}; }
-    static FileResult failed(std::wstring why) { return {Status::Failed, std::move(why)}; }
-    static FileResult cancelled() { return {Status::Cancelled, {}}; }
-};
 
 // Takes a file's new content piece by piece.
 class FileSink {
@@ -39,20 +29,20 @@ class FileStore {
     virtual ~FileStore() = default;
 
     // Reads the whole file; NotFound when it (or its folder) does not exist.
-    virtual FileResult readAll(const std::wstring& path, std::string& bytes) = 0;
+    virtual Result readAll(const std::wstring& path, std::string& bytes) = 0;
 
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
     // `produce` gives up (Cancelled), the old file is left exactly as it was. A read-only file
     // is never replaced. When the path is a symbolic link, the file it points to is replaced
     // and the link stays.
-    virtual FileResult replaceWith(const std::wstring& path, const FileProducer& produce) = 0;
+    virtual Result replaceWith(const std::wstring& path, const FileProducer& produce) = 0;
 
     // The paths of the files whose path begins with `prefix` (a folder and the start of a
     // name), in no particular order.
     virtual std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) = 0;
 
-    FileResult replaceAll(const std::wstring& path, std::string_view bytes) {
+    Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
     }
 };

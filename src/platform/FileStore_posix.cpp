@@ -69,12 +69,12 @@ class DescriptorSink final : public FileSink {
 
 class PosixFileStore final : public FileStore {
   public:
-    FileResult readAll(const std::wstring& path, std::string& bytes) override {
+    Result readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
         FileDescriptor file(::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC));
         if (!file.valid()) {
-            if (errno == ENOENT || errno == ENOTDIR) return FileResult::notFound();
-            return FileResult::failed(describe("Could not open", path, errno));
+            if (errno == ENOENT || errno == ENOTDIR) return Result::notFound();
+            return Result::failed(describe("Could not open", path, errno));
         }
         struct stat info {};
         if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
@@ -85,15 +85,15 @@ class PosixFileStore final : public FileStore {
             const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
             if (got < 0) {
                 if (errno == EINTR) continue;
-                return FileResult::failed(describe("Could not read", path, errno));
+                return Result::failed(describe("Could not read", path, errno));
             }
             if (got == 0) break;
             bytes.append(chunk, static_cast<std::size_t>(got));
         }
-        return FileResult::success();
+        return Result::success();
     }
 
-    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
+    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
         std::string target = narrowPath(path);
         struct stat info {};
         if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -106,7 +106,7 @@ class PosixFileStore final : public FileStore {
         mode_t mode = 0644;
         if (::stat(target.c_str(), &info) == 0) {
             if ((info.st_mode & 0222) == 0) {
-                return FileResult::failed(describe("Could not replace", path, EACCES));
+                return Result::failed(describe("Could not replace", path, EACCES));
             }
             mode = info.st_mode & 07777;
         }
@@ -115,10 +115,10 @@ class PosixFileStore final : public FileStore {
         const std::string temporary = target + ".saving";
         const std::wstring temporaryName = decodeText(temporary, Encoding::Utf8);
         ::unlink(temporary.c_str());
-        FileDescriptor file(::open(temporary.c_str(),
-                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        FileDescriptor file(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
         if (!file.valid())
-            return FileResult::failed(describe("Could not create", temporaryName, errno));
+            return Result::failed(describe("Could not create", temporaryName, errno));
 
         auto discard = [&] {
             file.close();
@@ -126,21 +126,21 @@ class PosixFileStore final : public FileStore {
         };
         auto fail = [&](const char* what, const std::wstring& name, int error) {
             discard();
-            return FileResult::failed(describe(what, name, error));
+            return Result::failed(describe(what, name, error));
         };
         DescriptorSink sink(file.get());
         const bool produced = produce(sink);
         if (sink.error) return fail("Could not write", temporaryName, sink.error);
         if (!produced) {
             discard();
-            return FileResult::cancelled();
+            return Result::cancelled();
         }
         if (::fsync(file.get()) != 0) return fail("Could not write", temporaryName, errno);
         if (file.close() != 0) return fail("Could not write", temporaryName, errno);
         if (::rename(temporary.c_str(), target.c_str()) != 0) {
             return fail("Could not replace", path, errno);
         }
-        return FileResult::success();
+        return Result::success();
     }
 
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {

@@ -13,8 +13,8 @@ namespace {
 
 constexpr DWORD kChunk = 1u << 24;  // ReadFile and WriteFile take 32-bit sizes
 
-FileResult failure(const wchar_t* what, const std::wstring& path, DWORD error) {
-    return FileResult::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
+Result failure(const wchar_t* what, const std::wstring& path, DWORD error) {
+    return Result::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
 }
 
 class HandleSink final : public FileSink {
@@ -46,9 +46,9 @@ std::wstring linkTarget(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return path;
-    UniqueFile file(CreateFileW(path.c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueKernelHandle file(
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file) return path;
     std::wstring target(MAX_PATH, L'\0');
     for (;;) {
@@ -65,14 +65,15 @@ std::wstring linkTarget(const std::wstring& path) {
 
 class Win32FileStore final : public FileStore {
   public:
-    FileResult readAll(const std::wstring& path, std::string& bytes) override {
+    Result readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-                return FileResult::notFound();
+                return Result::notFound();
             }
             return failure(L"Could not open", path, error);
         }
@@ -95,10 +96,10 @@ class Win32FileStore final : public FileStore {
             done += got;
         }
         bytes.resize(done);
-        return FileResult::success();
+        return Result::success();
     }
 
-    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
+    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
         const std::wstring target = linkTarget(path);
         const DWORD attributes = GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -108,8 +109,8 @@ class Win32FileStore final : public FileStore {
         // first, and CREATE_NEW never opens what is already there.
         const std::wstring temporary = target + L".saving";
         DeleteFileW(temporary.c_str());
-        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueKernelHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return failure(L"Could not create", temporary, GetLastError());
 
         auto discard = [&] {
@@ -125,7 +126,7 @@ class Win32FileStore final : public FileStore {
         if (sink.error != ERROR_SUCCESS) return fail(L"Could not write", temporary, sink.error);
         if (!produced) {
             discard();
-            return FileResult::cancelled();
+            return Result::cancelled();
         }
         if (!FlushFileBuffers(file.get()))
             return fail(L"Could not write", temporary, GetLastError());
@@ -134,7 +135,7 @@ class Win32FileStore final : public FileStore {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return fail(L"Could not replace", path, GetLastError());
         }
-        return FileResult::success();
+        return Result::success();
     }
 
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {

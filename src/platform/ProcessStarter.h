@@ -3,12 +3,9 @@
 #include <memory>
 #include <string>
 
-namespace hostdeck {
+#include "platform/Result.h"
 
-struct StartResult {
-    bool started = false;
-    std::wstring reason;  // when not started: the system's words for why
-};
+namespace hostdeck {
 
 // Starts a program and forgets it: not waited for, not watched.
 class ProcessStarter {
@@ -16,8 +13,8 @@ class ProcessStarter {
     virtual ~ProcessStarter() = default;
     // Runs exactly `executable` (never a program found by splitting the command line at
     // blanks) with `commandLine` as the command line it receives, its window shown
-    // normally and given the focus.
-    virtual StartResult start(const std::wstring& executable, const std::wstring& commandLine) = 0;
+    // normally and given the focus. On failure the reason is the system's words for why.
+    virtual Result start(const std::wstring& executable, const std::wstring& commandLine) = 0;
 };
 
 std::unique_ptr<ProcessStarter> makeSystemProcessStarter();

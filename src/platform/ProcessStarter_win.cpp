@@ -13,7 +13,7 @@ namespace {
 
 class Win32ProcessStarter final : public ProcessStarter {
   public:
-    StartResult start(const std::wstring& executable, const std::wstring& commandLine) override {
+    Result start(const std::wstring& executable, const std::wstring& commandLine) override {
         std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
         writableCommandLine.push_back(L'\0');
 
@@ -24,14 +24,14 @@ class Win32ProcessStarter final : public ProcessStarter {
         PROCESS_INFORMATION started{};
         if (!CreateProcessW(executable.c_str(), writableCommandLine.data(), nullptr, nullptr, FALSE,
                             0, nullptr, nullptr, &startup, &started)) {
-            return {false, systemMessage(GetLastError())};
+            return Result::failed(systemMessage(GetLastError()));
         }
         UniqueKernelHandle process(started.hProcess);
         UniqueKernelHandle thread(started.hThread);
         // We are the foreground program (the user just double-clicked): let the game take
         // the focus from us.
         AllowSetForegroundWindow(started.dwProcessId);
-        return {true, {}};
+        return Result::success();
     }
 };
 

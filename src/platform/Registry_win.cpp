@@ -2,25 +2,12 @@
 
 #include <windows.h>
 
+#include "platform/SystemMessage_win.h"
 #include "platform/UniqueHandle_win.h"
 
 namespace hostdeck {
 
 namespace {
-
-HKEY rootKey(RegistryRoot root) {
-    switch (root) {
-        case RegistryRoot::ClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case RegistryRoot::CurrentUser:
-            return HKEY_CURRENT_USER;
-        case RegistryRoot::LocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::Users:
-            return HKEY_USERS;
-    }
-    return HKEY_LOCAL_MACHINE;
-}
 
 class Win32RegistryKey final : public RegistryKey {
   public:
@@ -43,15 +30,15 @@ class Win32RegistryKey final : public RegistryKey {
 
 class Win32Registry final : public Registry {
   public:
-    std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::wstring& subKey,
-                                         RegistryView view, long& error) override {
+    OpenedKey openKey(RegistryRoot, const std::wstring& subKey, RegistryView view) override {
         // The view flags are ignored on 32-bit Windows, where there is only one registry.
         const REGSAM access =
             KEY_QUERY_VALUE | (view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
         UniqueRegistryKey key;
-        error = RegOpenKeyExW(rootKey(root), subKey.c_str(), 0, access, key.put());
-        if (error != ERROR_SUCCESS) return nullptr;
-        return std::make_unique<Win32RegistryKey>(std::move(key));
+        const LONG error = RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, access, key.put());
+        if (error == ERROR_FILE_NOT_FOUND) return {nullptr, Result::notFound(systemMessage(error))};
+        if (error != ERROR_SUCCESS) return {nullptr, Result::failed(systemMessage(error))};
+        return {std::make_unique<Win32RegistryKey>(std::move(key)), Result::success()};
     }
 
     std::wstring expandEnvironment(const std::wstring& text) override {

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
 namespace hostdeck {
 
-// Owns one Windows handle; the traits say what "no handle" is and how to close one, so
-// every kind of handle is closed the right way and exactly once.
+// Owns one Windows handle; the traits say how to close one and which values are no handle,
+// so every kind of handle is closed the right way and exactly once.
 template <typename Traits>
 class UniqueHandle {
   public:
@@ -25,10 +26,10 @@ class UniqueHandle {
     ~UniqueHandle() { reset(); }
 
     Type get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Traits::invalid(); }
-    Type release() { return std::exchange(handle_, Traits::invalid()); }
-    void reset(Type handle = Traits::invalid()) {
-        if (handle_ != Traits::invalid()) Traits::close(handle_);
+    explicit operator bool() const { return Traits::valid(handle_); }
+    Type release() { return std::exchange(handle_, Type{}); }
+    void reset(Type handle = Type{}) {
+        if (Traits::valid(handle_)) Traits::close(handle_);
         handle_ = handle;
     }
     // For APIs that hand a new handle out through a pointer.
@@ -38,51 +39,55 @@ class UniqueHandle {
     }
 
   private:
-    Type handle_ = Traits::invalid();
+    Type handle_{};
 };
 
-struct FileHandleTraits {
+// Files, processes and threads. CreateFile reports failure as INVALID_HANDLE_VALUE, the
+// others as null: neither is a handle.
+struct KernelHandleTraits {
     using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(Type handle) { return handle && handle != INVALID_HANDLE_VALUE; }
     static void close(Type handle) { ::CloseHandle(handle); }
 };
 
 struct FindHandleTraits {
     using Type = HANDLE;
-    static Type invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(Type handle) { return handle && handle != INVALID_HANDLE_VALUE; }
     static void close(Type handle) { ::FindClose(handle); }
-};
-
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type invalid() { return nullptr; }
-    static void close(Type handle) { ::CloseHandle(handle); }
 };
 
 struct RegistryKeyTraits {
     using Type = HKEY;
-    static Type invalid() { return nullptr; }
+    static bool valid(Type key) { return key != nullptr; }
     static void close(Type key) { ::RegCloseKey(key); }
 };
 
 struct FontTraits {
     using Type = HFONT;
-    static Type invalid() { return nullptr; }
+    static bool valid(Type font) { return font != nullptr; }
     static void close(Type font) { ::DeleteObject(font); }
 };
 
-struct IconTraits {
-    using Type = HICON;
-    static Type invalid() { return nullptr; }
-    static void close(Type icon) { ::DestroyIcon(icon); }
-};
-
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
+
+// COM on this thread, for as long as the program runs.
+class ComApartment {
+  public:
+    ComApartment()
+        : initialised_(SUCCEEDED(
+              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment() {
+        if (initialised_) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    bool initialised_;
+};
 
 // A window's device context, released when done.
 class WindowDC {

@@ -46,13 +46,13 @@ void forEachRecord(std::string_view bytes, Record record) {
 // An upper bound of what the records need: no character takes fewer units than bytes.
 ServerListModel::Capacity measureRecords(std::string_view bytes) {
     ServerListModel::Capacity capacity;
-    forEachRecord(bytes, [&](std::string_view nickname, std::string_view address,
-                             std::string_view port) {
-        ++capacity.entries;
-        capacity.nicknameChars += nickname.size();
-        capacity.addressChars += address.size();
-        capacity.portChars += port.size();
-    });
+    forEachRecord(bytes,
+                  [&](std::string_view nickname, std::string_view address, std::string_view port) {
+                      ++capacity.entries;
+                      capacity.nicknameChars += nickname.size();
+                      capacity.addressChars += address.size();
+                      capacity.portChars += port.size();
+                  });
     return capacity;
 }
 
@@ -186,11 +186,11 @@ WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, En
 
 }  // namespace
 
-FileResult ServerListFile::load(ServerListModel& model) {
+Result ServerListFile::load(ServerListModel& model) {
     try {
         std::string bytes;
-        FileResult result = files_.readAll(path_, bytes);
-        if (result.status == FileResult::Status::NotFound) return FileResult::success();
+        Result result = files_.readAll(path_, bytes);
+        if (result.status == Result::Status::NotFound) return Result::success();
         if (!result.ok()) {
             unreadable_ = true;
             return result;
@@ -223,27 +223,26 @@ FileResult ServerListFile::load(ServerListModel& model) {
         // shown in part, and the file is kept from being overwritten with what was shown.
         model.removeAllEntries();
         unreadable_ = true;
-        return FileResult::failed(L"\"" + path_ +
-                                  L"\" is too large for Hostdeck to read into memory.");
+        return Result::failed(L"\"" + path_ + L"\" is too large for Hostdeck to read into memory.");
     }
 }
 
 bool ServerListFile::changedOnDisk() {
     if (unreadable_) return false;  // save() refuses anyway
     std::string bytes;
-    const FileResult read = files_.readAll(path_, bytes);
+    const Result read = files_.readAll(path_, bytes);
     // A file that is gone holds nothing to lose; one that cannot be read now will not be
     // replaced either, and save() says why.
     if (!read.ok()) return false;
     return !fingerprint_ || fingerprintOf(bytes) != *fingerprint_;
 }
 
-FileResult ServerListFile::write(const std::wstring& path, const ServerListModel& model,
-                                 std::wstring_view note, std::uint64_t* fingerprint) {
+Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
+                             std::wstring_view note, std::uint64_t* fingerprint) {
     // The encoding it was read in, unless the file cannot hold some text in it or the next
     // load would read the bytes in another encoding; UTF-8 with the mark always does.
     FileEncoding candidates[] = {encoding_, {Encoding::Utf8, true}};
-    FileResult result;
+    Result result;
     for (const FileEncoding& candidate : candidates) {
         bool retry = false;
         result = files_.replaceWith(path, [&](FileSink& sink) {
@@ -273,17 +272,17 @@ FileResult ServerListFile::write(const std::wstring& path, const ServerListModel
             return result;
         }
     }
-    return FileResult::failed(L"Some text in the list cannot be stored in \"" + path + L"\".");
+    return Result::failed(L"Some text in the list cannot be stored in \"" + path + L"\".");
 }
 
-FileResult ServerListFile::save(const ServerListModel& model) {
+Result ServerListFile::save(const ServerListModel& model) {
     if (unreadable_) {
-        return FileResult::failed(L"The list was not saved: \"" + path_ +
-                                  L"\" could not be read at start, and saving now would "
-                                  L"overwrite it. The file was left as it was.");
+        return Result::failed(L"The list was not saved: \"" + path_ +
+                              L"\" could not be read at start, and saving now would "
+                              L"overwrite it. The file was left as it was.");
     }
     std::uint64_t written = 0;
-    const FileResult result = write(path_, model, {}, &written);
+    const Result result = write(path_, model, {}, &written);
     if (result.ok()) fingerprint_ = written;
     return result;
 }
@@ -292,8 +291,7 @@ std::wstring ServerListFile::copyPrefix() const {
     std::wstring stem = path_;
     const std::size_t dot = stem.rfind(L'.');
     const std::size_t slash = stem.find_last_of(L"\\/");
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
-        stem.resize(dot);
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) stem.resize(dot);
     return stem + L" (not saved ";
 }
 
@@ -307,8 +305,8 @@ std::vector<std::wstring> ServerListFile::copiesBeside() {
     return copies;
 }
 
-FileResult ServerListFile::saveCopyBeside(const ServerListModel& model, std::wstring_view note,
-                                          std::wstring& copyPath) {
+Result ServerListFile::saveCopyBeside(const ServerListModel& model, std::wstring_view note,
+                                      std::wstring& copyPath) {
     const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix());
     for (unsigned long n = 1;; ++n) {
         copyPath = copyPrefix() + std::to_wstring(n) + L").ini";

@@ -23,7 +23,7 @@ class ServerListFile {
     // Appends one entry per record line, in file order. A missing file is an empty list.
     // On any other failure (the file cannot be read, or is too large for memory) the lists
     // stay empty and the file is protected from being overwritten by save().
-    FileResult load(ServerListModel& model);
+    Result load(ServerListModel& model);
 
     // True when the file on disk is no longer what load() read or save() last wrote, so that
     // replacing it would throw away what someone else wrote there.
@@ -31,13 +31,13 @@ class ServerListFile {
 
     // Rewrites the file from the lists, in the encoding it was read in. The old file stays
     // untouched unless the new one was written completely.
-    FileResult save(const ServerListModel& model);
+    Result save(const ServerListModel& model);
 
     // Writes the lists to a new file beside the list file, for when the list file may not be
     // replaced without asking and nobody can be asked. `note` goes at the top as comment
     // lines, which a load skips. Returns the new file's path in `copyPath`.
-    FileResult saveCopyBeside(const ServerListModel& model, std::wstring_view note,
-                              std::wstring& copyPath);
+    Result saveCopyBeside(const ServerListModel& model, std::wstring_view note,
+                          std::wstring& copyPath);
     // The copies that saveCopyBeside() left, oldest first.
     std::vector<std::wstring> copiesBeside();
 
@@ -47,8 +47,8 @@ class ServerListFile {
         Encoding text = Encoding::Ansi;
         bool mark = false;
     };
-    FileResult write(const std::wstring& path, const ServerListModel& model,
-                     std::wstring_view note, std::uint64_t* fingerprint);
+    Result write(const std::wstring& path, const ServerListModel& model, std::wstring_view note,
+                 std::uint64_t* fingerprint);
     std::wstring copyPrefix() const;
 
     FileStore& files_;

@@ -84,13 +84,14 @@ TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
     EXPECT_NEAR((window.left + window.right) / 2, screenCentreX, 1);
     EXPECT_NEAR((window.top + window.bottom) / 2, screenCentreY, 1);
 
-    for (const ControlLayout& control : formControls()) {
+    for (const ControlLayout& control : kFormControls) {
         SCOPED_TRACE(testing::narrowForTrace(control.name));
         if (!control.shown) {
-            EXPECT_EQ(app->control(control.id), nullptr) << "hidden lists are data, not windows";
+            EXPECT_EQ(app->control(controlId(control)), nullptr)
+                << "hidden lists are data, not windows";
             continue;
         }
-        const RECT rect = app->controlRect(control.id);
+        const RECT rect = app->controlRect(controlId(control));
         EXPECT_EQ(rect.left, control.left / 15);
         EXPECT_EQ(rect.top, control.top / 15);
         if (!control.sizedToText) {
@@ -101,7 +102,7 @@ TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
             EXPECT_LT(rect.bottom - rect.top, 20) << "one line of 8-point text";
         }
         wchar_t text[128] = {};
-        GetWindowTextW(app->control(control.id), text, 128);
+        GetWindowTextW(app->control(controlId(control)), text, 128);
         EXPECT_STREQ(text, control.caption);
     }
     EXPECT_EQ(app->controlRect(kIdHowToButton).right, 526) << "one pixel past the client area";
@@ -110,14 +111,14 @@ TEST_F(HostdeckAppTest, LaysOutEveryControlAt96Dpi) {
 // Windows, and so a screen reader, names an unnamed control after the caption just before it.
 TEST_F(HostdeckAppTest, ListAndFieldsAreNamedByTheirCaptions) {
     start();
-    for (const ControlCaption& pair : kControlCaptions) {
-        HWND before = GetWindow(app->control(pair.control), GW_HWNDPREV);
+    for (const int named : {kIdServerNickList, kIdNicknameField, kIdAddressField, kIdPortField}) {
+        HWND before = GetWindow(app->control(named), GW_HWNDPREV);
         wchar_t className[32] = {}, text[64] = {};
         GetClassNameW(before, className, 32);
         GetWindowTextW(before, text, 64);
-        EXPECT_EQ(GetDlgCtrlID(before), pair.caption) << pair.control;
-        EXPECT_EQ(_wcsicmp(className, L"Static"), 0) << pair.control;
-        EXPECT_STREQ(text, findControl(pair.caption)->caption);
+        EXPECT_EQ(_wcsicmp(className, L"Static"), 0) << named;
+        EXPECT_STREQ(controlWithId(GetDlgCtrlID(before)).names, controlWithId(named).name);
+        EXPECT_STREQ(text, controlWithId(GetDlgCtrlID(before)).caption);
     }
 }
 

@@ -4,9 +4,21 @@
 #include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "app/frmHostdeck.h"
+#include "support/FakeRegistry.h"
+#include "support/MemoryFileStore.h"
 
 namespace hostdeck {
 namespace {
+
+// The window with the list kept in memory and a registry of its own.
+struct InProcessForm {
+    testing::MemoryFileStore files;
+    testing::FakeRegistry registry;
+    std::unique_ptr<ProcessStarter> starter = makeSystemProcessStarter();
+    std::unique_ptr<Shell> shell = makeSystemShell();
+    frmHostdeck form{GetModuleHandleW(nullptr),
+                     {files, registry, *starter, *shell, L"C:\\Hostdeck"}};
+};
 
 RECT childRect(HWND window, int id) {
     RECT rect{};
@@ -16,14 +28,14 @@ RECT childRect(HWND window, int id) {
 }
 
 TEST(WindowDpiTest, MovingToAnotherDpiScalesControlsAndFont) {
-    frmHostdeck form(GetModuleHandleW(nullptr));
-    ASSERT_TRUE(form.create(SW_HIDE));
-    HWND window = form.handle();
+    InProcessForm in;
+    ASSERT_TRUE(in.form.create(SW_HIDE));
+    HWND window = in.form.window();
     RECT suggested{100, 100, 100 + 1100, 100 + 620};
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
 
     for (int id : {kIdServerNickList, kIdHowToButton, kIdPortField}) {
-        const ControlLayout& layout = *findControl(static_cast<ControlId>(id));
+        const ControlLayout& layout = controlWithId(id);
         const RECT rect = childRect(window, id);
         EXPECT_EQ(rect.left, twipsToPixels(layout.left, 192)) << id;
         EXPECT_EQ(rect.top, twipsToPixels(layout.top, 192)) << id;
@@ -45,7 +57,7 @@ TEST(WindowDpiTest, MovingToAnotherDpiScalesControlsAndFont) {
 // which the test prefix has as Windows does, and in whatever a system without it offers.
 TEST(WindowFontTest, InstructionShowsItsWholeTextInItsBox) {
     EXPECT_TRUE(systemHasFont(kFormFontFace));
-    const ControlLayout& label = *findControl(kIdInstructionLabel);
+    const ControlLayout& label = controlWithId(kIdInstructionLabel);
     const SIZE box{twipsToPixels(label.width, 96), twipsToPixels(label.height, 96)};
     const ScreenDC dc;
     for (const wchar_t* face : {kFormFontFace, L"No Such Face"}) {
@@ -53,19 +65,19 @@ TEST(WindowFontTest, InstructionShowsItsWholeTextInItsBox) {
         UniqueFont fitted = smallerFontToFit(dc.get(), font.get(), label.caption, box);
         HFONT used = fitted ? fitted.get() : font.get();
         EXPECT_LE(wrappedTextHeight(dc.get(), used, label.caption, box.cx), box.cy)
-            << testing::PrintToString(std::wstring(face));
+            << ::testing::PrintToString(std::wstring(face));
     }
 
-    frmHostdeck form(GetModuleHandleW(nullptr));
-    ASSERT_TRUE(form.create(SW_HIDE));
-    HWND instruction = GetDlgItem(form.handle(), kIdInstructionLabel);
+    InProcessForm in;
+    ASSERT_TRUE(in.form.create(SW_HIDE));
+    HWND instruction = GetDlgItem(in.form.window(), kIdInstructionLabel);
     RECT client{};
     GetClientRect(instruction, &client);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(instruction, WM_GETFONT, 0, 0));
     EXPECT_LE(wrappedTextHeight(dc.get(), font, label.caption, client.right), client.bottom);
     LOGFONTW buttonFont{};
     GetObjectW(reinterpret_cast<HFONT>(
-                   SendMessageW(GetDlgItem(form.handle(), kIdAddButton), WM_GETFONT, 0, 0)),
+                   SendMessageW(GetDlgItem(in.form.window(), kIdAddButton), WM_GETFONT, 0, 0)),
                sizeof buttonFont, &buttonFont);
     EXPECT_STREQ(buttonFont.lfFaceName, kFormFontFace);
 }

@@ -23,7 +23,7 @@ class LaunchWinTest : public ::testing::Test {
         ASSERT_TRUE(CopyFileW(standIn.c_str(), (folder + L"\\exe\\vantorel.exe").c_str(), FALSE));
         gameKey.setText(kGamePathValue, folder);
     }
-    LaunchResult launch(ListIndex entry) {
+    Result launch(ListIndex entry) {
         model.lstServerNick.setCurrentIndex(entry);
         return launchServer(model, *registry, *starter);
     }
@@ -42,9 +42,9 @@ TEST_F(LaunchWinTest, GameReceivesExactlyTheServerCommandLine) {
     CreateDirectoryW(L"D:\\Games", nullptr);
     install(L"D:\\Games\\Vantorel");
     model.appendEntry(L"Home", L"10.0.0.5", L"99");
-    const LaunchResult result = launch(0);
-    EXPECT_EQ(result.status, LaunchResult::Status::Started)
-        << std::string(result.message.begin(), result.message.end());
+    const Result result = launch(0);
+    EXPECT_EQ(result.status, Result::Status::Ok)
+        << std::string(result.reason.begin(), result.reason.end());
     const auto lines = waitForLines(L"D:\\Games\\Vantorel\\exe\\launches.txt", 1, kWaitMs);
     DeleteFileW(L"D:\\Games\\Vantorel\\exe\\launches.txt");
     DeleteFileW(L"D:\\Games\\Vantorel\\exe\\vantorel.exe");
@@ -57,11 +57,11 @@ TEST_F(LaunchWinTest, EmptyAndBlankFieldsAndTwoLaunchesGiveTwoProcesses) {
     install(folder);
     model.appendEntry(L"Nothing", L"", L"");
     model.appendEntry(L"Blanks", L"my host", L"1 2");
-    EXPECT_EQ(launch(0).status, LaunchResult::Status::Started);
+    EXPECT_EQ(launch(0).status, Result::Status::Ok);
     auto lines = waitForLines(folder + L"\\exe\\launches.txt", 1, kWaitMs);
-    EXPECT_EQ(launch(1).status, LaunchResult::Status::Started);
+    EXPECT_EQ(launch(1).status, Result::Status::Ok);
     lines = waitForLines(folder + L"\\exe\\launches.txt", 2, kWaitMs);
-    EXPECT_EQ(launch(1).status, LaunchResult::Status::Started);
+    EXPECT_EQ(launch(1).status, Result::Status::Ok);
     lines = waitForLines(folder + L"\\exe\\launches.txt", 3, kWaitMs);
     const std::wstring exe = folder + L"\\exe\\vantorel.exe";
     EXPECT_EQ(lines, (std::vector<std::wstring>{kShowNormal + exe + L" -s:",
@@ -76,7 +76,7 @@ TEST_F(LaunchWinTest, BlanksInTheInstallPathCannotRunAnotherProgram) {
     const std::wstring folder = temp.file(L"Test Games\\Vantorel");
     install(folder);
     model.appendEntry(L"Home", L"10.0.0.5", L"99");
-    EXPECT_EQ(launch(0).status, LaunchResult::Status::Started);
+    EXPECT_EQ(launch(0).status, Result::Status::Ok);
     const auto lines = waitForLines(folder + L"\\exe\\launches.txt", 1, kWaitMs);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], kShowNormal + folder + L"\\exe\\vantorel.exe -s10.0.0.5:99");
@@ -86,14 +86,14 @@ TEST_F(LaunchWinTest, BlanksInTheInstallPathCannotRunAnotherProgram) {
 TEST_F(LaunchWinTest, MissingGameOrInstallPathIsReported) {
     model.appendEntry(L"Home", L"10.0.0.5", L"99");
     gameKey.setText(kGamePathValue, temp.file(L"NotInstalled"));
-    LaunchResult result = launch(0);
-    EXPECT_EQ(result.status, LaunchResult::Status::StartFailed);
-    EXPECT_NE(result.message.find(temp.file(L"NotInstalled\\exe\\vantorel.exe")),
+    Result result = launch(0);
+    EXPECT_EQ(result.status, Result::Status::Failed);
+    EXPECT_NE(result.reason.find(temp.file(L"NotInstalled\\exe\\vantorel.exe")),
               std::wstring::npos);
 
     gameKey.setText(kGamePathValue, L"");
     result = launch(0);
-    EXPECT_EQ(result.status, LaunchResult::Status::NoInstallPath);
+    EXPECT_EQ(result.status, Result::Status::NotFound);
     EXPECT_FALSE(model.txtServerIP.enabled());
 }
 

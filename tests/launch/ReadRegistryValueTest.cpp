@@ -73,7 +73,7 @@ TEST_F(ReadRegistryValueTest, OtherTypesGiveEmpty) {
 TEST_F(ReadRegistryValueTest, FailingSecondQueryGivesEmpty) {
     store(FakeRegistry::text(L"C:\\Game"));
     registry.beforeDataQuery = [](FakeRegistry::Value&, int) {
-        return registry_code::kAccessDenied;
+        return 5L;  // ERROR_ACCESS_DENIED
     };
     EXPECT_TRUE(std::holds_alternative<std::monostate>(read()));
     store(FakeRegistry::dword(1));

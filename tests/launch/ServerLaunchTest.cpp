@@ -12,10 +12,10 @@ class RecordingStarter final : public ProcessStarter {
   public:
     std::vector<std::pair<std::wstring, std::wstring>> starts;
     std::wstring failure;
-    StartResult start(const std::wstring& executable, const std::wstring& commandLine) override {
+    Result start(const std::wstring& executable, const std::wstring& commandLine) override {
         starts.emplace_back(executable, commandLine);
-        if (!failure.empty()) return {false, failure};
-        return {true, {}};
+        if (!failure.empty()) return Result::failed(failure);
+        return Result::success();
     }
 };
 
@@ -29,7 +29,7 @@ class ServerLaunchTest : public ::testing::Test {
     void setInstallPath(FakeRegistry::Value value) {
         registry.key(RegistryRoot::LocalMachine, kGameKey)[kGamePathValue] = value;
     }
-    LaunchResult launch(ListIndex entry) {
+    Result launch(ListIndex entry) {
         model.lstServerNick.setCurrentIndex(entry);
         return launchServer(model, registry, starter);
     }
@@ -50,8 +50,8 @@ TEST(GameCommandTest, JoinsPathSwitchAddressAndPortUnquoted) {
 TEST_F(ServerLaunchTest, StartsTheGameForTheCurrentEntryAndLocksTheFields) {
     setInstallPath(FakeRegistry::text(L"D:\\Games\\Vantorel"));
     model.txtServerIP.setText(L"typed over");
-    const LaunchResult result = launch(0);
-    EXPECT_EQ(result.status, LaunchResult::Status::Started);
+    const Result result = launch(0);
+    EXPECT_EQ(result.status, Result::Status::Ok);
     ASSERT_EQ(starter.starts.size(), 1u);
     EXPECT_EQ(starter.starts[0].first, L"D:\\Games\\Vantorel\\exe\\vantorel.exe");
     EXPECT_EQ(starter.starts[0].second, L"D:\\Games\\Vantorel\\exe\\vantorel.exe -s10.0.0.5:99");
@@ -81,13 +81,13 @@ TEST_F(ServerLaunchTest, IntegerInstallPathBecomesItsDigits) {
 TEST_F(ServerLaunchTest, NoInstallPathStartsNothingAndSaysWhereItLooked) {
     for (bool present : {false, true}) {
         if (present) setInstallPath(FakeRegistry::text(L""));
-        const LaunchResult result = launch(2);
-        EXPECT_EQ(result.status, LaunchResult::Status::NoInstallPath);
-        EXPECT_NE(result.message.find(L"install folder was not found"), std::wstring::npos);
-        EXPECT_NE(result.message.find(
+        const Result result = launch(2);
+        EXPECT_EQ(result.status, Result::Status::NotFound);
+        EXPECT_NE(result.reason.find(L"install folder was not found"), std::wstring::npos);
+        EXPECT_NE(result.reason.find(
                       L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Microsoft Games\\Vantorel\\1.0"),
                   std::wstring::npos);
-        EXPECT_NE(result.message.find(L"AppPath"), std::wstring::npos);
+        EXPECT_NE(result.reason.find(L"AppPath"), std::wstring::npos);
     }
     EXPECT_TRUE(starter.starts.empty());
     EXPECT_EQ(model.txtServerNickname.text(), L"Spaces");
@@ -96,17 +96,17 @@ TEST_F(ServerLaunchTest, NoInstallPathStartsNothingAndSaysWhereItLooked) {
 TEST_F(ServerLaunchTest, StartFailureNamesThePathAndTheReason) {
     setInstallPath(FakeRegistry::text(L"C:\\Missing"));
     starter.failure = L"The system cannot find the file specified";
-    const LaunchResult result = launch(0);
-    EXPECT_EQ(result.status, LaunchResult::Status::StartFailed);
-    EXPECT_NE(result.message.find(L"C:\\Missing\\exe\\vantorel.exe"), std::wstring::npos);
-    EXPECT_NE(result.message.find(starter.failure), std::wstring::npos);
+    const Result result = launch(0);
+    EXPECT_EQ(result.status, Result::Status::Failed);
+    EXPECT_NE(result.reason.find(L"C:\\Missing\\exe\\vantorel.exe"), std::wstring::npos);
+    EXPECT_NE(result.reason.find(starter.failure), std::wstring::npos);
     EXPECT_EQ(model.entryCount(), 3);
 }
 
 TEST_F(ServerLaunchTest, NoCurrentEntryStartsNothing) {
     setInstallPath(FakeRegistry::text(L"C:\\G"));
-    const LaunchResult result = launchServer(model, registry, starter);
-    EXPECT_EQ(result.status, LaunchResult::Status::NoCurrentEntry);
+    const Result result = launchServer(model, registry, starter);
+    EXPECT_EQ(result.status, Result::Status::Cancelled);
     EXPECT_TRUE(starter.starts.empty());
     EXPECT_TRUE(model.txtServerNickname.enabled());
 }

@@ -24,14 +24,14 @@ class FileStoreTest : public ::testing::Test {
 
 TEST_F(FileStoreTest, MissingFileOrFolderReadsAsNotFound) {
     std::string bytes = "stale";
-    EXPECT_EQ(store->readAll(folder.file(L"none.ini"), bytes).status, FileResult::Status::NotFound);
+    EXPECT_EQ(store->readAll(folder.file(L"none.ini"), bytes).status, Result::Status::NotFound);
     EXPECT_TRUE(bytes.empty());
     EXPECT_EQ(
         store
             ->readAll(folder.file(L"no-folder") + folder.file(L"x").substr(folder.path().size()),
                       bytes)
             .status,
-        FileResult::Status::NotFound);
+        Result::Status::NotFound);
 }
 
 TEST_F(FileStoreTest, ReplaceCreatesAndReplacesWholeFiles) {
@@ -50,9 +50,9 @@ TEST_F(FileStoreTest, ReplaceCreatesAndReplacesWholeFiles) {
 TEST_F(FileStoreTest, ReadOnlyFileIsLeftAsItWas) {
     folder.write(L"serverlist.ini", "keep#1#2\r\n");
     folder.setReadOnly(L"serverlist.ini", true);
-    const FileResult result = store->replaceAll(folder.file(L"serverlist.ini"), "new");
+    const Result result = store->replaceAll(folder.file(L"serverlist.ini"), "new");
     folder.setReadOnly(L"serverlist.ini", false);
-    EXPECT_EQ(result.status, FileResult::Status::Failed);
+    EXPECT_EQ(result.status, Result::Status::Failed);
     EXPECT_NE(result.reason.find(folder.file(L"serverlist.ini")), std::wstring::npos)
         << "names the file";
     EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
@@ -61,12 +61,11 @@ TEST_F(FileStoreTest, ReadOnlyFileIsLeftAsItWas) {
 
 TEST_F(FileStoreTest, ProducerThatGivesUpLeavesTheOldFile) {
     folder.write(L"serverlist.ini", "keep#1#2\r\n");
-    const FileResult result =
-        store->replaceWith(folder.file(L"serverlist.ini"), [](FileSink& sink) {
-            sink.write("half a li");
-            return false;
-        });
-    EXPECT_EQ(result.status, FileResult::Status::Cancelled);
+    const Result result = store->replaceWith(folder.file(L"serverlist.ini"), [](FileSink& sink) {
+        sink.write("half a li");
+        return false;
+    });
+    EXPECT_EQ(result.status, Result::Status::Cancelled);
     EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
     EXPECT_EQ(folder.listing(), L"serverlist.ini;");
 }
@@ -74,8 +73,8 @@ TEST_F(FileStoreTest, ProducerThatGivesUpLeavesTheOldFile) {
 TEST_F(FileStoreTest, MissingFolderFailsWithAReason) {
     const std::wstring path =
         folder.file(L"gone") + folder.file(L"serverlist.ini").substr(folder.path().size());
-    const FileResult result = store->replaceAll(path, "data");
-    EXPECT_EQ(result.status, FileResult::Status::Failed);
+    const Result result = store->replaceAll(path, "data");
+    EXPECT_EQ(result.status, Result::Status::Failed);
     EXPECT_FALSE(result.reason.empty());
 }
 
@@ -137,13 +136,13 @@ TEST_F(FileStoreTest, LockedFileIsLeftAsItWas) {
     HANDLE lock = CreateFileW(folder.file(L"serverlist.ini").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    const FileResult result = store->replaceAll(folder.file(L"serverlist.ini"), "new");
+    const Result result = store->replaceAll(folder.file(L"serverlist.ini"), "new");
     std::string bytes;
-    const FileResult read = store->readAll(folder.file(L"serverlist.ini"), bytes);
+    const Result read = store->readAll(folder.file(L"serverlist.ini"), bytes);
     CloseHandle(lock);
-    EXPECT_EQ(result.status, FileResult::Status::Failed);
+    EXPECT_EQ(result.status, Result::Status::Failed);
     EXPECT_FALSE(result.reason.empty());
-    EXPECT_EQ(read.status, FileResult::Status::Failed) << "a locked file cannot be read either";
+    EXPECT_EQ(read.status, Result::Status::Failed) << "a locked file cannot be read either";
     EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
     EXPECT_EQ(folder.listing(), L"serverlist.ini;");
 }

@@ -77,7 +77,7 @@ const std::string kAnyByte = everyByteBut("\r\n#");
 struct FileCase {
     const char* what;
     std::string file;
-    std::optional<Entries> loaded;        // none: not checked
+    std::optional<Entries> loaded;       // none: not checked
     std::optional<std::string> savedAs;  // none: saved back as it was
     bool differsIn932 = false;
     std::optional<Entries> loaded932 = std::nullopt;
@@ -85,13 +85,14 @@ struct FileCase {
 };
 
 const FileCase kFileCases[] = {
-    {"fields split at the first and the last #", "A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n",
+    {"fields split at the first and the last #",
+     "A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n",
      Entries{{L"A", L"1.2.3.4", L"99"}, {L"A", L"", L""}, {L"", L"x", L""}, {L"A", L"b#c", L"d"}},
      {}},
     {"comments only in the first column", "; my servers\r\nA#b#c#d\r\n ;x#y#z\r\n;A#1#2\r\n",
      Entries{{L"A", L"b#c", L"d"}, {L" ;x", L"y", L"z"}}, "A#b#c#d\r\n ;x#y#z\r\n"},
-    {"only comments: an empty list, saved as an empty file", "; only\r\n;comments\r\n",
-     Entries{}, ""},
+    {"only comments: an empty list, saved as an empty file", "; only\r\n;comments\r\n", Entries{},
+     ""},
     {"every kind of line end", "a#1#2\nb#3#4\rc#5#6\r\n\r\n\n\rd#7#8",
      Entries{{L"a", L"1", L"2"}, {L"b", L"3", L"4"}, {L"c", L"5", L"6"}, {L"d", L"7", L"8"}},
      "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
@@ -100,28 +101,38 @@ const FileCase kFileCases[] = {
      "just a name##\r\nnick##port\r\n"},
     {"# far beyond 32767 characters",
      std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7\r\n",
-     Entries{{std::wstring(40000, L'n'), std::wstring(50000, L'a'), L"7"}}, {}},
-    {"every byte value comes back", "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
-     std::nullopt, {}, true},
+     Entries{{std::wstring(40000, L'n'), std::wstring(50000, L'a'), L"7"}},
+     {}},
+    {"every byte value comes back",
+     "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
+     std::nullopt,
+     {},
+     true},
     {"a code page 1252 name: the # after the accent still separates",
-     "Caf\xE9#1.2.3.4#2300\r\n", Entries{{L"Caf\u00E9", L"1.2.3.4", L"2300"}}, {}, true,
+     "Caf\xE9#1.2.3.4#2300\r\n",
+     Entries{{L"Caf\u00E9", L"1.2.3.4", L"2300"}},
+     {},
+     true,
      Entries{{L"Caf\xDCE9", L"1.2.3.4", L"2300"}}},
     {"UTF-8 without the mark is UTF-8",
      "\xE3\x82\xB5\xE3\x83\xBC\xE3\x83\x90#1.2.3.4#2300\r\nb#\xC3\xA9#1\r\n",
-     Entries{{L"\u30B5\u30FC\u30D0", L"1.2.3.4", L"2300"}, {L"b", L"\u00E9", L"1"}}, {}},
+     Entries{{L"\u30B5\u30FC\u30D0", L"1.2.3.4", L"2300"}, {L"b", L"\u00E9", L"1"}},
+     {}},
     {"UTF-8 with the mark stays so, no mark in the first nickname",
-     kMark + "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n", Entries{{L"Caf\u00E9", L"\u20AC", L"1"}}, {}},
+     kMark + "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n",
+     Entries{{L"Caf\u00E9", L"\u20AC", L"1"}},
+     {}},
     {"broken UTF-8 after the mark keeps its bytes",
      kMark + "A\xC0\xAF#\xED\xA0\x80#\xF4\x90\x80\x80\xE2\x82\r\n",
-     Entries{{L"A\xDCC0\xDCAF", L"\xDCED\xDCA0\xDC80",
-              L"\xDCF4\xDC90\xDC80\xDC80\xDCE2\xDC82"}},
+     Entries{{L"A\xDCC0\xDCAF", L"\xDCED\xDCA0\xDC80", L"\xDCF4\xDC90\xDC80\xDC80\xDCE2\xDC82"}},
      {}},
     {"overlong forms and surrogates are not UTF-8: an ANSI file",
      "A\xC0\xAF#\xED\xA0\xBF#\xF4\x90\xBF\xBF\r\n",
-     Entries{{L"A\u00C0\u00AF", L"\u00ED\u00A0\u00BF", L"\u00F4\u0090\u00BF\u00BF"}}, {}, true},
-    {"UTF-8 text that would begin with the mark is saved after one",
-     "; c\r\n\xEF\xBB\xBFx#1#2\r\n", Entries{{L"\uFEFFx", L"1", L"2"}},
-     kMark + "\xEF\xBB\xBFx#1#2\r\n"},
+     Entries{{L"A\u00C0\u00AF", L"\u00ED\u00A0\u00BF", L"\u00F4\u0090\u00BF\u00BF"}},
+     {},
+     true},
+    {"UTF-8 text that would begin with the mark is saved after one", "; c\r\n\xEF\xBB\xBFx#1#2\r\n",
+     Entries{{L"\uFEFFx", L"1", L"2"}}, kMark + "\xEF\xBB\xBFx#1#2\r\n"},
     {"an ANSI list that would begin with the mark's bytes is saved as UTF-8 with the mark",
      "; c\r\n\xEF\xBB\xBFx#1#\xE9\r\n", Entries{{L"\u00EF\u00BB\u00BFx", L"1", L"\u00E9"}},
      kMark + "\xC3\xAF\xC2\xBB\xC2\xBFx#1#\xC3\xA9\r\n", true, std::nullopt, false},
@@ -194,14 +205,14 @@ TEST_F(ServerListFileStateTest, UnreadableOrTooLargeFileIsNeverOverwritten) {
         if (tooLarge) files.readFailure = L"throw";
         ServerListFile unreadable(files, kPath);
         ServerListModel empty;
-        const FileResult loaded = unreadable.load(empty);
-        EXPECT_EQ(loaded.status, FileResult::Status::Failed);
+        const Result loaded = unreadable.load(empty);
+        EXPECT_EQ(loaded.status, Result::Status::Failed);
         EXPECT_NE(loaded.reason.find(tooLarge ? kPath : L"sharing violation"), std::wstring::npos);
         EXPECT_EQ(empty.entryCount(), 0);
 
         empty.appendEntry(L"new", L"1", L"2");
-        const FileResult saved = unreadable.save(empty);
-        EXPECT_EQ(saved.status, FileResult::Status::Failed);
+        const Result saved = unreadable.save(empty);
+        EXPECT_EQ(saved.status, Result::Status::Failed);
         EXPECT_NE(saved.reason.find(kPath), std::wstring::npos);
         EXPECT_EQ(files.writes, 0);
         EXPECT_EQ(files.files[kPath], "precious#1#2\r\n");
@@ -211,8 +222,8 @@ TEST_F(ServerListFileStateTest, UnreadableOrTooLargeFileIsNeverOverwritten) {
 TEST_F(ServerListFileStateTest, SaveReportsTheStoreFailure) {
     files.writeFailure = L"Could not replace: Access denied";
     model.appendEntry(L"a", L"b", L"c");
-    const FileResult saved = file.save(model);
-    EXPECT_EQ(saved.status, FileResult::Status::Failed);
+    const Result saved = file.save(model);
+    EXPECT_EQ(saved.status, Result::Status::Failed);
     EXPECT_EQ(saved.reason, L"Could not replace: Access denied");
 
     files.writeFailure.reset();

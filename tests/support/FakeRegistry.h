@@ -56,17 +56,12 @@ class FakeRegistry final : public Registry {
         return out;
     }
 
-    std::unique_ptr<RegistryKey> openKey(RegistryRoot root, const std::wstring& subKey,
-                                         RegistryView view, long& error) override {
+    OpenedKey openKey(RegistryRoot root, const std::wstring& subKey, RegistryView view) override {
         openedViews.push_back(view);
         const auto found = keys.find({root, view, subKey});
-        if (found == keys.end()) {
-            error = registry_code::kNotFound;
-            return nullptr;
-        }
-        error = registry_code::kSuccess;
+        if (found == keys.end()) return {nullptr, Result::notFound()};
         ++opened;
-        return std::make_unique<Key>(*this, found->second);
+        return {std::make_unique<Key>(*this, found->second), Result::success()};
     }
 
   private:

@@ -19,18 +19,18 @@ class MemoryFileStore final : public FileStore {
     std::optional<std::wstring> writeFailure;
     int writes = 0;
 
-    FileResult readAll(const std::wstring& path, std::string& bytes) override {
+    Result readAll(const std::wstring& path, std::string& bytes) override {
         if (readFailure == L"throw") throw std::bad_alloc();
-        if (readFailure) return FileResult::failed(*readFailure);
+        if (readFailure) return Result::failed(*readFailure);
         const auto found = files.find(path);
-        if (found == files.end()) return FileResult::notFound();
+        if (found == files.end()) return Result::notFound();
         bytes = found->second;
-        return FileResult::success();
+        return Result::success();
     }
 
-    FileResult replaceWith(const std::wstring& path, const FileProducer& produce) override {
+    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
         ++writes;
-        if (writeFailure) return FileResult::failed(*writeFailure);
+        if (writeFailure) return Result::failed(*writeFailure);
         struct Collect final : FileSink {
             std::string bytes;
             bool write(std::string_view more) override {
@@ -38,9 +38,9 @@ class MemoryFileStore final : public FileStore {
                 return true;
             }
         } sink;
-        if (!produce(sink)) return FileResult::cancelled();
+        if (!produce(sink)) return Result::cancelled();
         files[path] = sink.bytes;
-        return FileResult::success();
+        return Result::success();
     }
 
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace hostdeck {
+
+// What an operation came to. Whenever it did not succeed, `reason` says why in words a
+// person can read (NotFound and Cancelled may leave it empty: nothing to report).
+struct Result {
+    enum class Status {
+        Ok,
+        NotFound,   // what it needs is not there (a file, a registry key, an install path)
+        Cancelled,  // it gave up without harm, or had nothing to do
+        Failed,
+    };
+    Status status = Status::Ok;
+    std::wstring reason;
+
+    bool ok() const { return status == Status::Ok; }
+    static Result success() { return {}; }
+    static Result notFound(std::wstring why = {}) { return {Status::NotFound, std::move(why)}; }
+    static Result cancelled() { return {Status::Cancelled, {}}; }
+    static Result failed(std::wstring why) { return {Status::Failed, std::move(why)}; }
+};
+
+}  // namespace hostdeck
