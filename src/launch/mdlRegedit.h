@@ -12,8 +12,8 @@ namespace hostdeck {
 // 32-bit integer (REG_DWORD).
 using RegistryValue = std::variant<std::monostate, std::wstring, std::int32_t>;
 
-// Reads one named value. Text (expandable text expanded) and 32-bit values come back as such; every other type and
-// every failure (missing key or value, no access) give the empty result. The key is
+// Reads one named value. Text (expandable text expanded) and 32-bit values come back as such; every
+// other type and every failure (missing key or value, no access) give the empty result. The key is
 // looked up in the 32-bit programs' view first, where a 32-bit game writes it, and in the
 // native view when it is not there.
 RegistryValue ReadRegistryValue(Registry& registry, RegistryRoot root, const std::wstring& subKey,

@@ -7,7 +7,8 @@ namespace hostdeck::ansi_code_page {
 bool isUtf8() { return false; }
 
 bool decode(std::string_view bytes, std::wstring& text) {
-    for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
+    for (const char byte : bytes)
+        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
     return true;
 }
 

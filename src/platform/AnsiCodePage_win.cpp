@@ -38,8 +38,7 @@ bool decode(std::string_view bytes, std::wstring& text) {
     const UINT codePage = GetACP();
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length =
-            IsDBCSLeadByteEx(codePage, lead) && i + 1 < bytes.size() ? 2 : 1;
+        const std::size_t length = IsDBCSLeadByteEx(codePage, lead) && i + 1 < bytes.size() ? 2 : 1;
         if (decodesExactly(bytes.substr(i, length), text, check)) {
             i += length;
             continue;
