@@ -20,6 +20,16 @@ class FileSink {
     ~FileSink() = default;
 };
 
+// A new file being written, for FileStore's own use.
+class NewFile : public FileSink {
+  public:
+    virtual ~NewFile() = default;
+    // Why a write failed, once one has.
+    virtual Result writeResult() = 0;
+    // Flushes it to the disk and closes it.
+    virtual Result finish() = 0;
+};
+
 // Writes a file's whole new content into the sink; returns false to give up.
 using FileProducer = std::function<bool(FileSink&)>;
 
@@ -31,20 +41,32 @@ class FileStore {
     // Reads the whole file; NotFound when it (or its folder) does not exist.
     virtual Result readAll(const std::wstring& path, std::string& bytes) = 0;
 
+    // The paths of the files whose path begins with `prefix` (a folder and the start of a
+    // name), in no particular order.
+    virtual std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) = 0;
+
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
     // `produce` gives up (Cancelled), the old file is left exactly as it was. A read-only file
     // is never replaced. When the path is a symbolic link, the file it points to is replaced
     // and the link stays.
-    virtual Result replaceWith(const std::wstring& path, const FileProducer& produce) = 0;
-
-    // The paths of the files whose path begins with `prefix` (a folder and the start of a
-    // name), in no particular order.
-    virtual std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) = 0;
-
+    Result replaceWith(const std::wstring& path, const FileProducer& produce);
     Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
     }
+
+  protected:
+    // The primitives that replaceWith() is made of; each platform provides them.
+    // The file a symbolic link points to; any other path as it is.
+    virtual std::wstring linkTarget(const std::wstring& path) = 0;
+    // Failed, with the reason, when the file exists and is read-only.
+    virtual Result checkNotReadOnly(const std::wstring& path) = 0;
+    // Creates the file new: never opens one that exists, nor follows a link.
+    virtual Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) = 0;
+    // Removes the file (not what a link points to); nothing when there is none.
+    virtual void remove(const std::wstring& path) = 0;
+    // Puts `from` in the place of `to` in one step, and makes that step durable.
+    virtual Result moveOver(const std::wstring& from, const std::wstring& to) = 0;
 };
 
 // The file access of the platform the program was built for.

@@ -46,25 +46,35 @@ class FileDescriptor {
     int fd_;
 };
 
-class DescriptorSink final : public FileSink {
+class NewDescriptorFile final : public NewFile {
   public:
-    explicit DescriptorSink(int fd) : fd_(fd) {}
-    int error = 0;
+    NewDescriptorFile(int fd, std::wstring path) : file_(fd), path_(std::move(path)) {}
 
     bool write(std::string_view bytes) override {
-        while (!bytes.empty() && error == 0) {
-            const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
+        while (!bytes.empty() && error_ == 0) {
+            const ssize_t put = ::write(file_.get(), bytes.data(), bytes.size());
             if (put < 0) {
-                if (errno != EINTR) error = errno;
+                if (errno != EINTR) error_ = errno;
                 continue;
             }
             bytes.remove_prefix(static_cast<std::size_t>(put));
         }
-        return error == 0;
+        return error_ == 0;
+    }
+    Result writeResult() override {
+        return error_ == 0 ? Result::success()
+                           : Result::failed(describe("Could not write", path_, error_));
+    }
+    Result finish() override {
+        if (::fsync(file_.get()) != 0 || file_.close() != 0)
+            return Result::failed(describe("Could not write", path_, errno));
+        return Result::success();
     }
 
   private:
-    int fd_;
+    FileDescriptor file_;
+    std::wstring path_;
+    int error_ = 0;
 };
 
 class PosixFileStore final : public FileStore {
@@ -93,56 +103,6 @@ class PosixFileStore final : public FileStore {
         return Result::success();
     }
 
-    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
-        std::string target = narrowPath(path);
-        struct stat info {};
-        if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-            // Replace the file the link points to, in its own folder; the link stays.
-            if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-                target = resolved;
-                std::free(resolved);
-            }
-        }
-        mode_t mode = 0644;
-        if (::stat(target.c_str(), &info) == 0) {
-            if ((info.st_mode & 0222) == 0) {
-                return Result::failed(describe("Could not replace", path, EACCES));
-            }
-            mode = info.st_mode & 07777;
-        }
-        // Always a new file: a stale one (or a link planted under its name) is removed first,
-        // and O_EXCL never opens what is already there.
-        const std::string temporary = target + ".saving";
-        const std::wstring temporaryName = decodeText(temporary, Encoding::Utf8);
-        ::unlink(temporary.c_str());
-        FileDescriptor file(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        if (!file.valid())
-            return Result::failed(describe("Could not create", temporaryName, errno));
-
-        auto discard = [&] {
-            file.close();
-            ::unlink(temporary.c_str());
-        };
-        auto fail = [&](const char* what, const std::wstring& name, int error) {
-            discard();
-            return Result::failed(describe(what, name, error));
-        };
-        DescriptorSink sink(file.get());
-        const bool produced = produce(sink);
-        if (sink.error) return fail("Could not write", temporaryName, sink.error);
-        if (!produced) {
-            discard();
-            return Result::cancelled();
-        }
-        if (::fsync(file.get()) != 0) return fail("Could not write", temporaryName, errno);
-        if (file.close() != 0) return fail("Could not write", temporaryName, errno);
-        if (::rename(temporary.c_str(), target.c_str()) != 0) {
-            return fail("Could not replace", path, errno);
-        }
-        return Result::success();
-    }
-
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         const std::string start = narrowPath(prefix);
@@ -161,6 +121,39 @@ class PosixFileStore final : public FileStore {
             }
         }
         return paths;
+    }
+
+  protected:
+    std::wstring linkTarget(const std::wstring& path) override {
+        const std::string name = narrowPath(path);
+        struct stat info {};
+        if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(name.c_str(), nullptr),
+                                                              &std::free);
+        return resolved ? decodeText(resolved.get(), Encoding::Utf8) : path;
+    }
+
+    Result checkNotReadOnly(const std::wstring& path) override {
+        struct stat info {};
+        if (::stat(narrowPath(path).c_str(), &info) == 0 && (info.st_mode & 0222) == 0)
+            return Result::failed(describe("Could not replace", path, EACCES));
+        return Result::success();
+    }
+
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
+        const int fd = ::open(narrowPath(path).c_str(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) return Result::failed(describe("Could not create", path, errno));
+        file = std::make_unique<NewDescriptorFile>(fd, path);
+        return Result::success();
+    }
+
+    void remove(const std::wstring& path) override { ::unlink(narrowPath(path).c_str()); }
+
+    Result moveOver(const std::wstring& from, const std::wstring& to) override {
+        if (::rename(narrowPath(from).c_str(), narrowPath(to).c_str()) != 0)
+            return Result::failed(describe("Could not replace", to, errno));
+        return Result::success();
     }
 };
 

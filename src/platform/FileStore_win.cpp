@@ -17,32 +17,44 @@ Result failure(const wchar_t* what, const std::wstring& path, DWORD error) {
     return Result::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
 }
 
-class HandleSink final : public FileSink {
+class NewHandleFile final : public NewFile {
   public:
-    explicit HandleSink(HANDLE file) : file_(file) {}
-    DWORD error = ERROR_SUCCESS;
+    NewHandleFile(UniqueKernelHandle file, std::wstring path)
+        : file_(std::move(file)), path_(std::move(path)) {}
 
     bool write(std::string_view bytes) override {
-        while (!bytes.empty() && error == ERROR_SUCCESS) {
+        while (!bytes.empty() && error_ == ERROR_SUCCESS) {
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size()));
             DWORD put = 0;
-            if (!WriteFile(file_, bytes.data(), want, &put, nullptr) || put == 0) {
-                error = GetLastError();
-                if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+            if (!WriteFile(file_.get(), bytes.data(), want, &put, nullptr) || put == 0) {
+                error_ = GetLastError();
+                if (error_ == ERROR_SUCCESS) error_ = ERROR_WRITE_FAULT;
                 break;
             }
             bytes.remove_prefix(put);
         }
-        return error == ERROR_SUCCESS;
+        return error_ == ERROR_SUCCESS;
+    }
+    Result writeResult() override {
+        return error_ == ERROR_SUCCESS ? Result::success()
+                                       : failure(L"Could not write", path_, error_);
+    }
+    Result finish() override {
+        if (!FlushFileBuffers(file_.get()))
+            return failure(L"Could not write", path_, GetLastError());
+        file_.reset();
+        return Result::success();
     }
 
   private:
-    HANDLE file_;
+    UniqueKernelHandle file_;
+    std::wstring path_;
+    DWORD error_ = ERROR_SUCCESS;
 };
 
 // The file a symbolic link points to, so that replacing it keeps the link; any other path
 // as it is.
-std::wstring linkTarget(const std::wstring& path) {
+std::wstring finalPath(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return path;
@@ -99,45 +111,6 @@ class Win32FileStore final : public FileStore {
         return Result::success();
     }
 
-    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
-        const std::wstring target = linkTarget(path);
-        const DWORD attributes = GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-            return failure(L"Could not replace", path, ERROR_ACCESS_DENIED);
-        }
-        // Always a new file: a stale one (or a link planted under its name) is removed
-        // first, and CREATE_NEW never opens what is already there.
-        const std::wstring temporary = target + L".saving";
-        DeleteFileW(temporary.c_str());
-        UniqueKernelHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return failure(L"Could not create", temporary, GetLastError());
-
-        auto discard = [&] {
-            file.reset();
-            DeleteFileW(temporary.c_str());
-        };
-        auto fail = [&](const wchar_t* what, const std::wstring& name, DWORD error) {
-            discard();
-            return failure(what, name, error);
-        };
-        HandleSink sink(file.get());
-        const bool produced = produce(sink);
-        if (sink.error != ERROR_SUCCESS) return fail(L"Could not write", temporary, sink.error);
-        if (!produced) {
-            discard();
-            return Result::cancelled();
-        }
-        if (!FlushFileBuffers(file.get()))
-            return fail(L"Could not write", temporary, GetLastError());
-        file.reset();
-        if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return fail(L"Could not replace", path, GetLastError());
-        }
-        return Result::success();
-    }
-
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         const std::size_t slash = prefix.find_last_of(L"\\/");
@@ -159,6 +132,34 @@ class Win32FileStore final : public FileStore {
             }
         } while (FindNextFileW(search.get(), &found));
         return paths;
+    }
+
+  protected:
+    std::wstring linkTarget(const std::wstring& path) override { return finalPath(path); }
+
+    Result checkNotReadOnly(const std::wstring& path) override {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return failure(L"Could not replace", path, ERROR_ACCESS_DENIED);
+        return Result::success();
+    }
+
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
+        UniqueKernelHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle) return failure(L"Could not create", path, GetLastError());
+        file = std::make_unique<NewHandleFile>(std::move(handle), path);
+        return Result::success();
+    }
+
+    void remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
+
+    Result moveOver(const std::wstring& from, const std::wstring& to) override {
+        if (!MoveFileExW(from.c_str(), to.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return failure(L"Could not replace", to, GetLastError());
+        }
+        return Result::success();
     }
 };
 

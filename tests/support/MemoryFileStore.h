@@ -28,27 +28,48 @@ class MemoryFileStore final : public FileStore {
         return Result::success();
     }
 
-    Result replaceWith(const std::wstring& path, const FileProducer& produce) override {
-        ++writes;
-        if (writeFailure) return Result::failed(*writeFailure);
-        struct Collect final : FileSink {
-            std::string bytes;
-            bool write(std::string_view more) override {
-                bytes += more;
-                return true;
-            }
-        } sink;
-        if (!produce(sink)) return Result::cancelled();
-        files[path] = sink.bytes;
-        return Result::success();
-    }
-
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         for (const auto& [path, bytes] : files) {
             if (path.compare(0, prefix.size(), prefix) == 0) paths.push_back(path);
         }
         return paths;
+    }
+
+  protected:
+    class MemoryFile final : public NewFile {
+      public:
+        MemoryFile(MemoryFileStore& store, std::wstring path) : store_(store), path_(path) {}
+        bool write(std::string_view more) override {
+            bytes_ += more;
+            return true;
+        }
+        Result writeResult() override { return Result::success(); }
+        Result finish() override {
+            store_.files[path_] = bytes_;
+            return Result::success();
+        }
+
+      private:
+        MemoryFileStore& store_;
+        std::wstring path_;
+        std::string bytes_;
+    };
+
+    std::wstring linkTarget(const std::wstring& path) override { return path; }
+    Result checkNotReadOnly(const std::wstring&) override {
+        ++writes;
+        return writeFailure ? Result::failed(*writeFailure) : Result::success();
+    }
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
+        file = std::make_unique<MemoryFile>(*this, path);
+        return Result::success();
+    }
+    void remove(const std::wstring& path) override { files.erase(path); }
+    Result moveOver(const std::wstring& from, const std::wstring& to) override {
+        files[to] = std::move(files[from]);
+        files.erase(from);
+        return Result::success();
     }
 };
 
