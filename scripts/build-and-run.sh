@@ -8,7 +8,7 @@ scripts/install-deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 # The shipped program is the 32-bit build; a kernel without 32-bit support cannot run it
 # under Wine, so there the 64-bit build of the same code runs instead.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if scripts/wine32-works.sh; then
     preset=win32
     loader=/usr/lib/wine/wine
 else

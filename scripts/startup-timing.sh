@@ -5,7 +5,7 @@
 # events whenever an active window goes away, which would swamp the figures.
 set -eu
 cd "$(dirname "$0")/.."
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=win32; else preset=win64; fi
+if scripts/wine32-works.sh; then preset=win32; else preset=win64; fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target startup_timing hostdeck -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 results="build/$preset/startup-timing.txt"

@@ -23,6 +23,8 @@ struct ControlLayout {
     const wchar_t* names = nullptr;
 };
 
+// The main window's class, by which other programs (and the tests) find it.
+inline constexpr wchar_t kWindowClass[] = L"HostdeckMainWindow";
 inline constexpr wchar_t kFormCaption[] = L"select server over Multiplayer LAN-button  by Quennick";
 inline constexpr int kClientWidthTwips = 7875;
 inline constexpr int kClientHeightTwips = 4050;

@@ -11,7 +11,6 @@ namespace hostdeck {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"HostdeckMainWindow";
 constexpr wchar_t kMessageCaption[] = L"Hostdeck";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT kShowLoadError = WM_APP + 1;

@@ -3,13 +3,12 @@
 #include <stdexcept>
 
 #include "app/FormLayout.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace hostdeck::testing {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"HostdeckMainWindow";
 
 void sendInputs(std::vector<INPUT> inputs) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));

@@ -7,7 +7,7 @@
 #include "app/FormLayout.h"
 #include "launch/ServerLaunch.h"
 #include "support/TempFolder.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {

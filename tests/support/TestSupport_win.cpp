@@ -1,4 +1,4 @@
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 #include <stdexcept>
 

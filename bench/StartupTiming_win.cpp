@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/FormLayout.h"
 #include "support/TempFolder.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ Run runOnce(const std::wstring& folder) {
     }
     HWND window = nullptr;
     while (!window && now() - start < 60000) {
-        window = hostdeck::testing::findVisibleWindow(started.dwProcessId, L"HostdeckMainWindow");
+        window = hostdeck::testing::findVisibleWindow(started.dwProcessId, hostdeck::kWindowClass);
         if (!window) Sleep(1);
     }
     run.shownMs = now() - start;

@@ -3,7 +3,7 @@
 
 #include "launch/ServerLaunch.h"
 #include "support/TempFolder.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "document/mDocumenteOeffnen.h"
 #include "support/TempFolder.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "launch/mdlRegedit.h"
-#include "support/WinTestSupport.h"
+#include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {
