@@ -53,7 +53,8 @@ Run runOnce(const std::wstring& folder) {
     }
     HWND window = nullptr;
     while (!window && now() - start < 60000) {
-        window = hostdeck::testing::findVisibleWindow(started.dwProcessId, hostdeck::kWindowClass);
+        window = FindWindowW(hostdeck::kWindowClass, nullptr);  // the only one running
+        if (window && !IsWindowVisible(window)) window = nullptr;
         if (!window) Sleep(1);
     }
     run.shownMs = now() - start;

@@ -9,42 +9,52 @@ namespace hostdeck::testing {
 
 namespace {
 
-
-void sendInputs(std::vector<INPUT> inputs) {
+void send(std::vector<INPUT> inputs) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-INPUT keyInput(WORD key, bool up) {
+INPUT key(WORD virtualKey, wchar_t character, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = character;
+    input.ki.dwFlags = flags;
     return input;
 }
 
-INPUT mouseInput(DWORD flags) {
+INPUT mouse(DWORD flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
     return input;
 }
 
-}  // namespace
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
 
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() > deadline) return false;
-        Sleep(20);
+BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner != search->processId || lstrcmpW(className, search->className) != 0 ||
+        !IsWindowVisible(window)) {
+        return TRUE;
     }
+    search->found = window;
+    return FALSE;
 }
+
+}  // namespace
 
 AppDriver::AppDriver(const std::wstring& folder) {
     const std::wstring exe = folder + L"\\hostdeck.exe";
-    if (!CopyFileW((testProgramFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE)) {
+    if (!CopyFileW((testProgramFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE))
         throw std::runtime_error("cannot copy hostdeck.exe");
-    }
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -54,10 +64,9 @@ AppDriver::AppDriver(const std::wstring& folder) {
         throw std::runtime_error("cannot start hostdeck.exe");
     }
     process_.reset(started.hProcess);
-    CloseHandle(started.hThread);
+    const UniqueKernelHandle thread(started.hThread);
     processId_ = started.dwProcessId;
-    waitUntil([&] { return (window_ = findVisibleWindow(processId_, kWindowClass)) != nullptr; },
-              30000);
+    waitUntil([&] { return (window_ = findWindow(kWindowClass)) != nullptr; }, 30000);
     if (!window_) throw std::runtime_error("hostdeck.exe showed no window");
     threadId_ = GetWindowThreadProcessId(window_, nullptr);
     WaitForInputIdle(process_.get(), 10000);
@@ -65,25 +74,19 @@ AppDriver::AppDriver(const std::wstring& folder) {
 }
 
 AppDriver::~AppDriver() {
-    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_.get(), 1);
         WaitForSingleObject(process_.get(), 5000);
     }
 }
 
 std::vector<std::wstring> AppDriver::listItems() const {
-    HWND list = control(kIdServerNickList);
     std::vector<std::wstring> items;
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const auto count = SendMessageW(control(kIdServerNickList), LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        // The program may change the list while we read it: a gone item ends the reading.
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        if (length < 0) break;
-        std::wstring item(static_cast<std::size_t>(length) + 256, L'\0');
-        const LRESULT got =
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-        if (got < 0 || got > length + 255) break;
-        item.resize(static_cast<std::size_t>(got));
+        wchar_t item[512] = {};
+        if (SendMessageW(control(kIdServerNickList), LB_GETTEXTLEN, i, 0) >= 512) break;
+        SendMessageW(control(kIdServerNickList), LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
         items.push_back(item);
     }
     return items;
@@ -94,10 +97,24 @@ int AppDriver::currentListItem() const {
 }
 
 std::wstring AppDriver::text(int id) const {
-    wchar_t buffer[1024] = {};
-    const auto length =
-        SendMessageW(control(id), WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
-    return std::wstring(buffer, static_cast<std::size_t>(length));
+    wchar_t text[512] = {};  // WM_GETTEXT: GetWindowText does not ask another process's control
+    SendMessageW(control(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring AppDriver::fields() const {
+    return text(kIdNicknameField) + L"|" + text(kIdAddressField) + L"|" + text(kIdPortField);
+}
+
+std::wstring AppDriver::fieldsEnabled() const {
+    std::wstring enabled;
+    for (int id : {kIdNicknameField, kIdAddressField, kIdPortField})
+        enabled += IsWindowEnabled(control(id)) ? L'+' : L'-';
+    return enabled;
+}
+
+void AppDriver::setText(int id, const wchar_t* text) const {
+    SendMessageW(control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 int AppDriver::focusedId() const {
@@ -115,10 +132,9 @@ RECT AppDriver::controlRect(int id) const {
 }
 
 void AppDriver::bringToFront() {
-    if (GetForegroundWindow() != window_) {
-        SetForegroundWindow(window_);
-        waitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
-    }
+    if (GetForegroundWindow() == window_) return;
+    SetForegroundWindow(window_);
+    waitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
 }
 
 void AppDriver::click(int id, POINT clientPoint, bool doubleClick) {
@@ -126,18 +142,12 @@ void AppDriver::click(int id, POINT clientPoint, bool doubleClick) {
     ClientToScreen(control(id), &clientPoint);
     // The window system may place a new window a moment after it is shown: click only once
     // the point is really over the control.
-    waitUntil(
-        [&] {
-            SetCursorPos(clientPoint.x, clientPoint.y);
-            return WindowFromPoint(clientPoint) == control(id);
-        },
-        5000);
-    std::vector<INPUT> inputs{mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP)};
-    if (doubleClick) {
-        inputs.push_back(mouseInput(MOUSEEVENTF_LEFTDOWN));
-        inputs.push_back(mouseInput(MOUSEEVENTF_LEFTUP));
-    }
-    sendInputs(inputs);
+    waitUntil([&] {
+        SetCursorPos(clientPoint.x, clientPoint.y);
+        return WindowFromPoint(clientPoint) == control(id);
+    });
+    const INPUT down = mouse(MOUSEEVENTF_LEFTDOWN), up = mouse(MOUSEEVENTF_LEFTUP);
+    send(doubleClick ? std::vector<INPUT>{down, up, down, up} : std::vector<INPUT>{down, up});
 }
 
 void AppDriver::clickListItem(int index, bool doubleClick) {
@@ -150,49 +160,52 @@ void AppDriver::clickListItem(int index, bool doubleClick) {
 void AppDriver::clickControl(int id) {
     RECT rect{};
     GetClientRect(control(id), &rect);
-    click(id, {rect.right / 2, rect.bottom / 2});
+    click(id, {rect.right / 2, rect.bottom / 2}, false);
 }
 
-void AppDriver::pressKey(WORD key, bool alt, bool shift) {
+void AppDriver::pressKey(WORD virtualKey, bool alt, bool shift) {
     bringToFront();
     std::vector<INPUT> inputs;
-    if (alt) inputs.push_back(keyInput(VK_MENU, false));
-    if (shift) inputs.push_back(keyInput(VK_SHIFT, false));
-    inputs.push_back(keyInput(key, false));
-    inputs.push_back(keyInput(key, true));
-    if (shift) inputs.push_back(keyInput(VK_SHIFT, true));
-    if (alt) inputs.push_back(keyInput(VK_MENU, true));
-    sendInputs(inputs);
+    if (alt) inputs.push_back(key(VK_MENU, 0, 0));
+    if (shift) inputs.push_back(key(VK_SHIFT, 0, 0));
+    inputs.push_back(key(virtualKey, 0, 0));
+    inputs.push_back(key(virtualKey, 0, KEYEVENTF_KEYUP));
+    if (shift) inputs.push_back(key(VK_SHIFT, 0, KEYEVENTF_KEYUP));
+    if (alt) inputs.push_back(key(VK_MENU, 0, KEYEVENTF_KEYUP));
+    send(inputs);
 }
 
 void AppDriver::type(const std::wstring& text) {
     bringToFront();
     std::vector<INPUT> inputs;
     for (wchar_t c : text) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wScan = c;
-        input.ki.dwFlags = KEYEVENTF_UNICODE;
-        inputs.push_back(input);
-        input.ki.dwFlags |= KEYEVENTF_KEYUP;
-        inputs.push_back(input);
+        inputs.push_back(key(0, c, KEYEVENTF_UNICODE));
+        inputs.push_back(key(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
     }
-    sendInputs(inputs);
+    send(inputs);
 }
 
-HWND AppDriver::findMessageBox() const { return findVisibleWindow(processId_, L"#32770"); }
+HWND AppDriver::findWindow(const wchar_t* className) const {
+    WindowSearch search{processId_, className};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
-std::wstring AppDriver::messageBoxText(HWND box) {
+bool AppDriver::messageBoxShown() const { return findWindow(L"#32770") != nullptr; }
+
+std::wstring AppDriver::answerMessageBox(int button) {
+    HWND box = nullptr;
+    if (!waitUntil([&] { return (box = findWindow(L"#32770")) != nullptr; })) return L"<none>";
     // The message is the static control with the most text.
-    std::wstring longest;
+    std::wstring message;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t buffer[2048] = {};
-        const auto length =
-            SendMessageW(child, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer));
-        if (static_cast<std::size_t>(length) > longest.size())
-            longest.assign(buffer, static_cast<std::size_t>(length));
+        wchar_t text[2048] = {};
+        GetWindowTextW(child, text, 2048);
+        if (wcslen(text) > message.size()) message = text;
     }
-    return longest;
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    waitUntil([&] { return !IsWindow(box); });
+    return message;
 }
 
 bool AppDriver::close(DWORD timeoutMs) {

@@ -1,7 +1,10 @@
-// Launches a real stand-in game through the real registry and process start.
+// The registry, process start and shell of the test prefix, for real: keys the test creates
+// in both registry views, a stand-in game that records how it was started, and rundll32.
 #include <gtest/gtest.h>
 
+#include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
+#include "launch/mdlRegedit.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport_win.h"
 
@@ -9,92 +12,86 @@ namespace hostdeck {
 namespace {
 
 using testing::ScratchRegistryKey;
-using testing::waitForLines;
+const std::wstring kStandIn = testing::testProgramFolder() + L"\\standin_game.exe";
 
-constexpr DWORD kWaitMs = 20000;
-const std::wstring kShowNormal = std::to_wstring(SW_SHOWNORMAL) + L"|";
-
-class LaunchWinTest : public ::testing::Test {
-  protected:
-    // Installs the stand-in game as <folder>\exe\vantorel.exe and registers <folder>.
-    void install(const std::wstring& folder) {
-        CreateDirectoryW(folder.c_str(), nullptr);
-        CreateDirectoryW((folder + L"\\exe").c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW(standIn.c_str(), (folder + L"\\exe\\vantorel.exe").c_str(), FALSE));
-        gameKey.setText(kGamePathValue, folder);
+TEST(RegistryWinTest, ReadsTextNumbersAndExpandableTextFromEitherView) {
+    const auto registry = makeSystemRegistry();
+    const std::wstring path = L"SOFTWARE\\HostdeckTest\\" + std::to_wstring(GetCurrentProcessId());
+    const auto read = [&](const wchar_t* name) {
+        return registryValueText(
+            ReadRegistryValue(*registry, RegistryRoot::LocalMachine, path, name));
+    };
+    {
+        ScratchRegistryKey native(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY);
+        native.setText(L"AppPath", L"C:\\From64");
+        EXPECT_EQ(read(L"AppPath"), L"C:\\From64");
+        ScratchRegistryKey wow(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY);
+        wow.setText(L"AppPath", L"C:\\Games\\Vantorel \u00E9\u0416\u65E5");
+        wow.setText(L"Expand", L"%WINDIR%\\Game %NoSuchVariable%", REG_EXPAND_SZ);
+        const DWORD port = 2300;
+        wow.set(L"Port", REG_DWORD, &port, sizeof port);
+        wow.set(L"Binary", REG_BINARY, "abc", 3);
+        wchar_t windows[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"WINDIR", windows, MAX_PATH);
+        EXPECT_EQ(read(L"AppPath"), L"C:\\Games\\Vantorel \u00E9\u0416\u65E5");
+        EXPECT_EQ(read(L"Expand"), std::wstring(windows) + L"\\Game %NoSuchVariable%");
+        EXPECT_EQ(read(L"Port"), L"2300");
+        EXPECT_EQ(read(L"Binary"), L"");
     }
-    Result launch(ListIndex entry) {
-        model.lstServerNick.setCurrentIndex(entry);
-        return launchServer(model, *registry, *starter);
-    }
+    EXPECT_EQ(read(L"AppPath"), L"");
+}
 
-    const std::wstring standIn = testing::testProgramFolder() + L"\\standin_game.exe";
+TEST(LaunchWinTest, TheGameGetsExactlyTheServerCommandLine) {
     testing::TempFolder temp;
-    ScratchRegistryKey gameKey{HKEY_LOCAL_MACHINE, kGameKey, KEY_WOW64_32KEY};
+    ScratchRegistryKey gameKey(HKEY_LOCAL_MACHINE, kGameKey, KEY_WOW64_32KEY);
+    // Unquoted, "<temp>\Test Games\..." would first try to run the decoy "<temp>\Test.exe".
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), temp.file(L"Test.exe").c_str(), FALSE));
+    const std::wstring folder = temp.file(L"Test Games");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\exe").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), (folder + L"\\exe\\vantorel.exe").c_str(), FALSE));
+    gameKey.setText(kGamePathValue, folder);
     ServerListModel model;
-    std::unique_ptr<Registry> registry = makeSystemRegistry();
-    std::unique_ptr<ProcessStarter> starter = makeSystemProcessStarter();
-};
-
-TEST_F(LaunchWinTest, GameReceivesExactlyTheServerCommandLine) {
-    // The usual example installs on D:, which the test prefix maps to a scratch folder.
-    if (GetDriveTypeW(L"D:\\") != DRIVE_FIXED) GTEST_SKIP() << "no drive D: in this prefix";
-    CreateDirectoryW(L"D:\\Games", nullptr);
-    install(L"D:\\Games\\Vantorel");
     model.appendEntry(L"Home", L"10.0.0.5", L"99");
-    const Result result = launch(0);
-    EXPECT_EQ(result.status, Result::Status::Ok)
-        << std::string(result.reason.begin(), result.reason.end());
-    const auto lines = waitForLines(L"D:\\Games\\Vantorel\\exe\\launches.txt", 1, kWaitMs);
-    DeleteFileW(L"D:\\Games\\Vantorel\\exe\\launches.txt");
-    DeleteFileW(L"D:\\Games\\Vantorel\\exe\\vantorel.exe");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], kShowNormal + L"D:\\Games\\Vantorel\\exe\\vantorel.exe -s10.0.0.5:99");
-}
+    model.appendEntry(L"Blanks", L"my host", L"");
+    const auto registry = makeSystemRegistry();
+    const auto starter = makeSystemProcessStarter();
+    for (ListIndex entry : {0, 1, 1}) {
+        model.lstServerNick.setCurrentIndex(entry);
+        EXPECT_TRUE(launchServer(model, *registry, *starter).ok());
+    }
+    const std::wstring started =
+        std::to_wstring(SW_SHOWNORMAL) + L"|" + folder + L"\\exe\\vantorel.exe -s";
+    EXPECT_EQ(testing::waitForLines(folder + L"\\exe\\launches.txt", 3),
+              (std::vector<std::wstring>{started + L"10.0.0.5:99", started + L"my host:",
+                                         started + L"my host:"}));
+    EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
 
-TEST_F(LaunchWinTest, EmptyAndBlankFieldsAndTwoLaunchesGiveTwoProcesses) {
-    const std::wstring folder = temp.file(L"Vantorel");
-    install(folder);
-    model.appendEntry(L"Nothing", L"", L"");
-    model.appendEntry(L"Blanks", L"my host", L"1 2");
-    EXPECT_EQ(launch(0).status, Result::Status::Ok);
-    auto lines = waitForLines(folder + L"\\exe\\launches.txt", 1, kWaitMs);
-    EXPECT_EQ(launch(1).status, Result::Status::Ok);
-    lines = waitForLines(folder + L"\\exe\\launches.txt", 2, kWaitMs);
-    EXPECT_EQ(launch(1).status, Result::Status::Ok);
-    lines = waitForLines(folder + L"\\exe\\launches.txt", 3, kWaitMs);
-    const std::wstring exe = folder + L"\\exe\\vantorel.exe";
-    EXPECT_EQ(lines, (std::vector<std::wstring>{kShowNormal + exe + L" -s:",
-                                                kShowNormal + exe + L" -smy host:1 2",
-                                                kShowNormal + exe + L" -smy host:1 2"}));
-}
-
-TEST_F(LaunchWinTest, BlanksInTheInstallPathCannotRunAnotherProgram) {
-    // Unquoted, "<temp>\Test Games\..." would first try to run "<temp>\Test.exe".
-    ASSERT_TRUE(CopyFileW(standIn.c_str(), temp.file(L"Test.exe").c_str(), FALSE));
-    CreateDirectoryW(temp.file(L"Test Games").c_str(), nullptr);
-    const std::wstring folder = temp.file(L"Test Games\\Vantorel");
-    install(folder);
-    model.appendEntry(L"Home", L"10.0.0.5", L"99");
-    EXPECT_EQ(launch(0).status, Result::Status::Ok);
-    const auto lines = waitForLines(folder + L"\\exe\\launches.txt", 1, kWaitMs);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], kShowNormal + folder + L"\\exe\\vantorel.exe -s10.0.0.5:99");
-    EXPECT_FALSE(temp.exists(L"launches.txt")) << "the decoy ran";
-}
-
-TEST_F(LaunchWinTest, MissingGameOrInstallPathIsReported) {
-    model.appendEntry(L"Home", L"10.0.0.5", L"99");
     gameKey.setText(kGamePathValue, temp.file(L"NotInstalled"));
-    Result result = launch(0);
-    EXPECT_EQ(result.status, Result::Status::Failed);
-    EXPECT_NE(result.reason.find(temp.file(L"NotInstalled\\exe\\vantorel.exe")),
+    const Result failed = launchServer(model, *registry, *starter);
+    EXPECT_EQ(failed.status, Result::Status::Failed);
+    EXPECT_NE(failed.reason.find(temp.file(L"NotInstalled\\exe\\vantorel.exe")),
               std::wstring::npos);
+}
 
-    gameKey.setText(kGamePathValue, L"");
-    result = launch(0);
-    EXPECT_EQ(result.status, Result::Status::NotFound);
-    EXPECT_FALSE(model.txtServerIP.enabled());
+// With no application for the file's type, the system's Open With dialog comes up through
+// rundll32.exe, which the test swaps for the recording stand-in (the Wine runner lets a
+// rundll32.exe on disk run instead of Wine's own).
+TEST(ShellWinTest, NoAssociationRunsOpenWithThroughRundll32) {
+    testing::TempFolder temp;
+    const auto shell = makeSystemShell();
+    const std::wstring system = shell->systemFolder();
+    const std::wstring rundll = system + L"\\rundll32.exe", saved = rundll + L".hostdeck-test";
+    ASSERT_TRUE(MoveFileExW(rundll.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), rundll.c_str(), FALSE));
+    temp.write(L"howto.hdknone", "text");
+    OpenDocument(*shell, temp.file(L"howto.hdknone"));
+    const auto lines = testing::waitForLines(system + L"\\launches.txt", 1);
+    DeleteFileW((system + L"\\launches.txt").c_str());
+    MoveFileExW(saved.c_str(), rundll.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ASSERT_EQ(lines.size(), 1u);
+    const std::wstring expected = L"shell32.dll,OpenAs_RunDLL " + temp.file(L"howto.hdknone");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - expected.size()), expected);
 }
 
 }  // namespace

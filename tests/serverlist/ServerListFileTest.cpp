@@ -235,7 +235,9 @@ TEST_F(ServerListFileStateTest, ChangesOnDiskAreNoticedAndCopiesGoBeside) {
     files.files[kPath] = "a#1#2\r\n";
     ASSERT_TRUE(file.load(model).ok());
     EXPECT_FALSE(file.changedOnDisk());
-    files.files[kPath] = "a#1#2\r\nb#3#4\r\n";  // another window saved
+    files.files[kPath] = "b#1#2\r\n";  // another window saved, as long as before
+    EXPECT_TRUE(file.changedOnDisk());
+    files.files[kPath] = "a#1#2\r\nb#3#4\r\n";
     EXPECT_TRUE(file.changedOnDisk());
     ASSERT_TRUE(file.save(model).ok());
     EXPECT_FALSE(file.changedOnDisk()) << "what this window wrote is what it knows";

@@ -10,64 +10,52 @@
 
 namespace hostdeck::testing {
 
-// Files kept in memory; a path can be made to fail reading or writing. A read failure of
-// "throw" runs out of memory instead.
+// Files kept in memory, written through the real replace algorithm. Reading can be made to
+// fail (a read failure of "throw" runs out of memory instead), and so can replacing.
 class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
-    std::optional<std::wstring> readFailure;
-    std::optional<std::wstring> writeFailure;
+    std::optional<std::wstring> readFailure, writeFailure;
     int writes = 0;
 
     Result readAll(const std::wstring& path, std::string& bytes) override {
         if (readFailure == L"throw") throw std::bad_alloc();
         if (readFailure) return Result::failed(*readFailure);
-        const auto found = files.find(path);
-        if (found == files.end()) return Result::notFound();
-        bytes = found->second;
+        if (!files.count(path)) return Result::notFound();
+        bytes = files[path];
         return Result::success();
     }
-
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
-        for (const auto& [path, bytes] : files) {
-            if (path.compare(0, prefix.size(), prefix) == 0) paths.push_back(path);
+        for (const auto& file : files) {
+            if (file.first.compare(0, prefix.size(), prefix) == 0) paths.push_back(file.first);
         }
         return paths;
     }
 
   protected:
-    class MemoryFile final : public NewFile {
-      public:
-        MemoryFile(MemoryFileStore& store, std::wstring path) : store_(store), path_(path) {}
+    struct MemoryFile final : NewFile {
+        std::string& bytes;
+        explicit MemoryFile(std::string& target) : bytes(target) {}
         bool write(std::string_view more) override {
-            bytes_ += more;
+            bytes += more;
             return true;
         }
         Result writeResult() override { return Result::success(); }
-        Result finish() override {
-            store_.files[path_] = bytes_;
-            return Result::success();
-        }
-
-      private:
-        MemoryFileStore& store_;
-        std::wstring path_;
-        std::string bytes_;
+        Result finish() override { return Result::success(); }
     };
-
     std::wstring linkTarget(const std::wstring& path) override { return path; }
     Result checkNotReadOnly(const std::wstring&) override {
         ++writes;
         return writeFailure ? Result::failed(*writeFailure) : Result::success();
     }
     Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
-        file = std::make_unique<MemoryFile>(*this, path);
+        file = std::make_unique<MemoryFile>(files[path]);
         return Result::success();
     }
     void remove(const std::wstring& path) override { files.erase(path); }
     Result moveOver(const std::wstring& from, const std::wstring& to) override {
-        files[to] = std::move(files[from]);
+        files[to] = files[from];
         files.erase(from);
         return Result::success();
     }

@@ -4,7 +4,8 @@
 
 namespace hostdeck::testing {
 
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards. Its name holds
+// characters outside ASCII, as users' folders do.
 class TempFolder {
   public:
     TempFolder();
@@ -13,16 +14,13 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& path() const { return path_; }
-    // path() + separator + name
-    std::wstring file(const std::wstring& name) const;
+    std::wstring file(const std::wstring& name) const;  // path() + separator + name
 
     // Plain helpers for setting up and checking files around the code under test.
     void write(const std::wstring& name, const std::string& bytes) const;
-    std::string read(const std::wstring& name) const;
-    bool exists(const std::wstring& name) const;
+    std::string read(const std::wstring& name) const;  // "<missing>" when there is none
     void setReadOnly(const std::wstring& name, bool readOnly) const;
-    // Names of everything in the folder.
-    std::wstring listing() const;
+    std::wstring listing() const;  // the names in the folder, each followed by ';'
 
   private:
     std::wstring path_;

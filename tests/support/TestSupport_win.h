@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/UniqueHandle_win.h"
 
 namespace hostdeck::testing {
 
@@ -12,38 +15,27 @@ class ScratchRegistryKey {
   public:
     ScratchRegistryKey(HKEY root, std::wstring path, REGSAM view);
     ~ScratchRegistryKey();
-    ScratchRegistryKey(const ScratchRegistryKey&) = delete;
-    ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
-
-    void setRaw(const std::wstring& name, DWORD type, const void* data, DWORD size);
-    void setText(const std::wstring& name, const std::wstring& text);
-    void setDword(const std::wstring& name, DWORD number);
-    const std::wstring& path() const { return path_; }
+    void set(const std::wstring& name, DWORD type, const void* data, DWORD size);
+    void setText(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
+        set(name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
 
   private:
     HKEY root_;
     std::wstring path_;
     REGSAM view_;
-    HKEY key_ = nullptr;
+    UniqueRegistryKey key_;
 };
 
-// A visible top-level window of that class belonging to that process, or null.
-HWND findVisibleWindow(DWORD processId, const wchar_t* className);
+// Waits until `condition` holds, checking every few milliseconds; false on time-out.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
-// The folder of the running test program.
+// The folder of the running test program, which holds hostdeck.exe and the stand-in game.
 std::wstring testProgramFolder();
 
-// Lines of a UTF-8 text file, waiting up to `timeoutMs` until it holds `count` of them.
+// The lines that the stand-in game (StandInGame_win.cpp) recorded in `path`, waiting up to
+// `timeoutMs` until there are `count` of them.
 std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count,
-                                       DWORD timeoutMs);
+                                       DWORD timeoutMs = 20000);
 
-}  // namespace hostdeck::testing
-
-namespace hostdeck::testing {
-// ASCII rendering of a wide name for test messages.
-inline std::string narrowForTrace(const wchar_t* text) {
-    std::string out;
-    for (; *text; ++text) out.push_back(*text < 128 ? static_cast<char>(*text) : '?');
-    return out;
-}
 }  // namespace hostdeck::testing
