@@ -1,7 +1,5 @@
 #include "serverlist/ListFileFormat.h"
 
-#include <cstdio>
-
 #include "platform/TextCodec.h"
 
 namespace hostdeck::list_file_format {
@@ -37,8 +35,9 @@ std::wstring problemIn(const wchar_t* field, std::wstring_view text, bool separa
                    L"Only the address may hold \"#\".";
         }
         if (isLoneSurrogate(text, i)) {
-            wchar_t code[8];
-            std::swprintf(code, 8, L"%04X", static_cast<unsigned>(c) & 0xFFFF);
+            std::wstring code;
+            for (int shift = 12; shift >= 0; shift -= 4)
+                code += L"0123456789ABCDEF"[(static_cast<unsigned>(c) >> shift) & 0xF];
             return std::wstring(field) + L" holds half of a character (U+" + code + L")" +
                    position(i) + L", which no file can hold.";
         }

@@ -163,6 +163,16 @@ TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
     }
 }
 
+TEST(ServerListModelTest, OperationsThatWouldDropAnEntryOutForEditingSaySo) {
+    ServerListModel m;
+    m.appendEntry(L"a", L"b", L"c");
+    EXPECT_TRUE(m.edit());
+    m.txtServerNickname.setText(L";a");
+    EXPECT_FALSE(m.select());
+    EXPECT_FALSE(m.edit());
+    EXPECT_TRUE(m.hasEntryOutForEditing());
+}
+
 // Lists of unequal length come from no operation; they must still not break one.
 TEST(ServerListModelTest, ListsOfUnequalLengthBreakNothing) {
     for (TextList ServerListModel::*shortList :
@@ -177,6 +187,8 @@ TEST(ServerListModelTest, ListsOfUnequalLengthBreakNothing) {
         m.lstServerNick.setCurrentIndex(1);
         EXPECT_TRUE(m.edit());
         EXPECT_EQ(m.lstServerNick.count(), 2);
+        m.removeAllEntries();
+        EXPECT_EQ(m.lstServerNick.count() + m.lstServerIP.count() + m.lstServerPort.count(), 0);
     }
 }
 
