@@ -199,7 +199,7 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 listFile_.path() +
                 L" as it is), then delete it. Hostdeck reminds you of it at each start "
                 L"while it is there.";
-            MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONINFORMATION);
+            ask(text, MB_OK | MB_ICONINFORMATION);
             return 0;
         }
         case WM_CLOSE:
@@ -380,9 +380,7 @@ Result frmHostdeck::saveOnce() {
     return listFile_.save(model_);
 }
 
-void frmHostdeck::showError(const std::wstring& text) {
-    MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONERROR);
-}
+void frmHostdeck::showError(const std::wstring& text) { ask(text, MB_OK | MB_ICONERROR); }
 
 void frmHostdeck::Form_Load() {
     model_.lstServerNick.setObserver(nullptr);  // filled in one go below
@@ -428,8 +426,7 @@ void frmHostdeck::lstServerNick_DblClick() {
 void frmHostdeck::cmdAddServer_Click() {
     const std::wstring why = model_.add();
     if (!why.empty()) {
-        MessageBoxW(window_, (L"The server was not added.\n\n" + why).c_str(), kMessageCaption,
-                    MB_OK | MB_ICONWARNING);
+        ask(L"The server was not added.\n\n" + why, MB_OK | MB_ICONWARNING);
     }
 }
 

@@ -88,6 +88,7 @@ class frmHostdeck final : private TextListObserver {
     bool settleEntryOutForEditing();
     Result saveOnce();
     void showError(const std::wstring& text);
+    // A message box over the window; the button the user chose.
     int ask(const std::wstring& text, UINT buttons);
 
     // Event procedures.

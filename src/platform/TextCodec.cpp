@@ -127,8 +127,7 @@ bool encodeUtf8(std::wstring_view text, std::string& out) {
 bool encodeAnsi(std::wstring_view text, std::string& out) {
     std::size_t runStart = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
-        const bool escape = i < text.size() && isByteEscape(unit(text, i)) &&
-                            !(i > 0 && unit(text, i - 1) >= 0xD800 && unit(text, i - 1) <= 0xDBFF);
+        const bool escape = i < text.size() && unitKindAt(text, i) == UnitKind::ByteEscape;
         if (i < text.size() && !escape) continue;
         if (i > runStart && !ansi_code_page::encode(text.substr(runStart, i - runStart), out))
             return false;
@@ -139,6 +138,18 @@ bool encodeAnsi(std::wstring_view text, std::string& out) {
 }
 
 }  // namespace
+
+UnitKind unitKindAt(std::wstring_view text, std::size_t i) {
+    const auto isHigh = [&](std::size_t k) {
+        return unit(text, k) >= 0xD800 && unit(text, k) <= 0xDBFF;
+    };
+    const auto isLow = [&](std::size_t k) {
+        return unit(text, k) >= 0xDC00 && unit(text, k) <= 0xDFFF;
+    };
+    if (isHigh(i)) return i + 1 < text.size() && isLow(i + 1) ? UnitKind::Text : UnitKind::LoneHalf;
+    if (!isLow(i) || (i > 0 && isHigh(i - 1))) return UnitKind::Text;
+    return isByteEscape(unit(text, i)) ? UnitKind::ByteEscape : UnitKind::LoneHalf;
+}
 
 bool isAscii(std::string_view bytes) {
     // Eight bytes at a time: this runs over every byte the program reads or writes.

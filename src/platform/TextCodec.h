@@ -20,6 +20,11 @@ enum class Encoding {
 inline constexpr wchar_t kFirstByteEscape = 0xDC80;
 inline constexpr wchar_t kLastByteEscape = 0xDCFF;
 
+// What stands at text[i]: a character or half of a well-formed pair, a byte escape, or half
+// of a pair on its own (which no file can hold).
+enum class UnitKind { Text, ByteEscape, LoneHalf };
+UnitKind unitKindAt(std::wstring_view text, std::size_t i);
+
 // Appends the decoded text to `text`. False only when the bytes are more than one
 // conversion can take; `text` is then unspecified.
 bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text);

@@ -6,18 +6,6 @@ namespace hostdeck::list_file_format {
 
 namespace {
 
-bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-// Half of a surrogate pair on its own. Byte escapes are bytes read from the file and go
-// back as they came.
-bool isLoneSurrogate(std::wstring_view text, std::size_t i) {
-    const wchar_t c = text[i];
-    if (isHighSurrogate(c)) return i + 1 >= text.size() || !isLowSurrogate(text[i + 1]);
-    if (!isLowSurrogate(c) || (i > 0 && isHighSurrogate(text[i - 1]))) return false;
-    return c < kFirstByteEscape || c > kLastByteEscape;
-}
-
 std::wstring position(std::size_t i) { return L" (character " + std::to_wstring(i + 1) + L")"; }
 
 std::wstring problemIn(const wchar_t* field, std::wstring_view text, bool separatorAllowed) {
@@ -34,7 +22,7 @@ std::wstring problemIn(const wchar_t* field, std::wstring_view text, bool separa
                    L"so the fields would be split differently the next time Hostdeck starts. "
                    L"Only the address may hold \"#\".";
         }
-        if (isLoneSurrogate(text, i)) {
+        if (unitKindAt(text, i) == UnitKind::LoneHalf) {
             std::wstring code;
             for (int shift = 12; shift >= 0; shift -= 4)
                 code += L"0123456789ABCDEF"[(static_cast<unsigned>(c) >> shift) & 0xF];

@@ -56,8 +56,6 @@ ServerListModel::Capacity measureRecords(std::string_view bytes) {
     return capacity;
 }
 
-bool hasHighByte(std::string_view bytes) { return !isAscii(bytes); }
-
 // Tells whether the file is still what was read or written: a 64-bit mix of its bytes,
 // eight at a time, and of its length. The same bytes give the same value however they
 // were cut into pieces.
@@ -120,7 +118,7 @@ class WrittenBytes final : public FileSink {
     bool write(std::string_view bytes) override {
         if (start_.size() < kUtf8Mark.size())
             start_ += bytes.substr(0, kUtf8Mark.size() - start_.size());
-        if (hasHighByte(bytes)) {
+        if (!isAscii(bytes)) {
             highByte_ = true;
             // Every piece ends at a line end or is the mark: none splits a character.
             validUtf8_ = validUtf8_ && isValidUtf8(bytes);
@@ -201,7 +199,7 @@ Result ServerListFile::load(ServerListModel& model) {
         if (content.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
             encoding_ = {Encoding::Utf8, true};
             content.remove_prefix(kUtf8Mark.size());
-        } else if (hasHighByte(content) && isValidUtf8(content)) {
+        } else if (!isAscii(content) && isValidUtf8(content)) {
             encoding_ = {Encoding::Utf8, false};
         }
         model.reserve(measureRecords(content));
