@@ -2,6 +2,8 @@
 // in both registry views, a stand-in game that records how it was started, and rundll32.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
 #include "launch/mdlRegedit.h"
@@ -62,9 +64,11 @@ TEST(LaunchWinTest, TheGameGetsExactlyTheServerCommandLine) {
     }
     const std::wstring started =
         std::to_wstring(SW_SHOWNORMAL) + L"|" + folder + L"\\exe\\vantorel.exe -s";
-    EXPECT_EQ(testing::waitForLines(folder + L"\\exe\\launches.txt", 3),
-              (std::vector<std::wstring>{started + L"10.0.0.5:99", started + L"my host:",
-                                         started + L"my host:"}));
+    // Three processes: they may finish, and record their command lines, in any order.
+    auto lines = testing::waitForLines(folder + L"\\exe\\launches.txt", 3);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::wstring>{started + L"10.0.0.5:99", started + L"my host:",
+                                                started + L"my host:"}));
     EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
 
     gameKey.setText(kGamePathValue, temp.file(L"NotInstalled"));
