@@ -10,8 +10,7 @@
 #ifdef _WIN32
 #include "platform/UniqueHandle_win.h"
 #else
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 #endif
 
 namespace hostdeck {
@@ -22,16 +21,14 @@ class FileStoreTest : public ::testing::Test {
     testing::TempFolder folder;
     std::unique_ptr<FileStore> store = makeSystemFileStore();
     const std::wstring list = folder.file(L"serverlist.ini");
+    const std::wstring inMissingFolder = folder.file(L"gone") + list.substr(list.size() - 15);
 };
 
 TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
     std::string bytes = "stale";
     EXPECT_EQ(store->readAll(list, bytes).status, Result::Status::NotFound);
-    EXPECT_EQ(
-        store->readAll(folder.file(L"none") + list.substr(folder.path().size()), bytes).status,
-        Result::Status::NotFound);
-    for (const std::string& content :
-         {std::string("first\0line", 10), std::string("x"), std::string()}) {
+    EXPECT_EQ(store->readAll(inMissingFolder, bytes).status, Result::Status::NotFound);
+    for (const std::string& content : {std::string("first\0line", 10), std::string()}) {
         ASSERT_TRUE(store->replaceAll(list, content).ok());
         ASSERT_TRUE(store->readAll(list, bytes).ok());
         EXPECT_EQ(bytes, content);
@@ -44,30 +41,27 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
 
 // The old file stays exactly as it was, with nothing left beside it, and the reason is given.
 TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
-    const auto cancelled = [&] {
-        return store->replaceWith(list, [](FileSink& sink) { return !sink.write("half a li"); });
-    };
-    const auto readOnly = [&] {
-        folder.setReadOnly(L"serverlist.ini", true);
-        const Result result = store->replaceAll(list, "new");
-        folder.setReadOnly(L"serverlist.ini", false);
-        return result;
-    };
-    const auto missingFolder = [&] {
-        return store->replaceAll(folder.file(L"gone") + list.substr(folder.path().size()), "x");
-    };
+    const std::function<Result()> attempts[] = {
+        [&] {
+            return store->replaceWith(list, [](FileSink& sink) { return !sink.write("half"); });
+        },
+        [&] { return store->replaceAll(inMissingFolder, "x"); },
+        [&] {
+            folder.setReadOnly(L"serverlist.ini", true);
+            const Result result = store->replaceAll(list, "new");
+            folder.setReadOnly(L"serverlist.ini", false);
+            return result;
+        },
 #ifdef _WIN32
-    const auto locked = [&] {  // another program holds the file open without sharing it
-        const UniqueKernelHandle lock(
-            CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        std::string bytes;
-        EXPECT_FALSE(store->readAll(list, bytes).ok()) << "a locked file cannot be read either";
-        return store->replaceAll(list, "new");
-    };
-    const std::function<Result()> attempts[] = {cancelled, readOnly, missingFolder, locked};
-#else
-    const std::function<Result()> attempts[] = {cancelled, readOnly, missingFolder};
+        [&] {  // another program holds the file open without sharing it
+            const UniqueKernelHandle lock(
+                CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            std::string bytes;
+            EXPECT_FALSE(store->readAll(list, bytes).ok()) << "a locked file cannot be read";
+            return store->replaceAll(list, "new");
+        },
 #endif
+    };
     for (const auto& attempt : attempts) {
         folder.write(L"serverlist.ini", "keep#1#2\r\n");
         const Result result = attempt();
@@ -82,25 +76,22 @@ TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
 // Wine 8 cannot make Windows links (CreateSymbolicLinkW does nothing there), so links are
 // tried on the host, where the store follows the same rules.
 TEST_F(FileStoreTest, LinksAreFollowedAndNeverWrittenThrough) {
-    const auto narrow = [&](const wchar_t* name) {
+    const auto path = [&](const wchar_t* name) {
         std::string bytes;
         encodeText(folder.file(name), Encoding::Utf8, bytes);
-        return bytes;
+        return std::filesystem::path(bytes);
     };
-    ::mkdir(narrow(L"real").c_str(), 0755);
+    std::filesystem::create_directory(path(L"real"));
     folder.write(L"real/serverlist.ini", "old#1#2\r\n");
     folder.write(L"victim", "untouched");
-    ASSERT_EQ(::symlink("real/serverlist.ini", narrow(L"serverlist.ini").c_str()), 0);
+    std::filesystem::create_symlink("real/serverlist.ini", path(L"serverlist.ini"));
     // A stale temporary file that is a link to another file.
-    ASSERT_EQ(::symlink("../victim", narrow(L"real/serverlist.ini.saving").c_str()), 0);
+    std::filesystem::create_symlink("../victim", path(L"real/serverlist.ini.saving"));
 
     ASSERT_TRUE(store->replaceAll(list, "new#1#2\r\n").ok());
-    struct stat info {};
-    ASSERT_EQ(::lstat(narrow(L"serverlist.ini").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link stays a link";
+    EXPECT_TRUE(std::filesystem::is_symlink(path(L"serverlist.ini"))) << "the link stays a link";
     EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n");
     EXPECT_EQ(folder.read(L"victim"), "untouched");
-
     folder.setReadOnly(L"real/serverlist.ini", true);
     EXPECT_FALSE(store->replaceAll(list, "x").ok()) << "a read-only target is kept";
     EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n");

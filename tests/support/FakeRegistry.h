@@ -4,24 +4,22 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/Registry.h"
 
 namespace hostdeck::testing {
 
-// An in-memory registry with both views; counts opened and closed keys.
+// An in-memory registry with both views; counts the keys that are open.
 class FakeRegistry final : public Registry {
   public:
     struct Value {
         std::uint32_t type = 0;
         std::vector<unsigned char> bytes;
     };
-    std::map<std::tuple<RegistryView, std::wstring, std::wstring>, Value> values;
-    std::map<std::wstring, std::wstring> environment;  // for expandEnvironment()
-    int opened = 0, closed = 0;
-    std::vector<RegistryView> openedViews;
+    // Keyed "32:<key>\<name>" or "64:<key>\<name>", after the view.
+    std::map<std::wstring, Value> values;
+    int openKeys = 0;
     // Runs before each query that passes a data buffer: may change the value, or fail.
     std::function<long(Value&, int dataQueriesBefore)> beforeDataQuery;
 
@@ -36,35 +34,30 @@ class FakeRegistry final : public Registry {
     }
 
     OpenedKey openKey(RegistryRoot, const std::wstring& subKey, RegistryView view) override {
-        openedViews.push_back(view);
-        const auto found = values.lower_bound({view, subKey, L""});
-        if (found == values.end() || std::get<0>(found->first) != view ||
-            std::get<1>(found->first) != subKey) {
+        const std::wstring prefix = (view == RegistryView::Bits32 ? L"32:" : L"64:") + subKey;
+        const auto found = values.lower_bound(prefix + L"\\");
+        if (found == values.end() || found->first.rfind(prefix + L"\\", 0) != 0)
             return {nullptr, Result::notFound()};
-        }
-        ++opened;
-        return {std::make_unique<Key>(*this, view, subKey), Result::success()};
+        return {std::make_unique<Key>(*this, prefix + L"\\"), Result::success()};
     }
     std::wstring expandEnvironment(const std::wstring& text) override {
         std::wstring out = text;
-        for (const auto& [name, value] : environment) {
-            for (std::size_t at; (at = out.find(L"%" + name + L"%")) != std::wstring::npos;)
-                out.replace(at, name.size() + 2, value);
-        }
+        const std::wstring name = L"%ProgramFiles(x86)%";  // the one variable it knows
+        if (const auto at = out.find(name); at != out.npos)
+            out.replace(at, name.size(), L"C:\\Program Files (x86)");
         return out;
     }
 
   private:
     struct Key final : RegistryKey {
         FakeRegistry& owner;
-        RegistryView view;
-        std::wstring path;
+        std::wstring prefix;
         int dataQueries = 0;
-        Key(FakeRegistry& o, RegistryView v, std::wstring p) : owner(o), view(v), path(p) {}
-        ~Key() override { ++owner.closed; }
+        Key(FakeRegistry& o, std::wstring p) : owner(o), prefix(std::move(p)) { ++owner.openKeys; }
+        ~Key() override { --owner.openKeys; }
         long queryValue(const std::wstring& name, std::uint32_t& type, void* data,
                         std::uint32_t& size) override {
-            const auto found = owner.values.find({view, path, name});
+            const auto found = owner.values.find(prefix + name);
             if (found == owner.values.end()) return registry_code::kNotFound;
             Value& value = found->second;
             if (data && owner.beforeDataQuery) {

@@ -9,8 +9,6 @@
 
 namespace hostdeck::testing {
 
-namespace {
-
 namespace fs = std::filesystem;
 
 // Wide names as Windows keeps them; UTF-8 on the host.
@@ -32,14 +30,12 @@ std::wstring fromPath(const fs::path& path) {
 #endif
 }
 
-}  // namespace
-
 TempFolder::TempFolder() {
-    std::random_device random;
     fs::path folder;
     do {
-        folder = fs::temp_directory_path() /
-                 toPath(L"hostdeck-test-" + std::to_wstring(random()) + L"-\u00E9\u0416");
+        folder =
+            fs::temp_directory_path() /
+            toPath(L"hostdeck-test-" + std::to_wstring(std::random_device()()) + L"-\u00E9\u0416");
     } while (!fs::create_directory(folder));
     path_ = fromPath(folder);
 }
@@ -61,13 +57,12 @@ void TempFolder::write(const std::wstring& name, const std::string& bytes) const
 
 std::string TempFolder::read(const std::wstring& name) const {
     std::ifstream in(toPath(file(name)), std::ios::binary);
-    if (!in) return "<missing>";
-    return {std::istreambuf_iterator<char>(in), {}};
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 void TempFolder::setReadOnly(const std::wstring& name, bool readOnly) const {
-    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    fs::permissions(toPath(file(name)), write,
+    fs::permissions(toPath(file(name)),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     readOnly ? fs::perm_options::remove : fs::perm_options::add);
 }
 

@@ -15,8 +15,6 @@ class TempFolder {
 
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const;  // path() + separator + name
-
-    // Plain helpers for setting up and checking files around the code under test.
     void write(const std::wstring& name, const std::string& bytes) const;
     std::string read(const std::wstring& name) const;  // "<missing>" when there is none
     void setReadOnly(const std::wstring& name, bool readOnly) const;
