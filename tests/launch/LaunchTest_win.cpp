@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
@@ -35,10 +36,10 @@ TEST(RegistryWinTest, ReadsTextNumbersAndExpandableTextFromEitherView) {
         wow.set(L"Binary", REG_BINARY, "abc", 3);
         wchar_t windows[MAX_PATH] = {};
         GetEnvironmentVariableW(L"WINDIR", windows, MAX_PATH);
-        EXPECT_EQ(read(L"AppPath"), L"C:\\Games\\Vantorel \u00E9\u0416\u65E5");
-        EXPECT_EQ(read(L"Expand"), std::wstring(windows) + L"\\Game %NoSuchVariable%");
-        EXPECT_EQ(read(L"Port"), L"2300");
-        EXPECT_EQ(read(L"Binary"), L"");
+        EXPECT_EQ(read(L"AppPath") + L"|" + read(L"Expand") + L"|" + read(L"Port") + L"|" +
+                      read(L"Binary"),
+                  L"C:\\Games\\Vantorel \u00E9\u0416\u65E5|" + std::wstring(windows) +
+                      L"\\Game %NoSuchVariable%|2300|");
     }
     EXPECT_EQ(read(L"AppPath"), L"");
 }
@@ -49,8 +50,7 @@ TEST(LaunchWinTest, TheGameGetsExactlyTheServerCommandLine) {
     // Unquoted, "<temp>\Test Games\..." would first try to run the decoy "<temp>\Test.exe".
     ASSERT_TRUE(CopyFileW(kStandIn.c_str(), temp.file(L"Test.exe").c_str(), FALSE));
     const std::wstring folder = temp.file(L"Test Games");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    CreateDirectoryW((folder + L"\\exe").c_str(), nullptr);
+    std::filesystem::create_directories(folder + L"\\exe");
     ASSERT_TRUE(CopyFileW(kStandIn.c_str(), (folder + L"\\exe\\vantorel.exe").c_str(), FALSE));
     gameKey.setText(kGamePathValue, folder);
     ServerListModel model;
@@ -58,17 +58,16 @@ TEST(LaunchWinTest, TheGameGetsExactlyTheServerCommandLine) {
     model.appendEntry(L"Blanks", L"my host", L"");
     const auto registry = makeSystemRegistry();
     const auto starter = makeSystemProcessStarter();
-    for (ListIndex entry : {0, 1, 1}) {
+    for (ListIndex entry : {0, 1}) {
         model.lstServerNick.setCurrentIndex(entry);
         EXPECT_TRUE(launchServer(model, *registry, *starter).ok());
     }
     const std::wstring started =
         std::to_wstring(SW_SHOWNORMAL) + L"|" + folder + L"\\exe\\vantorel.exe -s";
-    // Three processes: they may finish, and record their command lines, in any order.
-    auto lines = testing::waitForLines(folder + L"\\exe\\launches.txt", 3);
+    // Two processes: they may finish, and record their command lines, in either order.
+    auto lines = testing::waitForLines(folder + L"\\exe\\launches.txt", 2);
     std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::wstring>{started + L"10.0.0.5:99", started + L"my host:",
-                                                started + L"my host:"}));
+    EXPECT_EQ(lines, (std::vector<std::wstring>{started + L"10.0.0.5:99", started + L"my host:"}));
     EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
 
     gameKey.setText(kGamePathValue, temp.file(L"NotInstalled"));

@@ -25,6 +25,13 @@ Texts split(const std::wstring& entry) {  // "a|b|c"
     return {entry.substr(0, a), entry.substr(a + 1, b - a - 1), entry.substr(b + 1)};
 }
 
+void setFields(ServerListModel& m, const std::wstring& entry) {
+    const Texts texts = split(entry);
+    m.txtServerNickname.setText(texts[0]);
+    m.txtServerIP.setText(texts[1]);
+    m.txtServerPort.setText(texts[2]);
+}
+
 // Each entry as "nickname|address|port"; "?" where a list is shorter than the nickname list.
 Texts entriesOf(const ServerListModel& m) {
     Texts entries;
@@ -92,7 +99,6 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
         SCOPED_TRACE(::testing::PrintToString(c.operations));
         ServerListModel m;
         TextList* lists[] = {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort};
-        TextField* fields[] = {&m.txtServerNickname, &m.txtServerIP, &m.txtServerPort};
         for (const std::wstring& entry :
              c.operations[0] == L'X' ? Texts{} : Texts{kHome, kClub, kLan}) {
             const Texts parts = split(entry);
@@ -111,7 +117,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             if (op == L"D") m.deleteCurrent();
             if (op[0] == L'+') lists[std::wstring(L"nip").find(op[1])]->append(L"x");
             if (op[0] == L'F') {
-                for (int f = 0; f < 3; ++f) fields[f]->setText(split(op.substr(2))[f]);
+                setFields(m, op.substr(2));
             } else if (const auto list = std::wstring(L"NIP").find(op[0]); list != op.npos) {
                 lists[list]->setCurrentIndex(std::stoi(op.substr(1)));
             }
@@ -122,7 +128,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                       m.txtServerPort.text(),
                   c.fields);
         EXPECT_EQ(m.lstServerNick.currentIndex(), c.current);
-        for (const TextField* field : fields) {
+        for (const TextField* field : {&m.txtServerNickname, &m.txtServerIP, &m.txtServerPort}) {
             EXPECT_EQ(std::wstring(field->enabled() ? L"+" : L"-") +
                           (m.hasEntryOutForEditing() ? L" out" : L"") + refused,
                       c.state);
@@ -136,33 +142,28 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
 
 // What Add takes: everything the list file gives back unchanged, and nothing else.
 TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
-    const std::wstring lone(1, static_cast<wchar_t>(0xD800));
-    const std::wstring fileByte(1, static_cast<wchar_t>(0xDCE9));  // a byte read from a file
-    const struct {
-        std::wstring nick, ip, port;
-        const wchar_t* why;  // null: added
-    } cases[] = {
-        {L" ;x", L"a#b#c", L" ", nullptr},
-        {L"\u65E5", L"Caf" + fileByte, L"1", nullptr},
-        {L"\xD83D\xDE00", L"\xDCFF\xDC80", L"", nullptr},  // a pair; two bytes from a file
-        {L";x", L"", L"", L"begins with \";\""},
-        {L"a#b", L"", L"", L"The nickname holds \"#\" (character 2)"},
-        {L"a", L"", L"9#9", L"The port holds \"#\""},
-        {L"a", L"b\nc", L"", L"The address holds a line break"},
-        {L"a\r", L"", L"", L"The nickname holds a line break"},
-        {L"a", lone, L"", L"The address holds half of a character (U+D800)"},
-        {lone + L"a", L"", L"", L"The nickname holds half"},
-        {L"a\xDC00", L"", L"", L"The nickname holds half of a character (U+DC00)"},
-        {L"", L"", L"\xDC7F", L"The port holds half"},
+    const std::wstring lone(1, static_cast<wchar_t>(0xD800)), fileByte(1, wchar_t(0xDCE9));
+    const std::pair<std::wstring, const wchar_t*> cases[] = {
+        // the entry, why it is refused
+        {L" ;x|a#b#c| ", nullptr},
+        {L"\u65E5|Caf" + fileByte + L"|1", nullptr},  // a byte read from a file
+        {L"\xD83D\xDE00|\xDCFF\xDC80|", nullptr},     // a pair; two bytes from a file
+        {L";x||", L"begins with \";\""},
+        {L"a#b||", L"The nickname holds \"#\" (character 2)"},
+        {L"a||9#9", L"The port holds \"#\""},
+        {L"a|b\nc|", L"The address holds a line break"},
+        {L"a\r||", L"The nickname holds a line break"},
+        {L"a|" + lone + L"|", L"The address holds half of a character (U+D800)"},
+        {lone + L"a||", L"The nickname holds half"},
+        {L"a\xDC00||", L"The nickname holds half of a character (U+DC00)"},
+        {L"||\xDC7F", L"The port holds half"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [entry, why] : cases) {
         ServerListModel m;
-        m.txtServerNickname.setText(c.nick);
-        m.txtServerIP.setText(c.ip);
-        m.txtServerPort.setText(c.port);
-        const std::wstring why = m.add();
-        EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
-        EXPECT_EQ(entriesOf(m), c.why ? Texts{} : Texts{c.nick + L"|" + c.ip + L"|" + c.port});
+        setFields(m, entry);
+        const std::wstring said = m.add();
+        EXPECT_TRUE(why ? said.find(why) != said.npos : said.empty()) << said;
+        EXPECT_EQ(entriesOf(m), why ? Texts{} : Texts{entry});
     }
 }
 

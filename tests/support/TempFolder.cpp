@@ -66,11 +66,4 @@ void TempFolder::setReadOnly(const std::wstring& name, bool readOnly) const {
                     readOnly ? fs::perm_options::remove : fs::perm_options::add);
 }
 
-std::wstring TempFolder::listing() const {
-    std::wstring names;
-    for (const auto& entry : fs::directory_iterator(toPath(path_)))
-        names += fromPath(entry.path().filename()) + L";";
-    return names;
-}
-
 }  // namespace hostdeck::testing

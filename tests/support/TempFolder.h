@@ -18,7 +18,6 @@ class TempFolder {
     void write(const std::wstring& name, const std::string& bytes) const;
     std::string read(const std::wstring& name) const;  // "<missing>" when there is none
     void setReadOnly(const std::wstring& name, bool readOnly) const;
-    std::wstring listing() const;  // the names in the folder, each followed by ';'
 
   private:
     std::wstring path_;

@@ -26,38 +26,32 @@ void ScratchRegistryKey::set(const std::wstring& name, DWORD type, const void* d
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!condition()) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(20)) {
         if (GetTickCount64() > deadline) return false;
-        Sleep(20);
     }
     return true;
 }
 
 std::wstring testProgramFolder() {
     wchar_t self[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
-    const std::wstring path(self, length);
+    const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH * 4));
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count,
-                                       DWORD timeoutMs) {
+std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count) {
     std::vector<std::wstring> lines;
-    const auto files = makeSystemFileStore();
     waitUntil(
         [&] {
             std::string bytes;
-            lines.clear();
-            files->readAll(path, bytes);
+            makeSystemFileStore()->readAll(path, bytes);
             const std::wstring text = decodeText(bytes, Encoding::Utf8);
+            lines.clear();
             for (std::size_t start = 0, end; (end = text.find(L'\n', start)) != text.npos;
-                 start = end + 1) {
+                 start = end + 1)
                 lines.push_back(text.substr(start, end - start));
-            }
             return lines.size() >= count;
         },
-        timeoutMs);
+        20000);
     return lines;
 }
 

@@ -33,9 +33,8 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 // The folder of the running test program, which holds hostdeck.exe and the stand-in game.
 std::wstring testProgramFolder();
 
-// The lines that the stand-in game (StandInGame_win.cpp) recorded in `path`, waiting up to
-// `timeoutMs` until there are `count` of them.
-std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count,
-                                       DWORD timeoutMs = 20000);
+// The lines that the stand-in game (StandInGame_win.cpp) recorded in `path`, once there are
+// `count` of them or 20 seconds have passed.
+std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count);
 
 }  // namespace hostdeck::testing
