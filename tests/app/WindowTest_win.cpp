@@ -135,6 +135,9 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
                 EXPECT_EQ(rect.bottom - rect.top, twipsToPixels(layout.height, dpi));
             }
             EXPECT_EQ(text(shown), layout.caption);
+            if (layout.kind == ControlKind::Label) {
+                EXPECT_EQ((GetWindowLongW(shown, GWL_STYLE) & SS_CENTER) != 0, layout.centred);
+            }
             // Windows, and so a screen reader, names a control after the caption before it.
             if (layout.names) {
                 EXPECT_EQ(GetDlgCtrlID(GetWindow(shown, GW_HWNDNEXT)), controlId(layout.names));
@@ -159,6 +162,9 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
     const ControlLayout& label = controlWithId(kIdInstructionLabel);
     const SIZE box{twipsToPixels(label.width, 96), twipsToPixels(label.height, 96)};
     UniqueFont font = createFormFont(kFontPoints, 96, L"No Such Face");
+    LOGFONTW dialogFont{};
+    GetObjectW(font.get(), sizeof dialogFont, &dialogFont);
+    EXPECT_STRNE(dialogFont.lfFaceName, L"No Such Face") << "the system's dialog face instead";
     UniqueFont fitted = smallerFontToFit(dc.get(), font.get(), label.caption, box);
     EXPECT_LE(
         wrappedTextHeight(dc.get(), fitted ? fitted.get() : font.get(), label.caption, box.cx),
