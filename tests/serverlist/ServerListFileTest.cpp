@@ -66,8 +66,8 @@ const struct {
      "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
     {"just a name\r\nnick#port\r\n", Entries{{L"just a name", L"", L""}, {L"nick", L"", L"port"}},
      "just a name##\r\nnick##port\r\n"},
-    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7\r\n",
-     Entries{{std::wstring(40000, L'n'), std::wstring(50000, L'a'), L"7"}}},
+    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7\r\nb#c#d\r\n",
+     Entries{{std::wstring(40000, L'n'), std::wstring(50000, L'a'), L"7"}, {L"b", L"c", L"d"}}},
     {.file = "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
      .in932 = In932::SavedAsItWas},
     // The # after a code page 1252 accent still separates.
