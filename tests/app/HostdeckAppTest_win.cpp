@@ -50,7 +50,9 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
     INPUT click[] = {input(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTDOWN),
                      input(INPUT_MOUSE, 0, MOUSEEVENTF_LEFTUP)};
     SendInput(2, click, sizeof(INPUT));
-    ASSERT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1 && GetForegroundWindow() == window;
+    }));
     INPUT altD[] = {input(INPUT_KEYBOARD, VK_MENU, 0), input(INPUT_KEYBOARD, 'D', 0),
                     input(INPUT_KEYBOARD, 'D', KEYEVENTF_KEYUP),
                     input(INPUT_KEYBOARD, VK_MENU, KEYEVENTF_KEYUP)};
