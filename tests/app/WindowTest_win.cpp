@@ -117,38 +117,46 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
         if (dpi != 96)
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
+        // Each shown control's place in pixels at 96 dots per inch: captions sized to their
+        // text give no size, centred ones say so.
+        std::wstring placed;
         for (const ControlLayout& layout : kFormControls) {
-            SCOPED_TRACE(::testing::PrintToString(std::wstring(layout.name)) + " at " +
-                         std::to_string(dpi));
             HWND shown = control(controlId(layout));
             ASSERT_EQ(shown != nullptr, layout.shown) << "hidden lists are data, not windows";
             if (!shown) continue;
             RECT rect{};
             GetWindowRect(shown, &rect);
             MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-            EXPECT_EQ(rect.left * 1000 + rect.top,
-                      twipsToPixels(layout.left, dpi) * 1000 + twipsToPixels(layout.top, dpi));
-            if (layout.sizedToText) {
-                EXPECT_LT(rect.bottom - rect.top, 20 * dpi / 96) << "one line of 8-point text";
+            const auto at96 = [&](LONG pixels) {
+                return std::to_wstring(pixels * 96 / dpi) + L" ";
+            };
+            placed += std::wstring(layout.name) + L" " + at96(rect.left) + at96(rect.top);
+            if (!layout.sizedToText) {
+                placed += at96(rect.right - rect.left) + at96(rect.bottom - rect.top);
             } else {
-                EXPECT_EQ(rect.right - rect.left, twipsToPixels(layout.width, dpi));
-                EXPECT_EQ(rect.bottom - rect.top, twipsToPixels(layout.height, dpi));
+                EXPECT_LT(rect.bottom - rect.top, 20 * dpi / 96) << "one line of 8-point text";
             }
+            const bool caption = layout.kind == ControlKind::Label;
+            if (caption && (GetWindowLongW(shown, GWL_STYLE) & SS_CENTER)) placed += L"centred ";
             EXPECT_EQ(text(shown), layout.caption);
-            if (layout.kind == ControlKind::Label) {
-                EXPECT_EQ((GetWindowLongW(shown, GWL_STYLE) & SS_CENTER) != 0, layout.centred);
-            }
             // Windows, and so a screen reader, names a control after the caption before it.
             if (layout.names) {
                 EXPECT_EQ(GetDlgCtrlID(GetWindow(shown, GW_HWNDNEXT)), controlId(layout.names));
             }
-            // Every caption shows whole, the instruction wrapped in its box.
+            // The instruction shows whole, wrapped in its box.
             const auto font = reinterpret_cast<HFONT>(SendMessageW(shown, WM_GETFONT, 0, 0));
             if (layout.kind == ControlKind::WrappingLabel) {
                 EXPECT_LE(wrappedTextHeight(dc.get(), font, layout.caption, rect.right - rect.left),
                           rect.bottom - rect.top);
             }
         }
+        EXPECT_EQ(placed,
+                  L"lstServerNick 3 16 438 212 txtServerNickname 4 246 213 21 txtServerIP 220 246 "
+                  L"161 21 lblPort 400 231 txtServerPort 384 246 57 21 cmdDelServer 445 15 76 21 "
+                  L"cmdInfo 445 130 81 21 cmdEditServer 444 205 76 21 cmdAddServer 444 228 76 21 "
+                  L"Label1 65 0 centred Label2 272 231 centred Label3 445 50 81 56 Label4 60 231 "
+                  L"centred ")
+            << "at " << dpi << " dots per inch";
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(kIdAddButton), WM_GETFONT, 0, 0)),
                    sizeof font, &font);
