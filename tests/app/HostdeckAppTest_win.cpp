@@ -35,11 +35,16 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
                                nullptr, &startup, &started));
     const UniqueKernelHandle process(started.hProcess), thread(started.hThread);
     HWND window = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (window = FindWindowW(kWindowClass, nullptr)); }, 30000));
+    // Shown once it has loaded the list; in front once it takes input.
+    ASSERT_TRUE(waitUntil(
+        [&] { return (window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window); },
+        30000));
+    WaitForInputIdle(process.get(), 10000);
+    ASSERT_TRUE(
+        waitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; }));
     HWND list = GetDlgItem(window, kIdServerNickList);
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
 
-    SetForegroundWindow(window);
     RECT item{};
     SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
     POINT point{item.left + 10, (item.top + item.bottom) / 2};
