@@ -29,7 +29,10 @@ for preset in $windows_presets; do
     # per test program, and no test program can meet a server that is just shutting down.
     xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
         prefix="$PWD/build/$1/wineprefix"
-        "build/$1/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true  # creates the prefix
+        # Creates the prefix and starts the Wine background programs with their output going
+        # nowhere: started by a test program instead, they would keep its output open and
+        # ctest would wait for them until the test timed out.
+        "build/$1/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
         WINEPREFIX="$prefix" wineserver -p
         ctest --preset "$1" -j "$2"
         result=$?
