@@ -9,6 +9,7 @@
 
 #include "serverlist/ServerListFile.h"
 #include "support/MemoryFileStore.h"
+#include "support/ModelEntries.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,19 +18,9 @@
 namespace hostdeck {
 namespace {
 
-using Entries = std::vector<std::vector<std::wstring>>;
+using Entries = testing::Texts;
 const std::wstring kPath = L"C:\\Hostdeck\\serverlist.ini";
 const std::string kMark = "\xEF\xBB\xBF";
-
-Entries entries(const ServerListModel& model) {
-    Entries all;
-    for (ListIndex i = 0; i < model.entryCount(); ++i) {
-        all.push_back({std::wstring(model.lstServerNick.item(i)),
-                       std::wstring(model.lstServerIP.item(i)),
-                       std::wstring(model.lstServerPort.item(i))});
-    }
-    return all;
-}
 
 std::string everyByteBut(std::string_view left_out) {
     std::string text;
@@ -54,54 +45,46 @@ const struct {
 } kFileCases[] = {
     // Fields split at the first and the last #; comments only in the first column.
     {"A#1.2.3.4#99\r\n; c\r\nA##\r\n#x#\r\nA#b#c#d\r\n ;x#y#z\r\n",
-     Entries{{L"A", L"1.2.3.4", L"99"},
-             {L"A", L"", L""},
-             {L"", L"x", L""},
-             {L"A", L"b#c", L"d"},
-             {L" ;x", L"y", L"z"}},
+     Entries{L"A|1.2.3.4|99", L"A||", L"|x|", L"A|b#c|d", L" ;x|y|z"},
      "A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n ;x#y#z\r\n"},
     {"; only\r\n;comments\r\n", Entries{}, ""},
     {"a#1#2\nb#3#4\rc#5#6\r\n\r\n\n\rd#7#8",  // every kind of line end
-     Entries{{L"a", L"1", L"2"}, {L"b", L"3", L"4"}, {L"c", L"5", L"6"}, {L"d", L"7", L"8"}},
-     "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
-    {"just a name\r\nnick#port\r\n", Entries{{L"just a name", L"", L""}, {L"nick", L"", L"port"}},
+     Entries{L"a|1|2", L"b|3|4", L"c|5|6", L"d|7|8"}, "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
+    {"just a name\r\nnick#port\r\n", Entries{L"just a name||", L"nick||port"},
      "just a name##\r\nnick##port\r\n"},
     {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7\r\nb#c#d\r\n",
-     Entries{{std::wstring(40000, L'n'), std::wstring(50000, L'a'), L"7"}, {L"b", L"c", L"d"}}},
+     Entries{std::wstring(40000, L'n') + L"|" + std::wstring(50000, L'a') + L"|7", L"b|c|d"}},
     {.file = "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
      .in932 = In932::SavedAsItWas},
     // The # after a code page 1252 accent still separates.
     {.file = "Caf\xE9#1.2.3.4#2300\r\n",
-     .loaded = Entries{{L"Caf\u00E9", L"1.2.3.4", L"2300"}},
+     .loaded = Entries{L"Caf\u00E9|1.2.3.4|2300"},
      .in932 = In932::SavedAsItWas,
-     .loaded932 = Entries{{L"Caf\xDCE9", L"1.2.3.4", L"2300"}}},
+     .loaded932 = Entries{L"Caf\xDCE9|1.2.3.4|2300"}},
     {"\xE3\x82\xB5\xE3\x83\xBC\xE3\x83\x90#1.2.3.4#2300\r\nb#\xC3\xA9#1\r\n",  // UTF-8, no mark
-     Entries{{L"\u30B5\u30FC\u30D0", L"1.2.3.4", L"2300"}, {L"b", L"\u00E9", L"1"}}},
-    {kMark + "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n", Entries{{L"Caf\u00E9", L"\u20AC", L"1"}}},
+     Entries{L"\u30B5\u30FC\u30D0|1.2.3.4|2300", L"b|\u00E9|1"}},
+    {kMark + "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n", Entries{L"Caf\u00E9|\u20AC|1"}},
     // Broken UTF-8 after the mark keeps its bytes; without the mark it is an ANSI file.
     {kMark + "A\xC0\xAF#\xED\xA0\x80#\xF4\x90\x80\x80\xE2\x82\r\n",
-     Entries{{L"A\xDCC0\xDCAF", L"\xDCED\xDCA0\xDC80", L"\xDCF4\xDC90\xDC80\xDC80\xDCE2\xDC82"}}},
+     Entries{L"A\xDCC0\xDCAF|\xDCED\xDCA0\xDC80|\xDCF4\xDC90\xDC80\xDC80\xDCE2\xDC82"}},
     {.file = "A\xC0\xAF#\xED\xA0\xBF#\xF4\x90\xBF\xBF\r\n",
-     .loaded = Entries{{L"A\u00C0\u00AF", L"\u00ED\u00A0\u00BF", L"\u00F4\u0090\u00BF\u00BF"}},
+     .loaded = Entries{L"A\u00C0\u00AF|\u00ED\u00A0\u00BF|\u00F4\u0090\u00BF\u00BF"},
      .in932 = In932::SavedAsItWas},
     // What the next load would read in another encoding is saved as UTF-8 with the mark.
-    {"; c\r\n\xEF\xBB\xBFx#1#2\r\n", Entries{{L"\uFEFFx", L"1", L"2"}},
-     kMark + "\xEF\xBB\xBFx#1#2\r\n"},
+    {"; c\r\n\xEF\xBB\xBFx#1#2\r\n", Entries{L"\uFEFFx|1|2"}, kMark + "\xEF\xBB\xBFx#1#2\r\n"},
     {.file = "; \xE9\r\nA\xC3\xA9#1#2\r\n",
-     .loaded = Entries{{L"A\u00C3\u00A9", L"1", L"2"}},
+     .loaded = Entries{L"A\u00C3\u00A9|1|2"},
      .savedAs = kMark + "A\xC3\x83\xC2\xA9#1#2\r\n",
      .in932 = In932::ReadsBack},
     {.file = "; c\r\n\xEF\xBB\xBFx#1#\xE9\r\n",
-     .loaded = Entries{{L"\u00EF\u00BB\u00BFx", L"1", L"\u00E9"}},
+     .loaded = Entries{L"\u00EF\u00BB\u00BFx|1|\u00E9"},
      .savedAs = kMark + "\xC3\xAF\xC2\xBB\xC2\xBFx#1#\xC3\xA9\r\n",
      .in932 = In932::ReadsBack},
     // Typed text that the ANSI code page cannot hold.
     {"", Entries{},
      kMark + "\xEF\xBB\xBF"
              "first#x#\r\n\xE6\x97\xA5\xE6\x9C\xAC#\xD0\x96#1\r\n\xF0\x9F\x98\x80##\r\n",
-     Entries{{L"\uFEFFfirst", L"x", L""},
-             {L"\u65E5\u672C", L"\u0416", L"1"},
-             {L"\U0001F600", L"", L""}}},
+     Entries{L"\uFEFFfirst|x|", L"\u65E5\u672C|\u0416|1", L"\U0001F600||"}},
 };
 
 TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
@@ -120,8 +103,8 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
         ServerListModel model, again;
         ServerListFile file(files, kPath);
         ASSERT_TRUE(file.load(model).ok());
-        Entries loaded = entries(model);
-        for (const auto& entry : c.typed) model.appendEntry(entry[0], entry[1], entry[2]);
+        Entries loaded = testing::entriesOf(model);
+        for (const auto& entry : c.typed) testing::appendEntry(model, entry);
         ASSERT_TRUE(file.save(model).ok());
         ASSERT_TRUE(ServerListFile(files, kPath).load(again).ok());
         const bool same = codePage != 932 || c.in932 == In932::Same;
@@ -132,7 +115,7 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
             EXPECT_EQ(files.files[kPath], same ? c.savedAs.value_or(c.file) : c.file);
         }
         loaded.insert(loaded.end(), c.typed.begin(), c.typed.end());
-        EXPECT_EQ(entries(again), loaded) << "a save reads back as it was";
+        EXPECT_EQ(testing::entriesOf(again), loaded) << "a save reads back as it was";
     }
 }
 

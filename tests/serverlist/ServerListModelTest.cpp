@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "serverlist/ServerListModel.h"
+#include "support/ModelEntries.h"
 
 namespace hostdeck {
 namespace {
 
-using Texts = std::vector<std::wstring>;
+using testing::entriesOf;
+using testing::split;
+using testing::Texts;
 
 Texts itemsOf(const TextList& list) {
     Texts items;
@@ -20,28 +23,11 @@ Texts itemsOf(const TextList& list) {
     return items;
 }
 
-Texts split(const std::wstring& entry) {  // "a|b|c"
-    const std::size_t a = entry.find(L'|'), b = entry.rfind(L'|');
-    return {entry.substr(0, a), entry.substr(a + 1, b - a - 1), entry.substr(b + 1)};
-}
-
 void setFields(ServerListModel& m, const std::wstring& entry) {
     const Texts texts = split(entry);
     m.txtServerNickname.setText(texts[0]);
     m.txtServerIP.setText(texts[1]);
     m.txtServerPort.setText(texts[2]);
-}
-
-// Each entry as "nickname|address|port"; "?" where a list is shorter than the nickname list.
-Texts entriesOf(const ServerListModel& m) {
-    Texts entries;
-    for (ListIndex i = 0; i < m.entryCount(); ++i) {
-        std::wstring entry;
-        for (const TextList* list : {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort})
-            entry += (i < list->count() ? std::wstring(list->item(i)) : L"?") + L"|";
-        entries.push_back(entry.substr(0, entry.size() - 1));
-    }
-    return entries;
 }
 
 // Mirrors the nickname list through its observer, the way the window's list box does.
@@ -101,8 +87,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
         TextList* lists[] = {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort};
         for (const std::wstring& entry :
              c.operations[0] == L'X' ? Texts{} : Texts{kHome, kClub, kLan}) {
-            const Texts parts = split(entry);
-            m.appendEntry(parts[0], parts[1], parts[2]);
+            testing::appendEntry(m, entry);
         }
         MirrorList mirror(m.lstServerNick);
         m.lstServerNick.setObserver(&mirror);
