@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "platform/FileStore.h"
-#include "platform/TextCodec.h"
 #include "support/TempFolder.h"
 
 #ifdef _WIN32
@@ -77,11 +76,7 @@ TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
 // Wine 8 cannot make Windows links (CreateSymbolicLinkW does nothing there), so links are
 // tried on the host, where the store follows the same rules.
 TEST_F(FileStoreTest, LinksAreFollowedAndNeverWrittenThrough) {
-    const auto path = [&](const wchar_t* name) {
-        std::string bytes;
-        encodeText(folder.file(name), Encoding::Utf8, bytes);
-        return std::filesystem::path(bytes);
-    };
+    const auto path = [&](const wchar_t* name) { return folder.fsPath(name); };
     std::filesystem::create_directory(path(L"real"));
     folder.write(L"real/serverlist.ini", "old#1#2\r\n");
     folder.write(L"victim", "untouched");

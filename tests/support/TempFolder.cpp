@@ -47,21 +47,23 @@ TempFolder::~TempFolder() {
     fs::remove_all(toPath(path_), ignored);
 }
 
+fs::path TempFolder::fsPath(const std::wstring& name) const { return toPath(file(name)); }
+
 std::wstring TempFolder::file(const std::wstring& name) const {
     return fromPath(toPath(path_) / toPath(name));
 }
 
 void TempFolder::write(const std::wstring& name, const std::string& bytes) const {
-    std::ofstream(toPath(file(name)), std::ios::binary) << bytes;
+    std::ofstream(fsPath(name), std::ios::binary) << bytes;
 }
 
 std::string TempFolder::read(const std::wstring& name) const {
-    std::ifstream in(toPath(file(name)), std::ios::binary);
+    std::ifstream in(fsPath(name), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 void TempFolder::setReadOnly(const std::wstring& name, bool readOnly) const {
-    fs::permissions(toPath(file(name)),
+    fs::permissions(fsPath(name),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     readOnly ? fs::perm_options::remove : fs::perm_options::add);
 }

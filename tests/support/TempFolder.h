@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace hostdeck::testing {
@@ -14,7 +15,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name) const;  // path() + separator + name
+    std::wstring file(const std::wstring& name) const;             // path() + separator + name
+    std::filesystem::path fsPath(const std::wstring& name) const;  // file(name) for <filesystem>
     void write(const std::wstring& name, const std::string& bytes) const;
     std::string read(const std::wstring& name) const;  // "<missing>" when there is none
     void setReadOnly(const std::wstring& name, bool readOnly) const;
