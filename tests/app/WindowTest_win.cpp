@@ -19,23 +19,17 @@ const std::wstring kList = L"C:\\H\\serverlist.ini";
 constexpr auto npos = std::wstring::npos;
 
 // Answers this thread's message boxes as the user would, in order (then OK), and keeps what
-// they said.
-class MessageBoxAnswers {
-  public:
-    MessageBoxAnswers() : hook_(SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId())) {
-        current = this;
-    }
-    ~MessageBoxAnswers() { UnhookWindowsHookEx(hook_); }
+// they said. A message box is the one window here with a static control of id 0xFFFF.
+struct MessageBoxAnswers {
     std::deque<int> answers;
     std::wstring said;  // each message followed by "|"
-
-  private:
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
+    MessageBoxAnswers() { current = this; }
+    ~MessageBoxAnswers() { UnhookWindowsHookEx(hook); }
     static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
         const auto box = reinterpret_cast<HWND>(wParam);
-        wchar_t text[2048] = {}, className[16] = {};
-        GetClassNameW(box, className, 16);
-        if (code == HCBT_ACTIVATE && lstrcmpW(className, L"#32770") == 0) {
-            GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the message's static control
+        wchar_t text[2048] = {};
+        if (code == HCBT_ACTIVATE && GetDlgItemTextW(box, 0xFFFF, text, 2048)) {
             current->said += std::wstring(text) + L"|";
             const int answer = current->answers.empty() ? IDOK : current->answers.front();
             if (!current->answers.empty()) current->answers.pop_front();
@@ -44,7 +38,6 @@ class MessageBoxAnswers {
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static inline MessageBoxAnswers* current = nullptr;
-    HHOOK hook_;
 };
 
 class WindowTest : public ::testing::Test {
@@ -72,7 +65,10 @@ class WindowTest : public ::testing::Test {
         SendMessageW(control(kIdServerNickList), LB_SETCURSEL, static_cast<WPARAM>(item), 0);
         command(kIdServerNickList, notification);
     }
-    std::wstring text(HWND window) const {
+    static HFONT fontOf(HWND window) {
+        return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    }
+    static std::wstring text(HWND window) {
         wchar_t text[512] = {};
         GetWindowTextW(window, text, 512);
         return text;
@@ -107,8 +103,8 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME);
     RECT client{}, frame{};
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right * 1000 + client.bottom, 525 * 1000 + 270);
     GetWindowRect(window, &frame);
+    EXPECT_EQ(client.right * 1000 + client.bottom, 525 * 1000 + 270);
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2) << "centred";
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
     const ScreenDC dc;
@@ -124,31 +120,22 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
             HWND shown = control(controlId(layout));
             ASSERT_EQ(shown != nullptr, layout.shown) << "hidden lists are data, not windows";
             if (!shown) continue;
-            RECT rect{};
-            GetWindowRect(shown, &rect);
-            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-            const auto at96 = [&](LONG pixels) {
-                return std::to_wstring(pixels * 96 / dpi) + L" ";
-            };
-            placed += std::wstring(layout.name) + L" " + at96(rect.left) + at96(rect.top);
-            if (!layout.sizedToText) {
-                placed += at96(rect.right - rect.left) + at96(rect.bottom - rect.top);
-            } else {
-                EXPECT_LT(rect.bottom - rect.top, 20 * dpi / 96) << "one line of 8-point text";
-            }
-            const bool caption = layout.kind == ControlKind::Label;
-            if (caption && (GetWindowLongW(shown, GWL_STYLE) & SS_CENTER)) placed += L"centred ";
+            RECT r{};
+            GetWindowRect(shown, &r);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+            const LONG at[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+            placed += std::wstring(layout.name) + L" ";
+            for (int i = 0; i < (layout.sizedToText ? 2 : 4); ++i)
+                placed += std::to_wstring(at[i] * 96 / dpi) + L" ";
+            if (layout.kind == ControlKind::Label && (GetWindowLongW(shown, GWL_STYLE) & SS_CENTER))
+                placed += L"centred ";
             EXPECT_EQ(text(shown), layout.caption);
             // Windows, and so a screen reader, names a control after the caption before it.
             if (layout.names) {
                 EXPECT_EQ(GetDlgCtrlID(GetWindow(shown, GW_HWNDNEXT)), controlId(layout.names));
             }
-            // The instruction shows whole, wrapped in its box.
-            const auto font = reinterpret_cast<HFONT>(SendMessageW(shown, WM_GETFONT, 0, 0));
-            if (layout.kind == ControlKind::WrappingLabel) {
-                EXPECT_LE(wrappedTextHeight(dc.get(), font, layout.caption, rect.right - rect.left),
-                          rect.bottom - rect.top);
-            }
+            EXPECT_LE(wrappedTextHeight(dc.get(), fontOf(shown), layout.caption, at[2]), at[3])
+                << "every caption shows whole";
         }
         EXPECT_EQ(placed,
                   L"lstServerNick 3 16 438 212 txtServerNickname 4 246 213 21 txtServerIP 220 246 "
@@ -158,8 +145,7 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
                   L"centred ")
             << "at " << dpi << " dots per inch";
         LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(kIdAddButton), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
+        GetObjectW(fontOf(control(kIdAddButton)), sizeof font, &font);
         EXPECT_EQ(font.lfHeight, -MulDiv(kFontPoints, dpi, 72));
         EXPECT_STREQ(font.lfFaceName, kFormFontFace) << "the face the layout was measured for";
     }
@@ -231,8 +217,7 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
 
 TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
     files.files[kList] = "Home#10.0.0.5#99\r\nClub#club.example#2300\r\n";
-    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] =
-        testing::FakeRegistry::text(L"C:\\G");
+    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = testing::sz(L"C:\\G");
     start(SW_SHOW);
     EXPECT_EQ(GetFocus(), control(kIdServerNickList)) << "the focus starts on the list";
     command(IDOK);  // Enter with no current entry: nothing happens

@@ -4,8 +4,6 @@
 
 #include <sstream>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "serverlist/ServerListModel.h"
 #include "support/ModelEntries.h"
@@ -14,28 +12,22 @@ namespace hostdeck {
 namespace {
 
 using testing::entriesOf;
-using testing::split;
 using testing::Texts;
 
-Texts itemsOf(const TextList& list) {
-    Texts items;
-    for (ListIndex i = 0; i < list.count(); ++i) items.emplace_back(list.item(i));
-    return items;
-}
-
 void setFields(ServerListModel& m, const std::wstring& entry) {
-    const Texts texts = split(entry);
+    const Texts texts = testing::split(entry);
     m.txtServerNickname.setText(texts[0]);
     m.txtServerIP.setText(texts[1]);
     m.txtServerPort.setText(texts[2]);
 }
 
-// Mirrors the nickname list through its observer, the way the window's list box does.
+// Mirrors the nickname list through its observer, the way the window's list box does:
+// "item item ... @current".
 struct MirrorList final : TextListObserver {
     const TextList& list;
     Texts items;
     ListIndex current = kNoItem;
-    explicit MirrorList(const TextList& l) : list(l), items(itemsOf(l)) {}
+    explicit MirrorList(const TextList& l) : list(l) {}
     void itemAppended(ListIndex i) override { items.push_back(list.itemCString(i)); }
     void itemRemoved(ListIndex i) override {
         items.erase(items.begin() + i);
@@ -84,29 +76,23 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.operations));
         ServerListModel m;
-        TextList* lists[] = {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort};
-        for (const std::wstring& entry :
-             c.operations[0] == L'X' ? Texts{} : Texts{kHome, kClub, kLan}) {
-            testing::appendEntry(m, entry);
-        }
         MirrorList mirror(m.lstServerNick);
         m.lstServerNick.setObserver(&mirror);
-
+        TextList* lists[] = {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort};
+        for (const std::wstring& entry :
+             c.operations[0] == L'X' ? Texts{} : Texts{kHome, kClub, kLan})
+            testing::appendEntry(m, entry);
         std::wstring refused;
         std::wistringstream words(c.operations);
         for (std::wstring op; words >> op;) {
-            bool ok = true;
-            if (op == L"S") ok = m.select();
-            if (op == L"E") ok = m.edit();
-            if (op == L"A") ok = m.add().empty();
-            if (op == L"D") m.deleteCurrent();
+            const auto list = std::wstring(L"NIP").find(op[0]);
+            if (list != op.npos) lists[list]->setCurrentIndex(std::stoi(op.substr(1)));
             if (op[0] == L'+') lists[std::wstring(L"nip").find(op[1])]->append(L"x");
-            if (op[0] == L'F') {
-                setFields(m, op.substr(2));
-            } else if (const auto list = std::wstring(L"NIP").find(op[0]); list != op.npos) {
-                lists[list]->setCurrentIndex(std::stoi(op.substr(1)));
-            }
-            if (!ok) refused += L" !" + op;
+            if (op[0] == L'F') setFields(m, op.substr(2));
+            if (op == L"D") m.deleteCurrent();
+            if ((op == L"S" && !m.select()) || (op == L"E" && !m.edit()) ||
+                (op == L"A" && !m.add().empty()))
+                refused += L" !" + op;
         }
         EXPECT_EQ(entriesOf(m), c.entries);
         EXPECT_EQ(m.txtServerNickname.text() + L"|" + m.txtServerIP.text() + L"|" +
@@ -114,12 +100,14 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                   c.fields);
         EXPECT_EQ(m.lstServerNick.currentIndex(), c.current);
         for (const TextField* field : {&m.txtServerNickname, &m.txtServerIP, &m.txtServerPort}) {
-            EXPECT_EQ(std::wstring(field->enabled() ? L"+" : L"-") +
-                          (m.hasEntryOutForEditing() ? L" out" : L"") + refused,
+            EXPECT_EQ((field->enabled() ? L"+" : L"-") +
+                          std::wstring(m.hasEntryOutForEditing() ? L" out" : L"") + refused,
                       c.state);
         }
-        EXPECT_EQ(mirror.items, itemsOf(m.lstServerNick));
         EXPECT_EQ(mirror.current, c.current);
+        Texts nicknames;
+        for (const std::wstring& entry : c.entries) nicknames.push_back(testing::split(entry)[0]);
+        EXPECT_EQ(mirror.items, nicknames);
         m.removeAllEntries();
         EXPECT_EQ(m.lstServerNick.count() + m.lstServerIP.count() + m.lstServerPort.count(), 0);
     }
@@ -164,8 +152,8 @@ TEST(TextListTest, KeepsItemsAndTheCurrentOneThroughRemovals) {
     EXPECT_EQ(list.item(10000), L"entry 3");
     list.removeItem(9000);
     EXPECT_EQ(list.currentIndex(), kNoItem) << "removing the current item clears it";
-    EXPECT_THROW(list.setCurrentIndex(10000), std::out_of_range);
-    EXPECT_THROW(list.setCurrentIndex(-2), std::out_of_range);
+    for (const ListIndex bad : {10000, -2})
+        EXPECT_THROW(list.setCurrentIndex(bad), std::out_of_range);
     EXPECT_THROW(list.removeItem(kNoItem), std::out_of_range);
 }
 

@@ -23,22 +23,13 @@ class FakeRegistry final : public Registry {
     // Runs before each query that passes a data buffer: may change the value, or fail.
     std::function<long(Value&, int dataQueriesBefore)> beforeDataQuery;
 
-    static Value text(const std::wstring& text, std::uint32_t type = registry_code::kText) {
-        const auto* raw = reinterpret_cast<const unsigned char*>(text.c_str());
-        return {type, {raw, raw + (text.size() + 1) * sizeof(wchar_t)}};
-    }
-    static Value dword(std::uint32_t number) {
-        Value value{registry_code::kDword, std::vector<unsigned char>(4)};
-        std::memcpy(value.bytes.data(), &number, 4);
-        return value;
-    }
-
     OpenedKey openKey(RegistryRoot, const std::wstring& subKey, RegistryView view) override {
-        const std::wstring prefix = (view == RegistryView::Bits32 ? L"32:" : L"64:") + subKey;
-        const auto found = values.lower_bound(prefix + L"\\");
-        if (found == values.end() || found->first.rfind(prefix + L"\\", 0) != 0)
+        const std::wstring prefix =
+            (view == RegistryView::Bits32 ? L"32:" : L"64:") + subKey + L"\\";
+        const auto found = values.lower_bound(prefix);
+        if (found == values.end() || !found->first.starts_with(prefix))
             return {nullptr, Result::notFound()};
-        return {std::make_unique<Key>(*this, prefix + L"\\"), Result::success()};
+        return {std::make_unique<Key>(*this, prefix), Result::success()};
     }
     std::wstring expandEnvironment(const std::wstring& text) override {
         std::wstring out = text;
@@ -60,20 +51,29 @@ class FakeRegistry final : public Registry {
             const auto found = owner.values.find(prefix + name);
             if (found == owner.values.end()) return registry_code::kNotFound;
             Value& value = found->second;
-            if (data && owner.beforeDataQuery) {
-                if (const long failure = owner.beforeDataQuery(value, dataQueries++))
-                    return failure;
-            }
+            const long failure =
+                data && owner.beforeDataQuery ? owner.beforeDataQuery(value, dataQueries++) : 0;
+            if (failure) return failure;
             type = value.type;
             const auto needed = static_cast<std::uint32_t>(value.bytes.size());
             const bool fits = size >= needed;
             size = needed;
-            if (!data) return registry_code::kSuccess;
-            if (!fits) return registry_code::kMoreData;
-            std::memcpy(data, value.bytes.data(), needed);
+            if (data && !fits) return registry_code::kMoreData;
+            if (data) std::memcpy(data, value.bytes.data(), needed);
             return registry_code::kSuccess;
         }
     };
 };
+
+// A text value, REG_SZ unless another type is given, and a REG_DWORD value.
+inline FakeRegistry::Value sz(const std::wstring& text, std::uint32_t type = registry_code::kText) {
+    const auto* raw = reinterpret_cast<const unsigned char*>(text.c_str());
+    return {type, {raw, raw + (text.size() + 1) * sizeof(wchar_t)}};
+}
+inline FakeRegistry::Value dword(std::uint32_t number) {
+    FakeRegistry::Value value{registry_code::kDword, std::vector<unsigned char>(4)};
+    std::memcpy(value.bytes.data(), &number, 4);
+    return value;
+}
 
 }  // namespace hostdeck::testing

@@ -11,8 +11,9 @@ namespace hostdeck::testing {
 struct RecordingStarter final : ProcessStarter {
     std::wstring starts, failure;
     Result start(const std::wstring& executable, const std::wstring& commandLine) override {
+        if (!failure.empty()) return Result::failed(failure);
         starts += executable + L"|" + commandLine + L"\n";
-        return failure.empty() ? Result::success() : Result::failed(failure);
+        return Result::success();
     }
 };
 

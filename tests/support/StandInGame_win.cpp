@@ -1,4 +1,4 @@
-// Stands in for the game in tests: appends "<show state>|<command line>" as a UTF-8 line to
+// Stands in for the game in tests: appends "<show state>|<command line>\n" in UTF-16 to
 // launches.txt in its own folder, then exits.
 #include <windows.h>
 
@@ -12,14 +12,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     GetStartupInfoW(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
     const std::wstring line = std::to_wstring(show) + L"|" + GetCommandLineW() + L"\n";
-    char utf8[8192];
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                         utf8, sizeof utf8, nullptr, nullptr);
     // Appending is one step, also when several stand-ins finish at once.
     HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = WriteFile(file, utf8, static_cast<DWORD>(size), &written, nullptr);
+    const bool ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)),
+                              &written, nullptr);
     CloseHandle(file);
     return ok ? 0 : 1;
 }

@@ -1,6 +1,5 @@
 #include "support/TempFolder.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -11,47 +10,37 @@ namespace hostdeck::testing {
 
 namespace fs = std::filesystem;
 
-// Wide names as Windows keeps them; UTF-8 on the host.
+// Through UTF-8, which <filesystem> converts to the platform's own names.
 fs::path toPath(const std::wstring& name) {
-#ifdef _WIN32
-    return fs::path(name);
-#else
     std::string bytes;
     encodeText(name, Encoding::Utf8, bytes);
-    return fs::path(bytes);
-#endif
-}
-
-std::wstring fromPath(const fs::path& path) {
-#ifdef _WIN32
-    return path.wstring();
-#else
-    return decodeText(path.string(), Encoding::Utf8);
-#endif
+    return fs::path(std::u8string(bytes.begin(), bytes.end()));
 }
 
 TempFolder::TempFolder() {
-    fs::path folder;
     do {
-        folder =
+        path_ =
             fs::temp_directory_path() /
             toPath(L"hostdeck-test-" + std::to_wstring(std::random_device()()) + L"-\u00E9\u0416");
-    } while (!fs::create_directory(folder));
-    path_ = fromPath(folder);
+    } while (!fs::create_directory(path_));
 }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(toPath(path_), ignored))
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored))
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(toPath(path_), ignored);
+    fs::remove_all(path_, ignored);
 }
 
-fs::path TempFolder::fsPath(const std::wstring& name) const { return toPath(file(name)); }
+fs::path TempFolder::fsPath(const std::wstring& name) const { return path_ / toPath(name); }
 
-std::wstring TempFolder::file(const std::wstring& name) const {
-    return fromPath(toPath(path_) / toPath(name));
+std::wstring fromPath(const fs::path& path) {
+    const std::u8string bytes = path.u8string();
+    return decodeText(std::string(bytes.begin(), bytes.end()), Encoding::Utf8);
 }
+
+std::wstring TempFolder::path() const { return fromPath(path_); }
+std::wstring TempFolder::file(const std::wstring& name) const { return fromPath(fsPath(name)); }
 
 void TempFolder::write(const std::wstring& name, const std::string& bytes) const {
     std::ofstream(fsPath(name), std::ios::binary) << bytes;

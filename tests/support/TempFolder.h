@@ -14,15 +14,15 @@ class TempFolder {
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name) const;             // path() + separator + name
-    std::filesystem::path fsPath(const std::wstring& name) const;  // file(name) for <filesystem>
+    std::wstring path() const;
+    std::wstring file(const std::wstring& name) const;  // the folder, a separator, and name
+    std::filesystem::path fsPath(const std::wstring& name) const;
     void write(const std::wstring& name, const std::string& bytes) const;
     std::string read(const std::wstring& name) const;  // "<missing>" when there is none
     void setReadOnly(const std::wstring& name, bool readOnly) const;
 
   private:
-    std::wstring path_;
+    std::filesystem::path path_;
 };
 
 }  // namespace hostdeck::testing

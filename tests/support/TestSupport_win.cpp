@@ -1,34 +1,33 @@
 #include "support/TestSupport_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/FileStore.h"
-#include "platform/TextCodec.h"
 
 namespace hostdeck::testing {
 
-ScratchRegistryKey::ScratchRegistryKey(HKEY root, std::wstring path, REGSAM view)
-    : root_(root), path_(std::move(path)), view_(view) {
-    if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
-                        key_.put(), nullptr) != ERROR_SUCCESS) {
+ScratchRegistryKey::ScratchRegistryKey(std::wstring keyPath, REGSAM keyView)
+    : path(std::move(keyPath)), view(keyView) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create test registry key");
-    }
 }
 
 ScratchRegistryKey::~ScratchRegistryKey() {
-    RegDeleteTreeW(key_.get(), nullptr);
-    key_.reset();
-    RegDeleteKeyExW(root_, path_.c_str(), view_, 0);
+    RegDeleteTreeW(key.get(), nullptr);
+    key.reset();
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
 }
 
-void ScratchRegistryKey::set(const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    RegSetValueExW(key_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+void ScratchRegistryKey::setText(const wchar_t* name, const std::wstring& text, DWORD type) {
+    RegSetValueExW(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(20)) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(20))
         if (GetTickCount64() > deadline) return false;
-    }
     return true;
 }
 
@@ -38,21 +37,18 @@ std::wstring testProgramFolder() {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-std::vector<std::wstring> waitForLines(const std::wstring& path, std::size_t count) {
-    std::vector<std::wstring> lines;
+std::wstring waitForLines(const std::wstring& path, std::size_t count) {
+    std::wstring text;
     waitUntil(
         [&] {
             std::string bytes;
             makeSystemFileStore()->readAll(path, bytes);
-            const std::wstring text = decodeText(bytes, Encoding::Utf8);
-            lines.clear();
-            for (std::size_t start = 0, end; (end = text.find(L'\n', start)) != text.npos;
-                 start = end + 1)
-                lines.push_back(text.substr(start, end - start));
-            return lines.size() >= count;
+            text.assign(reinterpret_cast<const wchar_t*>(bytes.data()),
+                        bytes.size() / sizeof(wchar_t));
+            return static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) >= count;
         },
         20000);
-    return lines;
+    return text;
 }
 
 }  // namespace hostdeck::testing
