@@ -38,7 +38,7 @@ TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
         {Value{registry_code::kText, {raw, raw + 8 * sizeof(wchar_t)}}, {}, L"C:\\NoNul"},
         {Value{registry_code::kText, {raw, raw + 10 * sizeof(wchar_t)}}, {}, L"C:\\NoNul"},
         {dword(0xFFFFFFFEu), {}, L"-2"},
-        {sz(L"%ProgramFiles(x86)%\\V %X%", 2), {}, L"C:\\Program Files (x86)\\V %X%"},
+        {sz(L"%ProgramFiles(x86)%\\V", 2), {}, L"<%ProgramFiles(x86)%\\V>"},
         {sz(L"C:\\G", 3), {}, nullptr},  // REG_BINARY
         {sz(L"C:\\G", 7), {}, nullptr},  // REG_MULTI_SZ
         {{}, sz(L"native"), L"native"},

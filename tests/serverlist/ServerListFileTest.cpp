@@ -116,13 +116,21 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
     }
 }
 
-// A file that could not be read, or that another program wrote since, is never replaced.
+// A file that could not be read, or that another program wrote since, is never replaced;
+// what may not replace it goes beside it.
 TEST(ServerListFileTest, NeverReplacesWhatItDidNotRead) {
     testing::MemoryFileStore files;
     ServerListModel model;
     ServerListFile file(files, kPath);
     ASSERT_TRUE(file.load(model).ok()) << "a missing file is an empty list";
     model.appendEntry(L"a", L"1", L"2");
+    std::wstring first, second;
+    ASSERT_TRUE(file.saveCopyBeside(model, L"why\r\nand more", first).ok());
+    ASSERT_TRUE(file.saveCopyBeside(model, L"", second).ok());
+    EXPECT_EQ(files.files[first], "; why\r\n; and more\r\na#1#2\r\n");
+    EXPECT_EQ(file.copiesBeside(),
+              (std::vector<std::wstring>{L"C:\\Hostdeck\\serverlist (not saved 1).ini",
+                                         L"C:\\Hostdeck\\serverlist (not saved 2).ini"}));
     ASSERT_TRUE(file.save(model).ok());
     EXPECT_EQ(files.files[kPath], "a#1#2\r\n");
     EXPECT_FALSE(file.changedOnDisk());
@@ -141,15 +149,14 @@ TEST(ServerListFileTest, NeverReplacesWhatItDidNotRead) {
     model.appendEntry(std::wstring(1, static_cast<wchar_t>(0xD800)), L"", L"");
     EXPECT_FALSE(file.save(model).reason.empty()) << "no failure without a reason";
 
-    for (const wchar_t* failure : {L"Could not open: sharing violation", L"throw"}) {
+    for (const std::wstring failure : {L"Could not open: sharing violation", L"throw"}) {
         files.files[kPath] = "precious#1#2\r\n";
         files.readFailure = failure;  // "throw": too large for memory
         ServerListFile unreadable(files, kPath);
         ServerListModel empty;
         const Result loaded = unreadable.load(empty);
         EXPECT_EQ(loaded.status, Result::Status::Failed);
-        EXPECT_NE(loaded.reason.find(failure == std::wstring(L"throw") ? kPath : failure),
-                  std::wstring::npos);
+        EXPECT_NE(loaded.reason.find(failure == L"throw" ? kPath : failure), std::wstring::npos);
         EXPECT_EQ(empty.entryCount(), 0);
         files.readFailure.reset();
         files.files[kPath] = "changed#1#2\r\n";
@@ -158,20 +165,6 @@ TEST(ServerListFileTest, NeverReplacesWhatItDidNotRead) {
         EXPECT_NE(unreadable.save(empty).reason.find(kPath), std::wstring::npos);
         EXPECT_EQ(files.files[kPath], "changed#1#2\r\n");
     }
-}
-
-TEST(ServerListFileTest, CopiesGoBesideTheListFile) {
-    testing::MemoryFileStore files;
-    ServerListModel model;
-    model.appendEntry(L"a", L"1", L"2");
-    ServerListFile file(files, kPath);
-    std::wstring first, second;
-    ASSERT_TRUE(file.saveCopyBeside(model, L"why\r\nand more", first).ok());
-    ASSERT_TRUE(file.saveCopyBeside(model, L"", second).ok());
-    EXPECT_EQ(first, L"C:\\Hostdeck\\serverlist (not saved 1).ini");
-    EXPECT_EQ(second, L"C:\\Hostdeck\\serverlist (not saved 2).ini");
-    EXPECT_EQ(files.files[first], "; why\r\n; and more\r\na#1#2\r\n");
-    EXPECT_EQ(file.copiesBeside(), (std::vector<std::wstring>{first, second}));
 }
 
 }  // namespace

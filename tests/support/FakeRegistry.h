@@ -31,13 +31,8 @@ class FakeRegistry final : public Registry {
             return {nullptr, Result::notFound()};
         return {std::make_unique<Key>(*this, prefix), Result::success()};
     }
-    std::wstring expandEnvironment(const std::wstring& text) override {
-        std::wstring out = text;
-        const std::wstring name = L"%ProgramFiles(x86)%";  // the one variable it knows
-        if (const auto at = out.find(name); at != out.npos)
-            out.replace(at, name.size(), L"C:\\Program Files (x86)");
-        return out;
-    }
+    // Marks what it was asked to expand.
+    std::wstring expandEnvironment(const std::wstring& text) override { return L"<" + text + L">"; }
 
   private:
     struct Key final : RegistryKey {

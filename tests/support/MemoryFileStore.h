@@ -16,7 +16,6 @@ class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
     std::optional<std::wstring> readFailure, writeFailure;
-    int writes = 0;
 
     Result readAll(const std::wstring& path, std::string& bytes) override {
         if (readFailure == L"throw") throw std::bad_alloc();
@@ -46,7 +45,6 @@ class MemoryFileStore final : public FileStore {
     };
     std::wstring linkTarget(const std::wstring& path) override { return path; }
     Result checkNotReadOnly(const std::wstring&) override {
-        ++writes;
         return writeFailure ? Result::failed(*writeFailure) : Result::success();
     }
     Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
