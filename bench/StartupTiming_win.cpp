@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FormLayout.h"
+#include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport_win.h"
 
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     FILE* out = argc > 1 ? std::fopen(argv[1], "w") : stdout;
     if (!out) return 1;
     constexpr int kRounds = 15;
-    const std::wstring program = hostdeck::testing::testProgramFolder() + L"\\hostdeck.exe";
+    const std::wstring program = hostdeck::programFolder() + L"\\hostdeck.exe";
     Case cases[2];
     cases[0].entries = 0;
     cases[1].entries = 32767;

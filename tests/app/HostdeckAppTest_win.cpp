@@ -3,6 +3,7 @@
 
 #include "app/FormLayout.h"
 #include "platform/FileStore.h"
+#include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport_win.h"
 
@@ -25,8 +26,7 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
     testing::TempFolder temp;
     temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#club.example#2300\r\n");
     const std::wstring exe = temp.file(L"hostdeck.exe");
-    ASSERT_TRUE(
-        CopyFileW((testing::testProgramFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((programFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE));
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -54,7 +54,7 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
 }
 
 TEST(HostdeckAppTest, CarriesTheGlobeIconAndIsBuiltWithAslrAndDep) {
-    const std::wstring path = testing::testProgramFolder() + L"\\hostdeck.exe";
+    const std::wstring path = programFolder() + L"\\hostdeck.exe";
     HMODULE program = LoadLibraryExW(path.c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(program, nullptr);

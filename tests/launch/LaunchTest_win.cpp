@@ -6,13 +6,14 @@
 
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
+#include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {
 
-const std::wstring kStandIn = testing::testProgramFolder() + L"\\standin_game.exe";
+const std::wstring kStandIn = programFolder() + L"\\standin_game.exe";
 
 // The install folder comes from the 32-bit programs' view, or else the native one; text
 // that may hold environment variables is expanded.
@@ -48,6 +49,20 @@ TEST(LaunchWinTest, TheGameGetsExactlyTheServerCommandLine) {
     EXPECT_EQ(testing::waitForLines(temp.file(L"Test Games\\exe\\launches.txt"), 2),
               L"1|" + game + L" -s10.0.0.5:99\n1|" + game + L" -smy host \u00E9\u0416:\n");
     EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
+}
+
+// A registry key is closed once its owner goes: its handle no longer works.
+TEST(RegistryWinTest, KeysAreClosedWhenTheirOwnerGoes) {
+    HKEY raw = nullptr;
+    {
+        UniqueRegistryKey key;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()),
+                  ERROR_SUCCESS);
+        raw = key.get();
+    }
+    EXPECT_EQ(RegQueryInfoKeyW(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr),
+              ERROR_INVALID_HANDLE);
 }
 
 // With no application for the file's type, the system's Open With dialog comes up through

@@ -31,12 +31,6 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     return true;
 }
 
-std::wstring testProgramFolder() {
-    wchar_t self[MAX_PATH * 4];
-    const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH * 4));
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 std::wstring waitForLines(const std::wstring& path, std::size_t count) {
     std::wstring text;
     waitUntil(

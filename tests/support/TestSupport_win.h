@@ -23,9 +23,6 @@ struct ScratchRegistryKey {
 // Waits until `condition` holds, checking every few milliseconds; false on time-out.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
-// The folder of the running test program, which holds hostdeck.exe and the stand-in game.
-std::wstring testProgramFolder();
-
 // What the stand-in game (StandInGame_win.cpp) recorded in `path`, once it holds `count`
 // lines or 20 seconds have passed.
 std::wstring waitForLines(const std::wstring& path, std::size_t count);
