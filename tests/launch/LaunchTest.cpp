@@ -26,6 +26,9 @@ TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
         return 0L;
     };
     const Hook retypes = [](Value& value, int) { return value = sz(L"C:\\G", 2), 0L; };
+    const Hook growsOn = [](Value& value, int before) {
+        return value = sz(std::wstring(20 + 5 * static_cast<std::size_t>(before), L'x')), 0L;
+    };
     const Hook denies = [](Value&, int) { return 5L; };  // ERROR_ACCESS_DENIED
     const struct {
         std::optional<Value> in32, in64;
@@ -46,6 +49,8 @@ TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
         {{}, {}, nullptr},
         {sz(L"C:\\Old"), {}, L"C:\\A much longer install folder", grows},
         {sz(L"C:\\G"), {}, nullptr, retypes},
+        {sz(L"C:\\G"), {}, nullptr, growsOn},                                        // gives up
+        {Value{registry_code::kDword, std::vector<unsigned char>(8)}, {}, nullptr},  // too long
         {sz(L"C:\\G"), {}, nullptr, denies},
         {dword(1), {}, nullptr, denies},
     };

@@ -47,6 +47,7 @@ const struct {
      Entries{L"A|1.2.3.4|99", L"A||", L"|x|", L"A|b#c|d", L" ;x|y|z"},
      "A#1.2.3.4#99\r\nA##\r\n#x#\r\nA#b#c#d\r\n ;x#y#z\r\n"},
     {"; only\r\n;comments\r\n", Entries{}, ""},
+    {kMark + "; only a comment\r\n", Entries{}, ""},
     {"a#1#2\nb#3#4\rc#5#6\r\n\r\n\n\rd#7#8",  // every kind of line end
      Entries{L"a|1|2", L"b|3|4", L"c|5|6", L"d|7|8"}, "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
     {"just a name\r\nnick#port\r\n", Entries{L"just a name||", L"nick||port"},

@@ -22,9 +22,9 @@ void setFields(ServerListModel& m, const std::wstring& entry) {
 }
 
 // N1, I1, P1 make item 1 current in the nickname, address or port list; S select, A add,
-// E edit, D delete; F:a|b|c sets the three fields; +n, +i, +p append "x" to one list only.
-// X first: start with no entries. The state: "+" fields unlocked or "-" locked, "out" when an
-// entry is out for editing, and "!" with each operation that was refused.
+// E edit, D delete, Z discard the entry out for editing; F:a|b|c sets the three fields; +n, +i, +p
+// append "x" to one list only. X first: start with no entries. The state: "+" fields unlocked or
+// "-" locked, "out" when an entry is out for editing, and "!" with each operation that was refused.
 const std::wstring kHome = L"Home|10.0.0.5|99", kClub = L"Club|club.example|2300",
                    kLan = L"Lan|192.168.1.2|47624", kHome100 = L"Home|10.0.0.5|100";
 const struct {
@@ -49,6 +49,7 @@ const struct {
     // An entry out for editing goes back before anything replaces the fields.
     {L"E F:Home|10.0.0.5|100 N0 S", {kClub, kLan, kHome100}, kClub, 0, L"-"},
     {L"E E", {kLan, kHome}, kClub, kNoItem, L"+ out"},
+    {L"E Z E", {kLan}, kClub, kNoItem, L"+ out"},
     {L"E F:Ho#me|x|y N0 S", {kClub, kLan}, L"Ho#me|x|y", 0, L"+ out !S"},
     {L"E F:Ho#me|x|y E", {kClub, kLan}, L"Ho#me|x|y", kNoItem, L"+ out !E"},
     {L"E F:;Home|x|y A", {kClub, kLan}, L";Home|x|y", kNoItem, L"+ out !A"},
@@ -73,6 +74,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             if (op[0] == L'+') lists[std::wstring(L"nip").find(op[1])]->append(L"x");
             if (op[0] == L'F') setFields(m, op.substr(2));
             if (op == L"D") m.deleteCurrent();
+            if (op == L"Z") m.discardEntryOutForEditing();
             if ((op == L"S" && !m.select()) || (op == L"E" && !m.edit()) ||
                 (op == L"A" && !m.add().empty()))
                 refused += L" !" + op;
