@@ -121,6 +121,14 @@ TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
     }
 }
 
+// Writes down each change it is told of, with the index: the window's list box follows these.
+struct Changes final : TextListObserver {
+    std::wstring said;
+    void itemAppended(ListIndex i) override { said += L"+" + std::to_wstring(i); }
+    void itemRemoved(ListIndex i) override { said += L"-" + std::to_wstring(i); }
+    void currentChanged(ListIndex i) override { said += L"@" + std::to_wstring(i); }
+};
+
 TEST(TextListTest, KeepsItemsAndTheCurrentOneThroughRemovals) {
     TextList list;
     for (int i = 0; i < 40000; ++i) list.append(L"entry " + std::to_wstring(i));
@@ -136,6 +144,12 @@ TEST(TextListTest, KeepsItemsAndTheCurrentOneThroughRemovals) {
     for (const ListIndex bad : {10000, -2})
         EXPECT_THROW(list.setCurrentIndex(bad), std::out_of_range);
     EXPECT_THROW(list.removeItem(kNoItem), std::out_of_range);
+    Changes changes;
+    list.setObserver(&changes);
+    list.append(L"new");
+    list.setCurrentIndex(9999);
+    list.removeItem(5);
+    EXPECT_EQ(changes.said, L"+10000@9999-5");
 }
 
 }  // namespace
