@@ -10,12 +10,21 @@ namespace hostdeck::testing {
 
 namespace fs = std::filesystem;
 
-// Through UTF-8, which <filesystem> converts to the platform's own names.
+namespace {
+
+// Through UTF-8, which <filesystem> converts to and from the platform's own names.
 fs::path toPath(const std::wstring& name) {
     std::string bytes;
     encodeText(name, Encoding::Utf8, bytes);
     return fs::path(std::u8string(bytes.begin(), bytes.end()));
 }
+
+std::wstring fromPath(const fs::path& path) {
+    const std::u8string bytes = path.u8string();
+    return decodeText(std::string(bytes.begin(), bytes.end()), Encoding::Utf8);
+}
+
+}  // namespace
 
 TempFolder::TempFolder() {
     do {
@@ -33,11 +42,6 @@ TempFolder::~TempFolder() {
 }
 
 fs::path TempFolder::fsPath(const std::wstring& name) const { return path_ / toPath(name); }
-
-std::wstring fromPath(const fs::path& path) {
-    const std::u8string bytes = path.u8string();
-    return decodeText(std::string(bytes.begin(), bytes.end()), Encoding::Utf8);
-}
 
 std::wstring TempFolder::path() const { return fromPath(path_); }
 std::wstring TempFolder::file(const std::wstring& name) const { return fromPath(fsPath(name)); }
