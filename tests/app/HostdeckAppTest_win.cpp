@@ -1,8 +1,7 @@
-// The real program, and how it is built.
+// The real program, started as the user starts it.
 #include <gtest/gtest.h>
 
 #include "app/FormLayout.h"
-#include "platform/FileStore.h"
 #include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
 #include "support/TestSupport_win.h"
@@ -51,25 +50,6 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
     EXPECT_EQ(temp.read(L"serverlist.ini"), "Club#club.example#2300\r\n");
-}
-
-TEST(HostdeckAppTest, CarriesTheGlobeIconAndIsBuiltWithAslrAndDep) {
-    const std::wstring path = programFolder() + L"\\hostdeck.exe";
-    HMODULE program = LoadLibraryExW(path.c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(program, nullptr);
-    for (int size : {32, 16}) {  // shared: the system keeps them
-        EXPECT_TRUE(LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
-    }
-    FreeLibrary(program);
-    std::string image;
-    ASSERT_TRUE(makeSystemFileStore()->readAll(path, image).ok());
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image.data() + dos->e_lfanew);
-    const WORD flags = nt->OptionalHeader.DllCharacteristics;
-    EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
-    EXPECT_TRUE(flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
-    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 
 }  // namespace
