@@ -2,10 +2,8 @@
 # the relocations it needs) and DEP, carrying its icon (resource type 14, a group icon).
 #   cmake -DOBJDUMP=<objdump> -DEXE=<hostdeck.exe> -P CheckExe.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE header RESULT_VARIABLE failed)
-set(expected "Windows GUI.*DYNAMIC_BASE.*NX_COMPAT.*Base Relocation Directory \\[\\.reloc\\]"
-             ".*Entry: ID: 0x00000e")
-string(CONCAT expected ${expected})
-if(failed OR NOT header MATCHES "${expected}")
+if(failed OR NOT header MATCHES
+   "Windows GUI.*DYNAMIC_BASE.*NX_COMPAT.*Base Relocation Directory \\[\\.reloc\\].*Entry: ID: 0x00000e")
   message(FATAL_ERROR "${EXE}: not a GUI program with ASLR, DEP and its icon")
 endif()
 message(STATUS "${EXE}: a GUI program with ASLR, DEP and its icon")
