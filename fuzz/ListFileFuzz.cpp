@@ -1,7 +1,8 @@
 // libFuzzer target: any bytes as the list file, through the real load and save.
 // Checks, besides crashes and undefined behaviour:
 //   - a save loads back as the same entries;
-//   - a file already in the form the program writes is saved back byte for byte.
+//   - a file already in the form the program writes is saved back byte for byte, in
+//     UTF-16 as in 8-bit encodings.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,23 +31,42 @@ bool sameEntries(const ServerListModel& a, const ServerListModel& b) {
 }
 
 // The form the program writes: record lines only, each with two '#' or more and ending in
-// CR LF, after the UTF-8 mark when there is one and the list is not empty.
-bool isCanonical(std::string_view bytes) {
-    const std::string_view mark = list_file_format::kUtf8Mark;
-    if (bytes.substr(0, mark.size()) == mark) {
-        bytes.remove_prefix(mark.size());
-        if (bytes.empty()) return false;
-    }
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find_first_of("\r\n");
-        if (end == std::string_view::npos || bytes.substr(end, 2) != "\r\n") return false;
-        const std::string_view line = bytes.substr(0, end);
-        if (line.empty() || line.front() == ';') return false;
-        const std::size_t first = line.find('#');
-        if (first == std::string_view::npos || line.rfind('#') == first) return false;
-        bytes.remove_prefix(end + 2);
+// CR LF, after the file's mark when there is one and the list is not empty.
+template <typename Char>
+bool isCanonicalLines(std::basic_string_view<Char> text) {
+    using View = std::basic_string_view<Char>;
+    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+    constexpr Char kCrLf[] = {Char('\r'), Char('\n'), Char(0)};
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of(kLineEnds);
+        if (end == View::npos || text.substr(end, 2) != View(kCrLf)) return false;
+        const View line = text.substr(0, end);
+        if (line.empty() || line.front() == Char(';')) return false;
+        const std::size_t first = line.find(Char('#'));
+        if (first == View::npos || line.rfind(Char('#')) == first) return false;
+        text.remove_prefix(end + 2);
     }
     return true;
+}
+
+bool isCanonical(std::string_view bytes) {
+    using namespace list_file_format;
+    for (const std::string_view mark : {kUtf16LeMark, kUtf16BeMark}) {
+        if (!bytes.starts_with(mark) || bytes.size() % 2 != 0) continue;
+        std::u16string units;
+        for (std::size_t i = mark.size(); i < bytes.size(); i += 2) {
+            const auto first = static_cast<unsigned char>(bytes[i]);
+            const auto second = static_cast<unsigned char>(bytes[i + 1]);
+            units += static_cast<char16_t>(mark == kUtf16LeMark ? second << 8 | first
+                                                                : first << 8 | second);
+        }
+        return !units.empty() && isCanonicalLines(std::u16string_view(units));
+    }
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+        if (bytes.empty()) return false;
+    }
+    return isCanonicalLines(bytes);
 }
 
 }  // namespace

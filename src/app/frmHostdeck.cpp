@@ -13,8 +13,7 @@ namespace {
 
 constexpr wchar_t kMessageCaption[] = L"Hostdeck";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr UINT kShowLoadError = WM_APP + 1;
-constexpr UINT kShowCopiesFound = WM_APP + 2;
+constexpr UINT kShowStartNotes = WM_APP + 1;
 constexpr int kIconResource = 1;
 
 std::wstring windowText(HWND window) {
@@ -79,7 +78,8 @@ const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
 frmHostdeck::frmHostdeck(HINSTANCE instance, FormServices services)
     : instance_(instance),
       services_(std::move(services)),
-      listFile_(services_.files, services_.folder + L"\\serverlist.ini") {
+      session_(services_.files, services_.folder + L"\\serverlist.ini", services_.spareFolder,
+               model_, *this) {
     fields_.reserve(std::size(kFieldRoutes));  // observers point into it: never moved
     for (const FieldRoute& route : kFieldRoutes) {
         fields_.emplace_back(*this, model_.*route.field, route.control);
@@ -116,8 +116,7 @@ bool frmHostdeck::create(int showCommand) {
                  reinterpret_cast<LPARAM>(loadIcon(instance_, SM_CXSMICON, SM_CYSMICON)));
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    if (loadResult_.status == Result::Status::Failed) PostMessageW(window_, kShowLoadError, 0, 0);
-    if (!copiesFound_.empty()) PostMessageW(window_, kShowCopiesFound, 0, 0);
+    if (session_.hasStartNotes()) PostMessageW(window_, kShowStartNotes, 0, 0);
     return true;
 }
 
@@ -184,32 +183,21 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             layOut(dpi_);
             return 0;
         }
-        case kShowLoadError:
-            showError(L"The server list could not be read.\n\n" + loadResult_.reason +
-                      L"\n\nHostdeck will not overwrite it when it closes.");
+        case kShowStartNotes:
+            session_.tellStartNotes();
             return 0;
-        case kShowCopiesFound: {
-            std::wstring text =
-                L"Hostdeck could not save its list to the list file when Windows last ended, "
-                L"and kept it beside it instead:\n";
-            for (const std::wstring& copy : copiesFound_) text += L"\n" + copy;
-            text +=
-                L"\n\nEach copy says at its top why. Take over from it what you need (it "
-                L"can also replace " +
-                listFile_.path() +
-                L" as it is), then delete it. Hostdeck reminds you of it at each start "
-                L"while it is there.";
-            ask(text, MB_OK | MB_ICONINFORMATION);
-            return 0;
-        }
         case WM_CLOSE:
-            onClose();
+            if (Form_Unload()) DestroyWindow(window_);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
-            // The session ends without WM_CLOSE, and nobody can be asked anything now.
-            if (wParam) onEndSession();
+            // Nobody can be asked anything now. The program ends after it, as Windows and the
+            // installers that close programs expect.
+            if (wParam) {
+                session_.endSession();
+                DestroyWindow(window_);
+            }
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -309,99 +297,53 @@ void frmHostdeck::onEnter() {
     }
 }
 
-void frmHostdeck::onClose() {
-    if (!saved_) {
-        if (!settleEntryOutForEditing()) return;
-        if (listFile_.changedOnDisk()) {
-            const int answer = ask(
-                L"The server list file has been changed by another program, or another Hostdeck "
-                L"window, since Hostdeck read it:\n" +
-                    listFile_.path() +
-                    L"\n\nReplace it with the list in this window?\n\n"
-                    L"Yes replaces the file; what the other program wrote there is lost.\n"
-                    L"No keeps the file as it is; the changes made in this window are lost.\n"
-                    L"Cancel goes back to the window.",
-                MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3);
-            if (answer != IDYES && answer != IDNO) return;
-            if (answer == IDNO) saved_ = true;  // nothing of this window is written
-        }
-    }
-    Form_Unload();
-    DestroyWindow(window_);
-}
-
-void frmHostdeck::onEndSession() {
-    if (saved_) return;
-    saved_ = true;
-    std::wstring note;
-    const std::wstring why = model_.putBackEntryOutForEditing();
-    if (!why.empty()) {
-        note =
-            L"A server taken out with Edit Server could not go back into the list as it "
-            L"stood: " +
-            why + L"\nIts fields were:\nServer Nickname: " + model_.txtServerNickname.text() +
-            L"\nServer IP: " + model_.txtServerIP.text() + L"\nPort: " +
-            model_.txtServerPort.text();
-    }
-    if (listFile_.changedOnDisk()) {
-        note =
-            L"The list file had been changed by another program since Hostdeck read it, so "
-            L"it was left as it was.\n" +
-            note;
-    } else if (const Result saved = listFile_.save(model_); !saved.ok()) {
-        note = L"The list file could not be saved: " + saved.reason + L"\n" + note;
-    }
-    if (note.empty()) return;
-    note = L"Hostdeck kept this copy of its server list when Windows ended.\n" + note;
-    std::wstring copy;
-    listFile_.saveCopyBeside(model_, note, copy);
-}
-
-bool frmHostdeck::settleEntryOutForEditing() {
-    const std::wstring why = model_.putBackEntryOutForEditing();
-    if (why.empty()) return true;
-    const int answer =
-        ask(L"The server you took out with Edit Server has not been added back, and the list "
-            L"file cannot hold it as it stands:\n\n" +
-                why + L"\n\nDiscard it? Choose No to go back and correct it.",
-            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-    if (answer != IDYES) return false;
-    model_.discardEntryOutForEditing();
-    return true;
-}
-
-int frmHostdeck::ask(const std::wstring& text, UINT buttons) {
+int frmHostdeck::messageBox(const std::wstring& text, UINT buttons) {
     return MessageBoxW(window_, text.c_str(), kMessageCaption, buttons);
 }
 
-Result frmHostdeck::saveOnce() {
-    if (saved_) return Result::success();
-    saved_ = true;
-    return listFile_.save(model_);
+Question::Answer frmHostdeck::ask(const Question& question) {
+    using Answer = Question::Answer;
+    // Each choice's buttons with their ids, in the order the message box shows them.
+    static constexpr struct {
+        UINT style;
+        std::pair<int, Answer> buttons[3];
+    } kChoices[] = {
+        // In the order of Question::Choices.
+        {MB_OK, {{IDOK, Answer::Ok}}},
+        {MB_YESNO, {{IDYES, Answer::Yes}, {IDNO, Answer::No}}},
+        {MB_YESNOCANCEL, {{IDYES, Answer::Yes}, {IDNO, Answer::No}, {IDCANCEL, Answer::Cancel}}},
+        {MB_CANCELTRYCONTINUE,
+         {{IDCANCEL, Answer::Cancel},
+          {IDTRYAGAIN, Answer::TryAgain},
+          {IDCONTINUE, Answer::Continue}}},
+    };
+    static constexpr UINT kTones[] = {MB_ICONINFORMATION, MB_ICONWARNING, MB_ICONERROR};
+    const auto& choice = kChoices[static_cast<int>(question.choices)];
+    UINT style = choice.style | kTones[static_cast<int>(question.tone)];
+    for (UINT i = 0; i < 3; ++i) {
+        if (choice.buttons[i].first && choice.buttons[i].second == question.byDefault)
+            style |= i * MB_DEFBUTTON2;  // MB_DEFBUTTON1, 2 or 3
+    }
+    const int chosen = messageBox(question.text, style);
+    for (const auto& [id, answer] : choice.buttons) {
+        if (id && id == chosen) return answer;
+    }
+    return Answer::Cancel;  // the box could not be shown
 }
-
-void frmHostdeck::showError(const std::wstring& text) { ask(text, MB_OK | MB_ICONERROR); }
 
 void frmHostdeck::Form_Load() {
     model_.lstServerNick.setObserver(nullptr);  // filled in one go below
-    loadResult_ = listFile_.load(model_);
-    copiesFound_ = listFile_.copiesBeside();
+    session_.load();
     fillNicknameList();
     model_.lstServerNick.setObserver(this);
 }
 
-void frmHostdeck::Form_Unload() {
-    const Result saved = saveOnce();
-    if (!saved.ok()) {
-        showError(L"The server list could not be saved to\n" + listFile_.path() + L"\n\n" +
-                  saved.reason);
-    }
-}
+bool frmHostdeck::Form_Unload() { return session_.mayClose(); }
 
 bool frmHostdeck::takeListSelection() {
     // Read before an entry out for editing goes back: that appends, so the index stays right.
     const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
-    if (!settleEntryOutForEditing()) {
+    if (!session_.settleEntryOutForEditing()) {
         // The fields keep the entry being edited; the list shows that no entry is current.
         SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
         return false;
@@ -419,19 +361,19 @@ void frmHostdeck::lstServerNick_DblClick() {
     if (!takeListSelection()) return;
     const Result result = launchServer(model_, services_.registry, services_.starter);
     if (result.status == Result::Status::NotFound || result.status == Result::Status::Failed) {
-        showError(result.reason);
+        messageBox(result.reason, MB_OK | MB_ICONERROR);
     }
 }
 
 void frmHostdeck::cmdAddServer_Click() {
     const std::wstring why = model_.add();
     if (!why.empty()) {
-        ask(L"The server was not added.\n\n" + why, MB_OK | MB_ICONWARNING);
+        messageBox(L"The server was not added.\n\n" + why, MB_OK | MB_ICONWARNING);
     }
 }
 
 void frmHostdeck::cmdEditServer_Click() {
-    if (settleEntryOutForEditing()) model_.edit();
+    if (session_.settleEntryOutForEditing()) model_.edit();
 }
 
 void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }

@@ -11,7 +11,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/UniqueHandle_win.h"
-#include "serverlist/ServerListFile.h"
+#include "serverlist/ListSession.h"
 #include "serverlist/ServerListModel.h"
 
 namespace hostdeck {
@@ -22,12 +22,13 @@ struct FormServices {
     Registry& registry;
     ProcessStarter& starter;
     Shell& shell;
-    std::wstring folder;  // where the list file and the how-to document are
+    std::wstring folder;       // where the list file and the how-to document are
+    std::wstring spareFolder;  // the user's own, for a copy of the list that cannot go beside it
 };
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
 // The model holds the entries and fields; the controls mirror it and feed user events in.
-class frmHostdeck final : private TextListObserver {
+class frmHostdeck final : private TextListObserver, private User {
   public:
     frmHostdeck(HINSTANCE instance, FormServices services);
     ~frmHostdeck();
@@ -81,19 +82,15 @@ class frmHostdeck final : private TextListObserver {
     bool takeListSelection();
     void onCommand(int id, int notification);
     void onEnter();
-    void onClose();
-    void onEndSession();
-    // Before the fields are replaced or the window closes: an entry out for editing goes
-    // back into the list, or the user decides what becomes of it. False: leave all as it is.
-    bool settleEntryOutForEditing();
-    Result saveOnce();
-    void showError(const std::wstring& text);
     // A message box over the window; the button the user chose.
-    int ask(const std::wstring& text, UINT buttons);
+    int messageBox(const std::wstring& text, UINT buttons);
+    // User: the list session's questions, as message boxes.
+    Question::Answer ask(const Question& question) override;
 
     // Event procedures.
     void Form_Load();
-    void Form_Unload();
+    // The window is asked to close; false keeps it open.
+    bool Form_Unload();
     void lstServerNick_Click();
     void lstServerNick_DblClick();
     void cmdAddServer_Click();
@@ -119,10 +116,7 @@ class frmHostdeck final : private TextListObserver {
     bool updatingFromControl_ = false;
 
     FormServices services_;
-    ServerListFile listFile_;
-    Result loadResult_;
-    std::vector<std::wstring> copiesFound_;  // copies of the list left beside it before
-    bool saved_ = false;
+    ListSession session_;
 };
 
 }  // namespace hostdeck

@@ -44,7 +44,7 @@ bool decode(std::string_view bytes, std::wstring& text) {
             continue;
         }
         text.push_back(lead < 0x80 ? static_cast<wchar_t>(lead)
-                                   : static_cast<wchar_t>(kFirstByteEscape - 0x80 + lead));
+                                   : static_cast<wchar_t>(kFirstByteEscape + lead));
         ++i;
     }
     return true;

@@ -1,15 +1,39 @@
 #include "platform/FileStore.h"
 
+#include <random>
+
 namespace hostdeck {
 
-Result FileStore::replaceWith(const std::wstring& path, const FileProducer& produce) {
-    const std::wstring target = linkTarget(path);
+namespace {
+
+// Hex digits that no earlier save is likely to have used.
+std::wstring freshSuffix() {
+    static std::random_device random;
+    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) | random();
+    std::wstring digits;
+    for (int shift = 60; shift >= 0; shift -= 4)
+        digits += L"0123456789abcdef"[(value >> shift) & 0xF];
+    return digits;
+}
+
+}  // namespace
+
+Result FileStore::replaceWith(const std::wstring& path, const FileProducer& produce,
+                              const ReplaceCheck& stillWanted) {
+    const std::wstring target = finalPath(path);
     if (Result writable = checkNotReadOnly(target); !writable.ok()) return writable;
-    // Always a new file: a stale one, or a link planted under its name, goes first.
-    const std::wstring temporary = target + L".saving";
-    remove(temporary);
+    std::unique_ptr<SaveLock> lock;
+    if (Result locked = lockForSaving(target, lock); !locked.ok()) return locked;
+    // A new name for each save: whatever stands beside the file already (left by a save that
+    // was cut off, or planted there) is never opened, written or removed.
+    std::wstring temporary;
     std::unique_ptr<NewFile> file;
-    if (Result created = createNew(temporary, file); !created.ok()) return created;
+    for (int attempt = 1; !file; ++attempt) {
+        temporary = target + L"." + freshSuffix() + L".saving";
+        bool exists = false;
+        Result created = createNew(temporary, file, exists);
+        if (!created.ok() && (!exists || attempt == 10)) return created;
+    }
 
     auto discard = [&](Result why) {
         file.reset();
@@ -21,6 +45,7 @@ Result FileStore::replaceWith(const std::wstring& path, const FileProducer& prod
     if (!produced) return discard(Result::cancelled());
     if (Result finished = file->finish(); !finished.ok()) return discard(finished);
     file.reset();
+    if (stillWanted && !stillWanted()) return discard(Result::cancelled());
     if (Result moved = moveOver(temporary, target); !moved.ok()) return discard(moved);
     return Result::success();
 }

@@ -32,6 +32,9 @@ class NewFile : public FileSink {
 
 // Writes a file's whole new content into the sink; returns false to give up.
 using FileProducer = std::function<bool(FileSink&)>;
+// Asked once the new content is written, just before it takes the old file's place, while
+// no other saver of that file can go on; false keeps the old file.
+using ReplaceCheck = std::function<bool()>;
 
 // Whole-file access to the files the program keeps.
 class FileStore {
@@ -47,23 +50,35 @@ class FileStore {
 
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
-    // `produce` gives up (Cancelled), the old file is left exactly as it was. A read-only file
-    // is never replaced. When the path is a symbolic link, the file it points to is replaced
-    // and the link stays.
-    Result replaceWith(const std::wstring& path, const FileProducer& produce);
+    // `produce` or `stillWanted` gives up (Cancelled), the old file is left exactly as it
+    // was. A read-only file is never replaced. Savers of one file wait for each other. Where
+    // the path leads through a link, the file it ends at is replaced and the link stays.
+    Result replaceWith(const std::wstring& path, const FileProducer& produce,
+                       const ReplaceCheck& stillWanted = {});
     Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
     }
 
+    // Creates the folder unless it is there.
+    virtual Result createFolder(const std::wstring& path) = 0;
+
+    // Held by one saver of a file at a time, on this machine.
+    class SaveLock {
+      public:
+        virtual ~SaveLock() = default;
+    };
+
   protected:
     // The primitives that replaceWith() is made of; each platform provides them.
-    // The file a symbolic link points to; any other path as it is.
-    virtual std::wstring linkTarget(const std::wstring& path) = 0;
+    // The file the path ends at, through any link in it; the path itself when there is none.
+    virtual std::wstring finalPath(const std::wstring& path) = 0;
     // Failed, with the reason, when the file exists and is read-only.
     virtual Result checkNotReadOnly(const std::wstring& path) = 0;
-    // Creates the file new: never opens one that exists, nor follows a link.
-    virtual Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) = 0;
-    // Removes the file (not what a link points to); nothing when there is none.
+    virtual Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) = 0;
+    // Creates the file new: never opens one that exists (then `exists`), nor follows a link.
+    virtual Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file,
+                             bool& exists) = 0;
+    // Removes a file that createNew() made.
     virtual void remove(const std::wstring& path) = 0;
     // Puts `from` in the place of `to` in one step, and makes that step durable.
     virtual Result moveOver(const std::wstring& from, const std::wstring& to) = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,13 +125,32 @@ class PosixFileStore final : public FileStore {
     }
 
   protected:
-    std::wstring linkTarget(const std::wstring& path) override {
-        const std::string name = narrowPath(path);
-        struct stat info {};
-        if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-        const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(name.c_str(), nullptr),
-                                                              &std::free);
+    std::wstring finalPath(const std::wstring& path) override {
+        const std::unique_ptr<char, void (*)(void*)> resolved(
+            ::realpath(narrowPath(path).c_str(), nullptr), &std::free);
         return resolved ? decodeText(resolved.get(), Encoding::Utf8) : path;
+    }
+
+    // The lock is on the file's folder, which every saver of the file can open.
+    struct FolderLock final : SaveLock {
+        explicit FolderLock(int fd) : folder(fd) {}
+        FileDescriptor folder;
+    };
+    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) override {
+        std::string folder = narrowPath(path);
+        folder.resize(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/') + 1);
+        auto held = std::make_unique<FolderLock>(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!held->folder.valid() || ::flock(held->folder.get(), LOCK_EX) != 0)
+            return Result::failed(describe("Could not save", path, errno));
+        lock = std::move(held);
+        return Result::success();
+    }
+
+    Result createFolder(const std::wstring& path) override {
+        if (::mkdir(narrowPath(path).c_str(), 0777) == 0 || errno == EEXIST)
+            return Result::success();
+        return Result::failed(describe("Could not create", path, errno));
     }
 
     Result checkNotReadOnly(const std::wstring& path) override {
@@ -140,9 +160,11 @@ class PosixFileStore final : public FileStore {
         return Result::success();
     }
 
-    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file,
+                     bool& exists) override {
         const int fd = ::open(narrowPath(path).c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        exists = fd < 0 && errno == EEXIST;
         if (fd < 0) return Result::failed(describe("Could not create", path, errno));
         file = std::make_unique<NewDescriptorFile>(fd, path);
         return Result::success();

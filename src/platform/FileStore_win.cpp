@@ -12,6 +12,7 @@ namespace hostdeck {
 namespace {
 
 constexpr DWORD kChunk = 1u << 24;  // ReadFile and WriteFile take 32-bit sizes
+constexpr DWORD kSaveWaitMs = 30000;
 
 Result failure(const wchar_t* what, const std::wstring& path, DWORD error) {
     return Result::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
@@ -52,12 +53,9 @@ class NewHandleFile final : public NewFile {
     DWORD error_ = ERROR_SUCCESS;
 };
 
-// The file a symbolic link points to, so that replacing it keeps the link; any other path
-// as it is.
-std::wstring finalPath(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return path;
+// The file the path ends at, asked of the opened file itself: a link may stand anywhere in the
+// path, and under Wine a link does not even show as one.
+std::wstring finalPathOf(const std::wstring& path) {
     UniqueKernelHandle file(
         CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -69,11 +67,25 @@ std::wstring finalPath(const std::wstring& path) {
         if (length == 0) return path;
         if (length < target.size()) {
             target.resize(length);
-            return target;
+            break;
         }
         target.resize(length);
     }
+    // "\\?\C:\..." and "\\?\UNC\server\..." as the user writes them.
+    if (target.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + target.substr(8);
+    if (target.starts_with(L"\\\\?\\")) return target.substr(4);
+    return target;
 }
+
+// A mutex named after the file, in this session: a second Hostdeck saving the same list waits.
+class MutexLock final : public FileStore::SaveLock {
+  public:
+    explicit MutexLock(UniqueKernelHandle mutex) : mutex_(std::move(mutex)) {}
+    ~MutexLock() override { ReleaseMutex(mutex_.get()); }
+
+  private:
+    UniqueKernelHandle mutex_;
+};
 
 class Win32FileStore final : public FileStore {
   public:
@@ -135,7 +147,30 @@ class Win32FileStore final : public FileStore {
     }
 
   protected:
-    std::wstring linkTarget(const std::wstring& path) override { return finalPath(path); }
+    std::wstring finalPath(const std::wstring& path) override { return finalPathOf(path); }
+
+    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) override {
+        std::wstring name = path;
+        CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+        unsigned long long hash = 0xCBF29CE484222325ull;
+        for (const wchar_t c : name) hash = (hash ^ static_cast<unsigned>(c)) * 0x100000001B3ull;
+        name = L"Local\\Hostdeck.saving." + std::to_wstring(hash);
+        UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
+        if (!mutex) return failure(L"Could not save", path, GetLastError());
+        const DWORD waited = WaitForSingleObject(mutex.get(), kSaveWaitMs);
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+            return Result::failed(L"Another Hostdeck has been saving \"" + path + L"\" for " +
+                                  std::to_wstring(kSaveWaitMs / 1000) + L" seconds.");
+        }
+        lock = std::make_unique<MutexLock>(std::move(mutex));
+        return Result::success();
+    }
+
+    Result createFolder(const std::wstring& path) override {
+        if (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+            return Result::success();
+        return failure(L"Could not create", path, GetLastError());
+    }
 
     Result checkNotReadOnly(const std::wstring& path) override {
         const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -144,10 +179,15 @@ class Win32FileStore final : public FileStore {
         return Result::success();
     }
 
-    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file,
+                     bool& exists) override {
         UniqueKernelHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle) return failure(L"Could not create", path, GetLastError());
+        if (!handle) {
+            const DWORD error = GetLastError();
+            exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+            return failure(L"Could not create", path, error);
+        }
         file = std::make_unique<NewHandleFile>(std::move(handle), path);
         return Result::success();
     }

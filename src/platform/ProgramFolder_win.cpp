@@ -1,6 +1,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -18,6 +19,14 @@ std::wstring programFolder() {
         }
         buffer.resize(buffer.size() * 2);  // a long path
     }
+}
+
+std::wstring userDataFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);  // also after a failure
+    return (folder.empty() ? programFolder() : folder) + L"\\Hostdeck";
 }
 
 }  // namespace hostdeck

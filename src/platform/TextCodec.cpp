@@ -82,6 +82,33 @@ void decodeUtf8(std::string_view bytes, std::wstring& text) {
     }
 }
 
+// Units that are no text on their own (a NUL, half of a surrogate pair) keep their two bytes
+// as escapes, in file order.
+void decodeUtf16(std::string_view bytes, bool bigEndian, std::wstring& text) {
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (std::uint32_t{first} << 8 | second)
+                         : (std::uint32_t{second} << 8 | first);
+    };
+    const auto isHigh = [](std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+    const auto isLow = [](std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const std::uint32_t u = unitAt(i);
+        if (isHigh(u) && i + 3 < bytes.size() && isLow(unitAt(i + 2))) {
+            appendCodePoint(0x10000 + ((u - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00), text);
+            i += 2;
+        } else if (u == 0 || isHigh(u) || isLow(u)) {
+            text.push_back(escapeOf(static_cast<unsigned char>(bytes[i])));
+            text.push_back(escapeOf(static_cast<unsigned char>(bytes[i + 1])));
+        } else {
+            text.push_back(static_cast<wchar_t>(u));
+        }
+    }
+    if (i < bytes.size()) text.push_back(escapeOf(static_cast<unsigned char>(bytes[i])));
+}
+
 void appendUtf8(std::uint32_t cp, std::string& out) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -137,6 +164,29 @@ bool encodeAnsi(std::wstring_view text, std::string& out) {
     return true;
 }
 
+bool encodeUtf16(std::wstring_view text, bool bigEndian, std::string& out) {
+    const auto put = [&](std::uint32_t u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out.push_back(bigEndian ? high : low);
+        out.push_back(bigEndian ? low : high);
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const UnitKind kind = unitKindAt(text, i);
+        std::uint32_t cp = unit(text, i);
+        if (kind == UnitKind::LoneHalf || cp > 0x10FFFF) return false;
+        if (kind == UnitKind::ByteEscape) {
+            out.push_back(static_cast<char>(cp - 0xDC00));
+        } else if (cp >= 0x10000) {  // a wchar_t of 32 bits
+            cp -= 0x10000;
+            put(0xD800 + (cp >> 10));
+            put(0xDC00 + (cp & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 UnitKind unitKindAt(std::wstring_view text, std::size_t i) {
@@ -173,7 +223,17 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text) {
+bool holdsByteEscape(std::wstring_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isByteEscape(unit(text, i)) && unitKindAt(text, i) == UnitKind::ByteEscape) return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Bytes without a NUL, in an 8-bit encoding.
+bool decodeRun(std::string_view bytes, Encoding encoding, std::wstring& text) {
     // Plain ASCII reads the same in every ANSI code page and in UTF-8; widening it here is
     // several times faster than the system's conversion.
     if (isAscii(bytes)) {
@@ -187,6 +247,22 @@ bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& tex
     return ansi_code_page::decode(bytes, text);
 }
 
+}  // namespace
+
+bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text) {
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+        decodeUtf16(bytes, encoding == Encoding::Utf16Be, text);
+        return true;
+    }
+    for (;;) {
+        const std::size_t nul = bytes.find('\0');
+        if (!decodeRun(bytes.substr(0, nul), encoding, text)) return false;
+        if (nul == std::string_view::npos) return true;
+        text.push_back(escapeOf(0));
+        bytes.remove_prefix(nul + 1);
+    }
+}
+
 std::wstring decodeText(std::string_view bytes, Encoding encoding) {
     std::wstring text;
     if (!decodeTextInto(bytes, encoding, text)) text.clear();
@@ -196,6 +272,8 @@ std::wstring decodeText(std::string_view bytes, Encoding encoding) {
 bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
     bytes.clear();
     bytes.reserve(text.size());
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be)
+        return encodeUtf16(text, encoding == Encoding::Utf16Be, bytes);
     if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) return encodeUtf8(text, bytes);
     // Byte escapes are rare: the whole text goes through the code page first.
     if (ansi_code_page::encode(text, bytes)) return true;

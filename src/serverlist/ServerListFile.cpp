@@ -4,7 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
-#include <stdexcept>
+#include <utility>
 
 #include "serverlist/ListFileFormat.h"
 
@@ -14,45 +14,49 @@ namespace {
 
 using namespace list_file_format;
 
-// Calls record(nickname, address, port) for each record line of the file's bytes, in
-// order. Lines and fields are split on the bytes, before any decoding: '#', ';', CR and LF
+// Calls record(nickname, address, port) for each record line of the file, in order. Lines
+// and fields of 8-bit files are split on the bytes, before any decoding: '#', ';', CR and LF
 // are never part of a multi-byte character in UTF-8 or in any ANSI code page, while a
-// broken character decoded first could swallow them. Lines end at CR LF, LF or CR; empty
-// lines and comments are skipped. A line without '#' is all nickname, so that no text is
-// lost.
-template <typename Record>
-void forEachRecord(std::string_view bytes, Record record) {
-    using View = std::string_view;
+// broken character decoded first could swallow them; UTF-16 files are split on their text.
+// Lines end at CR LF, LF or CR; empty lines and comments are skipped. A line without '#' is
+// all nickname, so that no text is lost.
+template <typename Char, typename Record>
+void forEachRecord(std::basic_string_view<Char> text, Record record) {
+    using View = std::basic_string_view<Char>;
+    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+    constexpr Char separator = Char(kSeparator);
     std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == View::npos) end = bytes.size();
-        const View line = bytes.substr(start, end - start);
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of(kLineEnds, start);
+        if (end == View::npos) end = text.size();
+        const View line = text.substr(start, end - start);
         start = end + 1;
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++start;
-        if (line.empty() || line.front() == kCommentMark) continue;
+        if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n'))
+            ++start;
+        if (line.empty() || line.front() == Char(kCommentMark)) continue;
 
-        const std::size_t first = line.find(kSeparator);
+        const std::size_t first = line.find(separator);
         if (first == View::npos) {
             record(line, View{}, View{});
             continue;
         }
-        const std::size_t last = line.rfind(kSeparator);
+        const std::size_t last = line.rfind(separator);
         const View address = last > first ? line.substr(first + 1, last - first - 1) : View{};
         record(line.substr(0, first), address, line.substr(last + 1));
     }
 }
 
 // An upper bound of what the records need: no character takes fewer units than bytes.
-ServerListModel::Capacity measureRecords(std::string_view bytes) {
+template <typename Char>
+ServerListModel::Capacity measureRecords(std::basic_string_view<Char> text) {
     ServerListModel::Capacity capacity;
-    forEachRecord(bytes,
-                  [&](std::string_view nickname, std::string_view address, std::string_view port) {
-                      ++capacity.entries;
-                      capacity.nicknameChars += nickname.size();
-                      capacity.addressChars += address.size();
-                      capacity.portChars += port.size();
-                  });
+    using View = std::basic_string_view<Char>;
+    forEachRecord(text, [&](View nickname, View address, View port) {
+        ++capacity.entries;
+        capacity.nicknameChars += nickname.size();
+        capacity.addressChars += address.size();
+        capacity.portChars += port.size();
+    });
     return capacity;
 }
 
@@ -123,11 +127,13 @@ class WrittenBytes final : public FileSink {
             // Every piece ends at a line end or is the mark: none splits a character.
             validUtf8_ = validUtf8_ && isValidUtf8(bytes);
         }
+        length_ += bytes.size();
         fingerprint_.add(bytes);
         return sink_.write(bytes);
     }
 
-    bool startsWithMark() const { return start_ == kUtf8Mark; }
+    const std::string& start() const { return start_; }
+    std::uint64_t length() const { return length_; }
     bool highByte() const { return highByte_; }
     bool validUtf8() const { return validUtf8_; }
     std::uint64_t fingerprint() const { return fingerprint_.value(); }
@@ -135,6 +141,7 @@ class WrittenBytes final : public FileSink {
   private:
     FileSink& sink_;
     std::string start_;
+    std::uint64_t length_ = 0;
     bool highByte_ = false;
     bool validUtf8_ = true;
     Fingerprint fingerprint_;
@@ -143,15 +150,22 @@ class WrittenBytes final : public FileSink {
 enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
 // Writes `note` as comment lines and then the records, each line ending in CR LF. Converted
-// and written a block of lines at a time, so that no copy of the whole file is made.
+// and written a block of lines at a time, so that no copy of the whole file is made. A block
+// that holds bytes kept from the file is read back: next to each other, kept bytes can read
+// as another character in another encoding.
 WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, Encoding encoding,
                         FileSink& sink) {
     constexpr std::size_t kBlock = 1 << 16;
     const std::wstring lineEnd(kLineEnd.begin(), kLineEnd.end());
-    std::wstring lines;
+    std::wstring lines, readBack;
     std::string bytes;
     auto flush = [&] {
         if (!encodeText(lines, encoding, bytes)) return WriteOutcome::Unencodable;
+        if (holdsByteEscape(lines)) {
+            readBack.clear();
+            if (!decodeTextInto(bytes, encoding, readBack) || readBack != lines)
+                return WriteOutcome::Unencodable;
+        }
         lines.clear();
         return sink.write(bytes) ? WriteOutcome::Written : WriteOutcome::SinkFailed;
     };
@@ -184,87 +198,141 @@ WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, En
 
 }  // namespace
 
+std::string_view ServerListFile::FileEncoding::markBytes() const {
+    if (!mark) return {};
+    if (text == Encoding::Utf16Le) return kUtf16LeMark;
+    if (text == Encoding::Utf16Be) return kUtf16BeMark;
+    return kUtf8Mark;
+}
+
+// How a load reads a file: by its mark (UTF-16 only in whole units), else as UTF-8 when it is
+// that throughout, else in the ANSI code page.
+ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
+                                                        std::uint64_t length, bool ascii,
+                                                        bool validUtf8) {
+    for (const FileEncoding marked :
+         {FileEncoding{Encoding::Utf8, true}, FileEncoding{Encoding::Utf16Le, true},
+          FileEncoding{Encoding::Utf16Be, true}}) {
+        if (start.starts_with(marked.markBytes()) &&
+            (marked.text == Encoding::Utf8 || length % 2 == 0))
+            return marked;
+    }
+    if (!ascii && validUtf8) return {Encoding::Utf8, false};
+    return {};
+}
+
 Result ServerListFile::load(ServerListModel& model) {
     try {
         std::string bytes;
         Result result = files_.readAll(path_, bytes);
         if (result.status == Result::Status::NotFound) return Result::success();
         if (!result.ok()) {
-            unreadable_ = true;
+            loadFailed_ = true;
             return result;
         }
-        fingerprint_ = fingerprintOf(bytes);
+        known_ = {DiskCheck::Seen::Kind::Present, fingerprintOf(bytes)};
         std::string_view content = bytes;
-        encoding_ = {};
-        if (content.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-            encoding_ = {Encoding::Utf8, true};
-            content.remove_prefix(kUtf8Mark.size());
-        } else if (!isAscii(content) && isValidUtf8(content)) {
-            encoding_ = {Encoding::Utf8, false};
-        }
-        model.reserve(measureRecords(content));
-        std::wstring nickname, address, port;
+        const bool ascii = isAscii(content);
+        encoding_ =
+            encodingOf(content.substr(0, 3), content.size(), ascii, !ascii && isValidUtf8(content));
+        content.remove_prefix(encoding_.markBytes().size());
         bool decoded = true;
-        forEachRecord(content, [&](std::string_view n, std::string_view a, std::string_view p) {
-            nickname.clear();
-            address.clear();
-            port.clear();
-            decoded = decoded && decodeTextInto(n, encoding_.text, nickname) &&
-                      decodeTextInto(a, encoding_.text, address) &&
-                      decodeTextInto(p, encoding_.text, port);
-            if (decoded) model.appendEntry(nickname, address, port);
-        });
-        if (!decoded) throw std::length_error("a line too long to convert");
-        return result;
+        if (encoding_.text == Encoding::Utf16Le || encoding_.text == Encoding::Utf16Be) {
+            std::wstring text;
+            decodeTextInto(content, encoding_.text, text);
+            model.reserve(measureRecords(std::wstring_view(text)));
+            forEachRecord(std::wstring_view(text),
+                          [&](auto n, auto a, auto p) { model.appendEntry(n, a, p); });
+        } else {
+            model.reserve(measureRecords(content));
+            std::wstring nickname, address, port;
+            forEachRecord(content, [&](std::string_view n, std::string_view a, std::string_view p) {
+                nickname.clear();
+                address.clear();
+                port.clear();
+                decoded = decoded && decodeTextInto(n, encoding_.text, nickname) &&
+                          decodeTextInto(a, encoding_.text, address) &&
+                          decodeTextInto(p, encoding_.text, port);
+                if (decoded) model.appendEntry(nickname, address, port);
+            });
+        }
+        if (decoded) return result;
     } catch (const std::exception&) {
-        // Out of memory, or a line too long for the system's conversion: the list is not
-        // shown in part, and the file is kept from being overwritten with what was shown.
-        model.removeAllEntries();
-        unreadable_ = true;
-        return Result::failed(L"\"" + path_ + L"\" is too large for Hostdeck to read into memory.");
+        // Out of memory: handled below as a line too long to convert.
     }
+    // The list is not shown in part, and the file is kept from being overwritten with what
+    // was shown.
+    model.removeAllEntries();
+    loadFailed_ = true;
+    return Result::failed(L"\"" + path_ + L"\" is too large for Hostdeck to read into memory.");
 }
 
-bool ServerListFile::changedOnDisk() {
-    if (unreadable_) return false;  // save() refuses anyway
-    std::string bytes;
-    const Result read = files_.readAll(path_, bytes);
-    // A file that is gone holds nothing to lose; one that cannot be read now will not be
-    // replaced either, and save() says why.
-    if (!read.ok()) return false;
-    return !fingerprint_ || fingerprintOf(bytes) != *fingerprint_;
+ServerListFile::DiskCheck::Seen ServerListFile::readDisk(std::wstring& reason) {
+    using Kind = DiskCheck::Seen::Kind;
+    try {
+        std::string bytes;
+        const Result read = files_.readAll(path_, bytes);
+        if (read.ok()) return {Kind::Present, fingerprintOf(bytes)};
+        if (read.status == Result::Status::NotFound) return {Kind::Absent};
+        reason = read.reason;
+    } catch (const std::exception&) {
+        reason = L"There is not enough memory to read it.";
+    }
+    return {Kind::Unreadable};
+}
+
+ServerListFile::DiskCheck ServerListFile::checkDisk() {
+    DiskCheck check;
+    check.seen = readDisk(check.reason);
+    using Kind = DiskCheck::Seen::Kind;
+    if (loadFailed_ || check.seen == known_) return check;  // save() refuses after a failed load
+    switch (check.seen.kind) {
+        case Kind::Absent:
+            check.state = DiskState::Gone;
+            break;
+        case Kind::Unreadable:
+            check.state = DiskState::Unreadable;
+            break;
+        case Kind::Present:
+            check.state = DiskState::Changed;
+            break;
+    }
+    return check;
 }
 
 Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
-                             std::wstring_view note, std::uint64_t* fingerprint) {
+                             std::wstring_view note, std::uint64_t* fingerprint,
+                             const ReplaceCheck& stillWanted) {
     // The encoding it was read in, unless the file cannot hold some text in it or the next
     // load would read the bytes in another encoding; UTF-8 with the mark always does.
     FileEncoding candidates[] = {encoding_, {Encoding::Utf8, true}};
     Result result;
     for (const FileEncoding& candidate : candidates) {
         bool retry = false;
-        result = files_.replaceWith(path, [&](FileSink& sink) {
-            WrittenBytes written(sink);
-            if (candidate.mark && (model.entryCount() > 0 || !note.empty()) &&
-                !written.write(kUtf8Mark)) {
-                return false;
-            }
-            const WriteOutcome outcome = writeLines(model, note, candidate.text, written);
-            if (outcome != WriteOutcome::Written) {
-                retry = outcome == WriteOutcome::Unencodable;
-                return false;
-            }
-            const bool readsAsAscii = !written.highByte() && !written.startsWithMark();
-            const bool readsAsWritten =
-                written.startsWithMark() == candidate.mark &&
-                (candidate.mark || (candidate.text == Encoding::Utf8) == written.validUtf8());
-            if (!readsAsAscii && !readsAsWritten) {
-                retry = true;
-                return false;
-            }
-            if (fingerprint) *fingerprint = written.fingerprint();
-            return true;
-        });
+        result = files_.replaceWith(
+            path,
+            [&](FileSink& sink) {
+                WrittenBytes written(sink);
+                if (candidate.mark && (model.entryCount() > 0 || !note.empty()) &&
+                    !written.write(candidate.markBytes())) {
+                    return false;
+                }
+                const WriteOutcome outcome = writeLines(model, note, candidate.text, written);
+                if (outcome != WriteOutcome::Written) {
+                    retry = outcome == WriteOutcome::Unencodable;
+                    return false;
+                }
+                const FileEncoding readAs = encodingOf(written.start(), written.length(),
+                                                       !written.highByte(), written.validUtf8());
+                const bool readsAsAscii = !written.highByte() && !readAs.mark;
+                if (readAs != candidate && !readsAsAscii) {
+                    retry = true;
+                    return false;
+                }
+                if (fingerprint) *fingerprint = written.fingerprint();
+                return true;
+            },
+            stillWanted);
         if (!retry) {
             if (result.ok()) encoding_ = candidate;
             return result;
@@ -274,43 +342,90 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
 }
 
 Result ServerListFile::save(const ServerListModel& model) {
-    if (unreadable_) {
+    if (loadFailed_) {
         return Result::failed(L"The list was not saved: \"" + path_ +
                               L"\" could not be read at start, and saving now would "
                               L"overwrite it. The file was left as it was.");
     }
+    // Checked again once the new file is written, while no other saver can go on: another
+    // window may have saved since the caller looked.
+    const auto stillAsKnown = [&] {
+        std::wstring ignored;
+        const DiskCheck::Seen now = readDisk(ignored);
+        return now == known_ || now.kind == DiskCheck::Seen::Kind::Absent;
+    };
     std::uint64_t written = 0;
-    const Result result = write(path_, model, {}, &written);
-    if (result.ok()) fingerprint_ = written;
+    const Result result = write(path_, model, {}, &written, stillAsKnown);
+    if (result.ok()) known_ = {DiskCheck::Seen::Kind::Present, written};
     return result;
 }
 
-std::wstring ServerListFile::copyPrefix() const {
-    std::wstring stem = path_;
-    const std::size_t dot = stem.rfind(L'.');
-    const std::size_t slash = stem.find_last_of(L"\\/");
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) stem.resize(dot);
-    return stem + L" (not saved ";
+std::wstring ServerListFile::folder() const {
+    const std::size_t slash = path_.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path_.substr(0, slash);
 }
 
-std::vector<std::wstring> ServerListFile::copiesBeside() {
-    std::vector<std::wstring> copies = files_.pathsStartingWith(copyPrefix());
+std::wstring ServerListFile::copyPrefix(const std::wstring& folder) const {
+    const std::size_t slash = path_.find_last_of(L"\\/");
+    std::wstring stem = path_.substr(slash + 1);
+    stem.resize(std::min(stem.rfind(L'.'), stem.size()));
+    return folder + (slash == std::wstring::npos ? L'\\' : path_[slash]) + stem + L" (not saved ";
+}
+
+std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder) {
+    const std::wstring prefix = copyPrefix(folder);
+    std::vector<std::wstring> copies = files_.pathsStartingWith(prefix);
     const auto number = [&](const std::wstring& copy) {
-        return std::wcstoul(copy.c_str() + copyPrefix().size(), nullptr, 10);
+        return std::wcstoul(copy.c_str() + prefix.size(), nullptr, 10);
     };
     std::sort(copies.begin(), copies.end(),
               [&](const std::wstring& a, const std::wstring& b) { return number(a) < number(b); });
     return copies;
 }
 
-Result ServerListFile::saveCopyBeside(const ServerListModel& model, std::wstring_view note,
-                                      std::wstring& copyPath) {
-    const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix());
-    for (unsigned long n = 1;; ++n) {
-        copyPath = copyPrefix() + std::to_wstring(n) + L").ini";
-        if (std::find(existing.begin(), existing.end(), copyPath) == existing.end()) break;
+Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListModel& model,
+                                std::wstring_view note, std::wstring& copyPath) {
+    const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix(folder));
+    for (std::size_t n = 1;; ++n) {
+        copyPath = copyPrefix(folder) + std::to_wstring(n) + L").ini";
+        if (std::find(existing.begin(), existing.end(), copyPath) != existing.end()) continue;
+        // Never over another copy: one that appeared since the folder was listed is kept.
+        const auto stillNew = [&] {
+            const std::vector<std::wstring> now = files_.pathsStartingWith(copyPath);
+            return std::find(now.begin(), now.end(), copyPath) == now.end();
+        };
+        const Result result = write(copyPath, model, note, nullptr, stillNew);
+        if (result.status != Result::Status::Cancelled) return result;
+        if (n > existing.size() + 100) return Result::failed(L"Could not create " + copyPath);
     }
-    return write(copyPath, model, note, nullptr);
+}
+
+std::wstring ServerListFile::whyCannotHold(std::wstring_view nickname, std::wstring_view address,
+                                           std::wstring_view port) const {
+    std::wstring why = whyFileCannotHold(nickname, address, port);
+    const std::pair<const wchar_t*, std::wstring_view> fields[] = {
+        {L"The nickname", nickname}, {L"The address", address}, {L"The port", port}};
+    for (const auto& [name, text] : fields) {
+        if (!why.empty()) break;
+        // Text the file's encoding lacks makes the next save switch to UTF-8.
+        Encoding encoding = encoding_.text;
+        std::string bytes;
+        if (!encodeText(text, encoding, bytes)) {
+            encoding = Encoding::Utf8;
+            encodeText(text, encoding, bytes);
+        }
+        std::wstring back;
+        decodeTextInto(bytes, encoding, back);
+        const bool wholeUnits = bytes.size() % 2 == 0 ||
+                                (encoding != Encoding::Utf16Le && encoding != Encoding::Utf16Be);
+        if (back == text && wholeUnits) continue;
+        const auto differs = std::mismatch(text.begin(), text.end(), back.begin(), back.end());
+        why = std::wstring(name) + L" would not read back as it stands (character " +
+              std::to_wstring(differs.first - text.begin() + 1) +
+              L"): in the list file, the text there merges with a character that Hostdeck kept "
+              L"from the file as it was. Delete that character, or the text next to it.";
+    }
+    return why;
 }
 
 }  // namespace hostdeck

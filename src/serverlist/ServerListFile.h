@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +13,7 @@ namespace hostdeck {
 
 // The list file: read once at start, rewritten whole at the end. The format is in
 // ListFileFormat.h.
-class ServerListFile {
+class ServerListFile final : public EntryCheck {
   public:
     ServerListFile(FileStore& files, std::wstring path) : files_(files), path_(std::move(path)) {}
 
@@ -24,38 +23,67 @@ class ServerListFile {
     // On any other failure (the file cannot be read, or is too large for memory) the lists
     // stay empty and the file is protected from being overwritten by save().
     Result load(ServerListModel& model);
+    bool loadFailed() const { return loadFailed_; }
 
-    // True when the file on disk is no longer what load() read or save() last wrote, so that
-    // replacing it would throw away what someone else wrote there.
-    bool changedOnDisk();
+    // What the file on disk holds now, against what load() read or save() last wrote.
+    enum class DiskState {
+        AsKnown,     // the same bytes (or no file, as before); also after a failed load
+        Gone,        // it was there and is no more: nothing to lose
+        Changed,     // someone else wrote it
+        Unreadable,  // it cannot be read now, so whether it changed is unknown
+    };
+    struct DiskCheck {
+        DiskState state = DiskState::AsKnown;
+        std::wstring reason;  // for Unreadable: why
+        struct Seen {
+            enum class Kind { Absent, Present, Unreadable } kind = Kind::Absent;
+            std::uint64_t fingerprint = 0;
+            bool operator==(const Seen&) const = default;
+        } seen;
+    };
+    DiskCheck checkDisk();
+    // The user chose to replace what that check saw; save() replaces nothing else.
+    void mayReplace(const DiskCheck& check) { known_ = check.seen; }
 
     // Rewrites the file from the lists, in the encoding it was read in. The old file stays
-    // untouched unless the new one was written completely.
+    // untouched unless the new one was written completely; Cancelled when, by then, the file
+    // on disk was no longer what this program knew or was allowed to replace.
     Result save(const ServerListModel& model);
 
-    // Writes the lists to a new file beside the list file, for when the list file may not be
-    // replaced without asking and nobody can be asked. `note` goes at the top as comment
+    // Writes the lists to a new file in `folder`, named after the list file, for when the
+    // list file may not be replaced and nobody can be asked. `note` goes at the top as comment
     // lines, which a load skips. Returns the new file's path in `copyPath`.
-    Result saveCopyBeside(const ServerListModel& model, std::wstring_view note,
-                          std::wstring& copyPath);
-    // The copies that saveCopyBeside() left, oldest first.
-    std::vector<std::wstring> copiesBeside();
+    Result saveCopy(const std::wstring& folder, const ServerListModel& model,
+                    std::wstring_view note, std::wstring& copyPath);
+    // The copies that saveCopy() left in `folder`, oldest first.
+    std::vector<std::wstring> copiesIn(const std::wstring& folder);
+    std::wstring folder() const;
+
+    // EntryCheck: the format's rules, and that the text reads back the same in the encoding
+    // the next save writes.
+    std::wstring whyCannotHold(std::wstring_view nickname, std::wstring_view address,
+                               std::wstring_view port) const override;
 
   private:
-    // The bytes the text is stored in, and whether the file begins with the UTF-8 mark.
+    // The bytes the text is stored in, and whether the file begins with its mark.
     struct FileEncoding {
         Encoding text = Encoding::Ansi;
         bool mark = false;
+        std::string_view markBytes() const;
+        bool operator==(const FileEncoding&) const = default;
     };
+    static FileEncoding encodingOf(std::string_view start, std::uint64_t length, bool ascii,
+                                   bool validUtf8);
+    DiskCheck::Seen readDisk(std::wstring& reason);
     Result write(const std::wstring& path, const ServerListModel& model, std::wstring_view note,
-                 std::uint64_t* fingerprint);
-    std::wstring copyPrefix() const;
+                 std::uint64_t* fingerprint, const ReplaceCheck& stillWanted);
+    std::wstring copyPrefix(const std::wstring& folder) const;
 
     FileStore& files_;
     std::wstring path_;
     FileEncoding encoding_;
-    bool unreadable_ = false;
-    std::optional<std::uint64_t> fingerprint_;  // of the bytes on disk; none: no file
+    bool loadFailed_ = false;
+    DiskCheck::Seen known_;  // what load() read or save() wrote
 };
 
 }  // namespace hostdeck

@@ -37,10 +37,13 @@ bool ServerListModel::select() {
 }
 
 std::wstring ServerListModel::add() {
-    std::wstring why = list_file_format::whyFileCannotHold(
-        txtServerNickname.text(), txtServerIP.text(), txtServerPort.text());
+    const std::wstring& n = txtServerNickname.text();
+    const std::wstring& a = txtServerIP.text();
+    const std::wstring& p = txtServerPort.text();
+    std::wstring why =
+        check_ ? check_->whyCannotHold(n, a, p) : list_file_format::whyFileCannotHold(n, a, p);
     if (!why.empty()) return why;
-    appendEntry(txtServerNickname.text(), txtServerIP.text(), txtServerPort.text());
+    appendEntry(n, a, p);
     entryOut_ = false;
     return {};
 }

@@ -7,6 +7,16 @@
 
 namespace hostdeck {
 
+// Says why the list file would not give an entry back as it stands; empty when it would.
+class EntryCheck {
+  public:
+    virtual std::wstring whyCannotHold(std::wstring_view nickname, std::wstring_view address,
+                                       std::wstring_view port) const = 0;
+
+  protected:
+    ~EntryCheck() = default;
+};
+
 // The servers and the editor fields of the main window, without the window.
 // The three lists run in parallel: the entry at index i is
 // (lstServerNick[i], lstServerIP[i], lstServerPort[i]); only the nickname list is shown.
@@ -52,10 +62,14 @@ class ServerListModel {
     // Empties the three lists; their observers are not told.
     void removeAllEntries();
 
+    // What add() asks before it appends; without one, only the list file's format is asked.
+    void setEntryCheck(const EntryCheck* check) { check_ = check; }
+
   private:
     bool holdsEntry(ListIndex index) const;
 
     bool entryOut_ = false;
+    const EntryCheck* check_ = nullptr;
 };
 
 }  // namespace hostdeck

@@ -17,6 +17,7 @@ namespace hostdeck {
 namespace {
 
 using ::testing::HasSubstr;
+using namespace std::string_literals;
 const std::wstring kList = L"C:\\H\\serverlist.ini";
 
 // Answers this thread's message boxes as the user would, in order (then OK), and keeps what
@@ -45,7 +46,8 @@ class WindowTest : public ::testing::Test {
   protected:
     void start(int show = SW_HIDE) {
         form = std::make_unique<frmHostdeck>(
-            GetModuleHandleW(nullptr), FormServices{files, registry, starter, shell, L"C:\\H"});
+            GetModuleHandleW(nullptr),
+            FormServices{files, registry, starter, shell, L"C:\\H", L"C:\\U"});
         ASSERT_TRUE(form->create(show));
         // Runs what the window posted to itself; the quit message of a closed window is dropped.
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
@@ -162,7 +164,7 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
 
 TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     files.files[kList] =
-        "Home#10.0.0.5#99\r\n; a comment\r\nClub#club.example#2300\r\nLan#192.168.1.2#47624\r\n";
+        "Home#10.0.0.5#99\r\n; a comment\r\nClub#club.example#2300\r\nLan#192.168.1.2\0x#47624\r\n"s;
     start();
     EXPECT_EQ(shown(), L"Home Club Lan ||+");
     pick(1);
@@ -183,7 +185,7 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     EXPECT_EQ(SendMessageW(control(kIdServerNickList), LB_GETCURSEL, 0, 0), LB_ERR);
     command(kIdAddButton);   // a copy of what the fields show
     command(kIdEditButton);  // nothing current: takes the first entry, Lan
-    EXPECT_EQ(shown(), L"Club Home Lan|192.168.1.2|47624+");
+    EXPECT_EQ(shown(), L"Club Home Lan|192.168.1.2\xDC00x|47624+") << "a NUL kept";
     SetWindowTextW(control(kIdPortField), L"1");
     pick(1);  // Lan goes back before Home fills the fields
     EXPECT_EQ(shown(), L"Club Home Lan Home|10.0.0.5|99-");
@@ -197,7 +199,7 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     send(WM_CLOSE);
     EXPECT_EQ(form->window(), nullptr);
     EXPECT_EQ(files.files[kList],
-              "Club#club.example#2301\r\nLan#192.168.1.2#1\r\nHome 2#10.0.0.5#99\r\n");
+              "Club#club.example#2301\r\nLan#192.168.1.2\0x#1\r\nHome 2#10.0.0.5#99\r\n"s);
 }
 
 TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
@@ -232,54 +234,31 @@ TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
     EXPECT_EQ(shown(), L"Home Club|club.example|2300-");
 }
 
-// Another program (or another Hostdeck) writes the file, or holds it: the user's list is
-// never replaced unasked, and what cannot be saved is kept beside it.
-TEST_F(WindowTest, TheListFileIsNeverLostOrReplacedUnasked) {
+// The list session's notes and questions reach the user as message boxes, with their buttons
+// and defaults, and the answers come back; the end of the Windows session ends the program.
+TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
+    files.files[kList] = "Home#1#2\r\n";
+    files.files[L"C:\\H\\serverlist (not saved 1).ini"] = "; kept\r\n";
     start();
+    EXPECT_THAT(boxes.said, HasSubstr(L"\nC:\\H\\serverlist (not saved 1).ini\n"));
     command(kIdAddButton);
-    files.files[kList] = "Other#1#2\r\n";
-    boxes.answers = {IDCANCEL, IDNO};
+    files.failingWrites = 2;
+    boxes.answers = {IDTRYAGAIN, IDCANCEL};
     send(WM_CLOSE);
-    EXPECT_THAT(boxes.said, HasSubstr(L"changed by another program"));
+    EXPECT_THAT(boxes.said, HasSubstr(L"Disk full\n\nTry Again saves again"));
     EXPECT_TRUE(IsWindow(form->window())) << "Cancel goes back to the window";
+    boxes.answers = {IDYES};
+    files.files[kList] = "Other#1#2\r\n";
     send(WM_CLOSE);
-    EXPECT_EQ(files.files[kList], "Other#1#2\r\n");
-
-    start();  // the end of the session: saved once, then nobody can be asked
-    command(kIdAddButton);
-    send(WM_QUERYENDSESSION);
-    send(WM_ENDSESSION, TRUE);
-    EXPECT_EQ(files.files[kList], "Other#1#2\r\n##\r\n");
-    files.files[kList] = "Third#3#4\r\n";
-    send(WM_ENDSESSION, TRUE);
-    send(WM_CLOSE);
-    EXPECT_EQ(files.files[kList], "Third#3#4\r\n") << "saved once, not again on close";
+    EXPECT_EQ(form->window(), nullptr);
+    EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n");
 
     start();
     command(kIdAddButton);
-    files.files[kList] = "Fourth#5#6\r\n";
-    send(WM_ENDSESSION, TRUE);
-    send(WM_CLOSE);
-    EXPECT_EQ(files.files[kList], "Fourth#5#6\r\n");
-    const std::string copy = files.files[L"C:\\H\\serverlist (not saved 1).ini"];
-    EXPECT_TRUE(copy.starts_with("; Hostdeck kept this copy")) << copy;
-    EXPECT_TRUE(copy.ends_with("\r\nThird#3#4\r\n##\r\n")) << copy;
-
-    boxes.said.clear();
-    files.writeFailure = L"Access denied";
-    start();  // tells of the copy; cannot save
-    EXPECT_THAT(boxes.said, HasSubstr(L"C:\\H\\serverlist (not saved 1).ini"));
-    command(kIdAddButton);
-    send(WM_CLOSE);
-    EXPECT_THAT(boxes.said, HasSubstr(kList + L"\n\nAccess denied"));
-    EXPECT_EQ(form->window(), nullptr) << "closing goes on after the message";
-
-    files.readFailure = L"sharing violation";
-    start();  // a list that cannot be read is never overwritten
-    EXPECT_THAT(boxes.said, HasSubstr(L"could not be read.\n\nsharing violation"));
-    EXPECT_EQ(shown(), L"||+");
-    send(WM_CLOSE);
-    EXPECT_EQ(files.files[kList], "Fourth#5#6\r\n");
+    EXPECT_TRUE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    SendMessageW(form->window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(form->window(), nullptr) << "the program ends";
+    EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n##\r\n");
 }
 
 }  // namespace

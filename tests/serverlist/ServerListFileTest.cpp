@@ -30,6 +30,16 @@ std::string everyByteBut(std::string_view left_out) {
 }
 const std::string kAnyByte = everyByteBut("\r\n#");
 
+// UTF-16 bytes as Notepad writes them, little endian unless asked.
+std::string utf16(std::u16string_view text, bool bigEndian = false) {
+    std::string bytes;
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 // In a double-byte code page, rows of ANSI bytes that it reads otherwise check less.
 enum class In932 { Same, SavedAsItWas, ReadsBack };
 
@@ -80,6 +90,24 @@ const struct {
      .loaded = Entries{L"\u00EF\u00BB\u00BFx|1|\u00E9"},
      .savedAs = kMark + "\xC3\xAF\xC2\xBB\xC2\xBFx#1#\xC3\xA9\r\n",
      .in932 = In932::ReadsBack},
+    // A NUL is kept as the byte it was.
+    {"ab" + std::string(1, '\0') + "cd#1.2.3.4#27960\r\n", Entries{L"ab\xDC00"
+                                                                   L"cd|1.2.3.4|27960"}},
+    // Notepad's "Unicode": its text read and written back as it was, also half a pair and NUL.
+    {"\xFF\xFE" + utf16(u"A#1#2\r\n; c\r\nb#\u00E9\u65E5#3\r\n"),
+     Entries{L"A|1|2", L"b|\u00E9\u65E5|3"},
+     "\xFF\xFE" + utf16(u"A#1#2\r\nb#\u00E9\u65E5#3\r\n\U0001F600#x#\r\n"),
+     {L"\U0001F600|x|"}},
+    {"\xFE\xFF" + utf16(u"A#1#2\r\n", true), Entries{L"A|1|2"}},
+    {"\xFF\xFE" + utf16(u"a\xD800#") + std::string(2, '\0') + utf16(u"#\xDC00\r\n"),
+     Entries{L"a\xDC00\xDCD8|\xDC00\xDC00|\xDC00\xDCDC"}},
+    {.file = "\xFF\xFE"
+             "A\r\n",  // odd: not UTF-16
+     .loaded = Entries{L"\u00FF\u00FE"
+                       L"A||"},
+     .savedAs = "\xFF\xFE"
+                "A##\r\n",
+     .in932 = In932::ReadsBack},
     // Typed text that the ANSI code page cannot hold.
     {"", Entries{},
      kMark + "\xEF\xBB\xBF"
@@ -117,54 +145,39 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
     }
 }
 
-// A file that could not be read, or that another program wrote since, is never replaced;
-// what may not replace it goes beside it.
-TEST(ServerListFileTest, NeverReplacesWhatItDidNotRead) {
-    testing::MemoryFileStore files;
-    ServerListModel model;
-    ServerListFile file(files, kPath);
-    ASSERT_TRUE(file.load(model).ok()) << "a missing file is an empty list";
-    model.appendEntry(L"a", L"1", L"2");
-    std::wstring first, second;
-    ASSERT_TRUE(file.saveCopyBeside(model, L"why\r\nand more", first).ok());
-    ASSERT_TRUE(file.saveCopyBeside(model, L"", second).ok());
-    EXPECT_EQ(files.files[first], "; why\r\n; and more\r\na#1#2\r\n");
-    EXPECT_EQ(file.copiesBeside(),
-              (std::vector<std::wstring>{L"C:\\Hostdeck\\serverlist (not saved 1).ini",
-                                         L"C:\\Hostdeck\\serverlist (not saved 2).ini"}));
-    ASSERT_TRUE(file.save(model).ok());
-    EXPECT_EQ(files.files[kPath], "a#1#2\r\n");
-    EXPECT_FALSE(file.changedOnDisk());
-    for (const std::string other : {"b#1#2\r\n", "a#1#2\r\nb#3#4\r\n"}) {
-        files.files[kPath] = other;  // another window saved, as long as before or longer
-        EXPECT_TRUE(file.changedOnDisk());
-    }
-    ASSERT_TRUE(file.save(model).ok());
-    EXPECT_FALSE(file.changedOnDisk()) << "what this window wrote is what it knows";
-    files.files.erase(kPath);
-    EXPECT_FALSE(file.changedOnDisk()) << "a file that is gone has nothing to lose";
-
-    files.writeFailure = L"Could not replace: Access denied";
-    EXPECT_EQ(file.save(model).reason, L"Could not replace: Access denied");
-    files.writeFailure.reset();
-    model.appendEntry(std::wstring(1, static_cast<wchar_t>(0xD800)), L"", L"");
-    EXPECT_FALSE(file.save(model).reason.empty()) << "no failure without a reason";
-
-    for (const std::wstring failure : {L"Could not open: sharing violation", L"throw"}) {
-        files.files[kPath] = "precious#1#2\r\n";
-        files.readFailure = failure;  // "throw": too large for memory
-        ServerListFile unreadable(files, kPath);
-        ServerListModel empty;
-        const Result loaded = unreadable.load(empty);
-        EXPECT_EQ(loaded.status, Result::Status::Failed);
-        EXPECT_NE(loaded.reason.find(failure == L"throw" ? kPath : failure), std::wstring::npos);
-        EXPECT_EQ(empty.entryCount(), 0);
-        files.readFailure.reset();
-        files.files[kPath] = "changed#1#2\r\n";
-        EXPECT_FALSE(unreadable.changedOnDisk()) << "nothing to ask: it is never replaced";
-        empty.appendEntry(L"new", L"1", L"2");
-        EXPECT_NE(unreadable.save(empty).reason.find(kPath), std::wstring::npos);
-        EXPECT_EQ(files.files[kPath], "changed#1#2\r\n");
+// What Add takes is what the next start reads back: text typed next to a byte kept from the
+// file must not merge with it.
+TEST(ServerListFileTest, AddRefusesWhatWouldReadBackAsOtherText) {
+    const struct {
+        std::string file;
+        std::wstring nickname;
+        const wchar_t* why;  // null: added
+    } cases[] = {
+        {kMark + "A\xC3x\xA9#1#2\r\n", L"A\xDCC3\xDCA9", L"nickname would not read back"},
+        {kMark + "A\xC3x\xA9#1#2\r\n", L"A\xDCC3x\xDCA9", nullptr},
+        {"",
+         L"Caf\xDCE9"
+         L"A",
+         L"(character 4)"},
+        {"", L"\xDC41", L"would not read back"},  // reads back as "A"
+        {"",
+         L"ab\xDC00"
+         L"cd \u65E5",
+         nullptr},  // a NUL kept from a file
+        {"\xFF\xFE" + utf16(u"A#1#2\r\n"), L"\xDC00\xDCD8", nullptr},
+        {"\xFF\xFE" + utf16(u"A#1#2\r\n"), L"\xDCD8", L"would not read back"},
+    };
+    for (const auto& c : cases) {
+        testing::MemoryFileStore files;
+        files.files[kPath] = c.file;
+        ServerListModel model;
+        ServerListFile file(files, kPath);
+        ASSERT_TRUE(file.load(model).ok());
+        model.setEntryCheck(&file);
+        model.txtServerNickname.setText(c.nickname);
+        const std::wstring why = model.add();
+        EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
+        EXPECT_EQ(model.entryCount(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
     }
 }
 

@@ -109,8 +109,8 @@ TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
         {L"a\r||", L"The nickname holds a line break"},
         {L"a|" + lone + L"|", L"The address holds half of a character (U+D800)"},
         {lone + L"a||", L"The nickname holds half"},
-        {L"a\xDC00||", L"The nickname holds half of a character (U+DC00)"},
-        {L"||\xDC7F", L"The port holds half"},
+        {L"a\xDD00||", L"The nickname holds half of a character (U+DD00)"},
+        {L"||\xDFFF", L"The port holds half"},
     };
     for (const auto& [entry, why] : cases) {
         ServerListModel m;

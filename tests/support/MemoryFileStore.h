@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -11,11 +12,16 @@
 namespace hostdeck::testing {
 
 // Files kept in memory, written through the real replace algorithm. Reading can be made to
-// fail (a read failure of "throw" runs out of memory instead), and so can replacing.
+// fail (a read failure of "throw" runs out of memory instead), and so can replacing: refused
+// below a read-only folder, or the next few writes failing part-way. `whileSaving` runs as a new
+// file is being written, as another program would.
 class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
-    std::optional<std::wstring> readFailure, writeFailure;
+    std::optional<std::wstring> readFailure;
+    std::optional<std::wstring> readOnlyFolder;
+    int failingWrites = 0;
+    std::function<void()> whileSaving;
 
     Result readAll(const std::wstring& path, std::string& bytes) override {
         if (readFailure == L"throw") throw std::bad_alloc();
@@ -31,24 +37,34 @@ class MemoryFileStore final : public FileStore {
         }
         return paths;
     }
+    Result createFolder(const std::wstring&) override { return Result::success(); }
 
   protected:
     struct MemoryFile final : NewFile {
         std::string& bytes;
-        explicit MemoryFile(std::string& target) : bytes(target) {}
+        bool fails;
+        MemoryFile(std::string& target, bool failing) : bytes(target), fails(failing) {}
         bool write(std::string_view more) override {
-            bytes += more;
-            return true;
+            bytes += more.substr(0, fails ? 1 : more.size());
+            return !fails;
         }
-        Result writeResult() override { return Result::success(); }
+        Result writeResult() override {
+            return fails ? Result::failed(L"Disk full") : Result::success();
+        }
         Result finish() override { return Result::success(); }
     };
-    std::wstring linkTarget(const std::wstring& path) override { return path; }
-    Result checkNotReadOnly(const std::wstring&) override {
-        return writeFailure ? Result::failed(*writeFailure) : Result::success();
+    std::wstring finalPath(const std::wstring& path) override { return path; }
+    Result checkNotReadOnly(const std::wstring& path) override {
+        return readOnlyFolder && path.starts_with(*readOnlyFolder)
+                   ? Result::failed(L"Access denied")
+                   : Result::success();
     }
-    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file) override {
-        file = std::make_unique<MemoryFile>(files[path]);
+    Result lockForSaving(const std::wstring&, std::unique_ptr<SaveLock>&) override {
+        return Result::success();
+    }
+    Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file, bool&) override {
+        file = std::make_unique<MemoryFile>(files[path], failingWrites > 0 && failingWrites--);
+        if (whileSaving) std::exchange(whileSaving, nullptr)();
         return Result::success();
     }
     void remove(const std::wstring& path) override { files.erase(path); }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/FileStore.h"
+#include "serverlist/ServerListFile.h"
+#include "serverlist/ServerListModel.h"
+
+namespace hostdeck {
+
+// Something the session asks the user, with the answers to choose from.
+struct Question {
+    enum class Tone { Information, Warning, Error };
+    enum class Choices { Ok, YesNo, YesNoCancel, CancelTryContinue };
+    enum class Answer { Ok, Yes, No, Cancel, TryAgain, Continue };
+    Tone tone = Tone::Information;
+    Choices choices = Choices::Ok;
+    Answer byDefault = Answer::Ok;  // Enter; Escape gives Cancel where there is one
+    std::wstring text;
+};
+
+// The person at the window, who answers the session's questions.
+class User {
+  public:
+    virtual Question::Answer ask(const Question& question) = 0;
+
+  protected:
+    ~User() = default;
+};
+
+// The list from its load at start to its save at the end, and every decision about the list
+// file in between: what the user is told and asked, when the file may be replaced, and what
+// is kept where when it may not. Nothing of the user's list is dropped without the user's
+// own choice.
+class ListSession {
+  public:
+    // `spareFolder`: the user's own folder, for a copy that cannot go beside the list file.
+    ListSession(FileStore& files, std::wstring listPath, std::wstring spareFolder,
+                ServerListModel& model, User& user);
+    ListSession(const ListSession&) = delete;
+    ListSession& operator=(const ListSession&) = delete;
+
+    // Fills the model from the list file, before the window is shown.
+    void load();
+    // Once the window shows: why the list could not be read, and the copies kept earlier.
+    bool hasStartNotes() const { return !loaded_.ok() || !copiesFound_.empty(); }
+    void tellStartNotes();
+
+    // Before the fields are replaced or the window closes: an entry out for editing goes back
+    // into the list, or the user decides what becomes of it. False: leave all as it is.
+    bool settleEntryOutForEditing();
+
+    // The window is asked to close: saves, or asks what to do when the file changed on disk or
+    // the save failed. False: the window stays open, with nothing lost.
+    bool mayClose();
+
+    // Windows ends the session (or an installer closes the program) and nobody can be asked:
+    // saves where that is safe, and keeps a copy of the list otherwise. The program ends next.
+    void endSession();
+
+  private:
+    Question::Answer ask(Question::Tone tone, Question::Choices choices, Question::Answer byDefault,
+                         std::wstring text);
+    void keepCopy(const std::wstring& why);
+
+    FileStore& files_;
+    ServerListFile file_;
+    std::wstring spareFolder_;
+    ServerListModel& model_;
+    User& user_;
+    Result loaded_;
+    std::vector<std::wstring> copiesFound_;
+    bool done_ = false;  // saved, or left as it was by the user's choice: nothing more to do
+};
+
+}  // namespace hostdeck
