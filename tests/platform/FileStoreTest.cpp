@@ -68,24 +68,41 @@ TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
     }
 }
 
-#ifndef _WIN32
-// Wine 8 cannot make Windows links (CreateSymbolicLinkW does nothing there), so links are
-// tried on the host, where the store follows the same rules.
-TEST_F(FileStoreTest, LinksAreFollowedAndNeverWrittenThrough) {
+// Makes (`ln -s TARGET NAME`) or removes (`rm NAME`) a symbolic link in the folder: under
+// Wine, whose CreateSymbolicLinkW makes nothing, with the Unix commands themselves, which Wine
+// starts as it starts Windows programs (and cannot wait for). Wine shows a link as a file.
+void changeLink(const testing::TempFolder& folder, std::wstring command, const std::wstring& name) {
+#ifdef _WIN32
+    const bool making = command.starts_with(L"ln");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(making ? L"Z:\\bin\\ln" : L"Z:\\bin\\rm", command.data(), nullptr,
+                               nullptr, FALSE, 0, nullptr, folder.path().c_str(), &startup,
+                               &started));
+    for (int i = 0; i < 1000 && (folder.read(name) == "<missing>") == making; ++i) Sleep(20);
+#else
+    if (command.starts_with(L"rm")) return;
+    std::filesystem::create_symlink(folder.fsPath(command.substr(6, command.find(L' ', 6) - 6)),
+                                    folder.fsPath(name));
+#endif
+}
+
+// The file a link points to is replaced in its own folder, and the link stays.
+TEST_F(FileStoreTest, LinksAreFollowedAndKept) {
     std::filesystem::create_directory(folder.fsPath(L"real"));
     folder.write(L"real/serverlist.ini", "old#1#2\r\n");
-    folder.write(L"victim", "untouched");
-    std::filesystem::create_symlink("real/serverlist.ini", folder.fsPath(L"serverlist.ini"));
-    // A stale temporary file that is a link to another file.
-    std::filesystem::create_symlink("../victim", folder.fsPath(L"real/serverlist.ini.saving"));
+    changeLink(folder, L"ln -s real/serverlist.ini serverlist.ini", L"serverlist.ini");
+    ASSERT_EQ(folder.read(L"serverlist.ini"), "old#1#2\r\n");
     ASSERT_TRUE(store->replaceAll(list, "new#1#2\r\n").ok());
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.fsPath(L"serverlist.ini"))) << "still a link";
-    EXPECT_EQ(folder.read(L"real/serverlist.ini") + folder.read(L"victim"), "new#1#2\r\nuntouched");
+    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n") << "the link's target";
+    ASSERT_TRUE(store->replaceAll(list, "newer#1#2\r\n").ok());
+    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "newer#1#2\r\n") << "still through the link";
     folder.setReadOnly(L"real/serverlist.ini", true);
     EXPECT_FALSE(store->replaceAll(list, "x").ok()) << "a read-only target is kept";
-    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "new#1#2\r\n");
+    EXPECT_EQ(folder.read(L"real/serverlist.ini"), "newer#1#2\r\n");
+    changeLink(folder, L"rm serverlist.ini", L"serverlist.ini");  // Wine cannot remove it
 }
-#endif
 
 }  // namespace
 }  // namespace hostdeck

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FileStore.h"
