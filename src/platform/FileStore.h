@@ -43,6 +43,9 @@ class FileStore {
 
     // Reads the whole file; NotFound when it (or its folder) does not exist.
     virtual Result readAll(const std::wstring& path, std::string& bytes) = 0;
+    // The same, handed over piece by piece, in order, without holding the whole file.
+    using PieceTaker = std::function<void(std::string_view piece)>;
+    virtual Result readPieces(const std::wstring& path, const PieceTaker& take) = 0;
 
     // The paths of the files whose path begins with `prefix` (a folder and the start of a
     // name), in no particular order.

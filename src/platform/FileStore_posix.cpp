@@ -82,14 +82,14 @@ class PosixFileStore final : public FileStore {
   public:
     Result readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
+        return readPieces(path, [&](std::string_view piece) { bytes += piece; });
+    }
+
+    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
         FileDescriptor file(::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC));
         if (!file.valid()) {
             if (errno == ENOENT || errno == ENOTDIR) return Result::notFound();
             return Result::failed(describe("Could not open", path, errno));
-        }
-        struct stat info {};
-        if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
-            bytes.reserve(static_cast<std::size_t>(info.st_size));
         }
         char chunk[1 << 16];
         for (;;) {
@@ -98,10 +98,9 @@ class PosixFileStore final : public FileStore {
                 if (errno == EINTR) continue;
                 return Result::failed(describe("Could not read", path, errno));
             }
-            if (got == 0) break;
-            bytes.append(chunk, static_cast<std::size_t>(got));
+            if (got == 0) return Result::success();
+            take(std::string_view(chunk, static_cast<std::size_t>(got)));
         }
-        return Result::success();
     }
 
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {

@@ -88,19 +88,21 @@ class MutexLock final : public FileStore::SaveLock {
 };
 
 class Win32FileStore final : public FileStore {
+    static Result open(const std::wstring& path, UniqueKernelHandle& file) {
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file) return Result::success();
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return Result::notFound();
+        return failure(L"Could not open", path, error);
+    }
+
   public:
     Result readAll(const std::wstring& path, std::string& bytes) override {
         bytes.clear();
-        UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-                return Result::notFound();
-            }
-            return failure(L"Could not open", path, error);
-        }
+        UniqueKernelHandle file;
+        if (Result opened = open(path, file); !opened.ok()) return opened;
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(file.get(), &size))
             return failure(L"Could not read", path, GetLastError());
@@ -121,6 +123,20 @@ class Win32FileStore final : public FileStore {
         }
         bytes.resize(done);
         return Result::success();
+    }
+
+    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
+        UniqueKernelHandle file;
+        if (Result opened = open(path, file); !opened.ok()) return opened;
+        std::string chunk(1 << 16, '\0');
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got,
+                          nullptr))
+                return failure(L"Could not read", path, GetLastError());
+            if (got == 0) return Result::success();
+            take(std::string_view(chunk).substr(0, got));
+        }
     }
 
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {

@@ -127,7 +127,7 @@ void appendUtf8(std::uint32_t cp, std::string& out) {
     }
 }
 
-bool encodeUtf8(std::wstring_view text, std::string& out) {
+bool encodeUtf8(std::wstring_view text, std::string& out, bool& keptBytes) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::uint32_t cp = unit(text, i);
         if (kWideIsUtf16 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
@@ -139,6 +139,7 @@ bool encodeUtf8(std::wstring_view text, std::string& out) {
             }
         }
         if (isByteEscape(cp)) {
+            keptBytes = true;
             out.push_back(static_cast<char>(cp - 0xDC00));
         } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
             return false;
@@ -151,7 +152,7 @@ bool encodeUtf8(std::wstring_view text, std::string& out) {
 
 // The ANSI code page knows no escapes: the text between them goes through the code page,
 // each escape becomes its byte. A low surrogate right after a high one is half of a pair.
-bool encodeAnsi(std::wstring_view text, std::string& out) {
+bool encodeAnsi(std::wstring_view text, std::string& out, bool& keptBytes) {
     std::size_t runStart = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         const bool escape = i < text.size() && unitKindAt(text, i) == UnitKind::ByteEscape;
@@ -159,12 +160,13 @@ bool encodeAnsi(std::wstring_view text, std::string& out) {
         if (i > runStart && !ansi_code_page::encode(text.substr(runStart, i - runStart), out))
             return false;
         if (escape) out.push_back(static_cast<char>(unit(text, i) - 0xDC00));
+        keptBytes = keptBytes || escape;
         runStart = i + 1;
     }
     return true;
 }
 
-bool encodeUtf16(std::wstring_view text, bool bigEndian, std::string& out) {
+bool encodeUtf16(std::wstring_view text, bool bigEndian, std::string& out, bool& keptBytes) {
     const auto put = [&](std::uint32_t u) {
         const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
         out.push_back(bigEndian ? high : low);
@@ -175,6 +177,7 @@ bool encodeUtf16(std::wstring_view text, bool bigEndian, std::string& out) {
         std::uint32_t cp = unit(text, i);
         if (kind == UnitKind::LoneHalf || cp > 0x10FFFF) return false;
         if (kind == UnitKind::ByteEscape) {
+            keptBytes = true;
             out.push_back(static_cast<char>(cp - 0xDC00));
         } else if (cp >= 0x10000) {  // a wchar_t of 32 bits
             cp -= 0x10000;
@@ -223,13 +226,6 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-bool holdsByteEscape(std::wstring_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isByteEscape(unit(text, i)) && unitKindAt(text, i) == UnitKind::ByteEscape) return true;
-    }
-    return false;
-}
-
 namespace {
 
 // Bytes without a NUL, in an 8-bit encoding.
@@ -269,16 +265,22 @@ std::wstring decodeText(std::string_view bytes, Encoding encoding) {
     return text;
 }
 
-bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes) {
+bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes, bool* keptBytes) {
     bytes.clear();
     bytes.reserve(text.size());
-    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be)
-        return encodeUtf16(text, encoding == Encoding::Utf16Be, bytes);
-    if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) return encodeUtf8(text, bytes);
-    // Byte escapes are rare: the whole text goes through the code page first.
-    if (ansi_code_page::encode(text, bytes)) return true;
-    bytes.clear();
-    return encodeAnsi(text, bytes);
+    bool kept = false, encoded = false;
+    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+        encoded = encodeUtf16(text, encoding == Encoding::Utf16Be, bytes, kept);
+    } else if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) {
+        encoded = encodeUtf8(text, bytes, kept);
+    } else if (ansi_code_page::encode(text, bytes)) {
+        encoded = true;  // byte escapes are rare: the whole text goes through the code page first
+    } else {
+        bytes.clear();
+        encoded = encodeAnsi(text, bytes, kept);
+    }
+    if (keptBytes) *keptBytes = kept;
+    return encoded;
 }
 
 }  // namespace hostdeck

@@ -36,11 +36,12 @@ bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& tex
 std::wstring decodeText(std::string_view bytes, Encoding encoding);
 
 // Returns false, leaving `bytes` unspecified, when some character has no exact
-// representation in the encoding (or is half of a surrogate pair).
-bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes);
+// representation in the encoding (or is half of a surrogate pair). `keptBytes`, when given,
+// tells whether the text held byte escapes.
+bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes,
+                bool* keptBytes = nullptr);
 
 bool isAscii(std::string_view bytes);
-bool holdsByteEscape(std::wstring_view text);
 
 // True when the bytes are well-formed UTF-8 as Windows reads it: no overlong forms, no
 // encoded surrogates, nothing above U+10FFFF.

@@ -67,13 +67,21 @@ class Fingerprint {
   public:
     void add(std::string_view bytes) {
         length_ += bytes.size();
-        while (!bytes.empty()) {
+        if (pending_ > 0) {
             const std::size_t take = std::min(bytes.size(), 8 - pending_);
             std::memcpy(word_ + pending_, bytes.data(), take);
             pending_ += take;
             bytes.remove_prefix(take);
-            if (pending_ == 8) mixPending();
+            if (pending_ < 8) return;
+            mixPending();
         }
+        for (; bytes.size() >= 8; bytes.remove_prefix(8)) {  // whole words straight from the bytes
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data(), 8);
+            mixWord(word);
+        }
+        std::memcpy(word_, bytes.data(), bytes.size());
+        pending_ = bytes.size();
     }
     std::uint64_t value() const {
         Fingerprint last = *this;
@@ -91,10 +99,11 @@ class Fingerprint {
         x ^= x >> 27;
         return x;
     }
+    void mixWord(std::uint64_t word) { value_ = mix(value_ ^ word) + 0x9E3779B97F4A7C15ull; }
     void mixPending() {
         std::uint64_t word;
         std::memcpy(&word, word_, 8);
-        value_ = mix(value_ ^ word) + 0x9E3779B97F4A7C15ull;
+        mixWord(word);
         pending_ = 0;
     }
 
@@ -160,8 +169,9 @@ WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, En
     std::wstring lines, readBack;
     std::string bytes;
     auto flush = [&] {
-        if (!encodeText(lines, encoding, bytes)) return WriteOutcome::Unencodable;
-        if (holdsByteEscape(lines)) {
+        bool keptBytes = false;
+        if (!encodeText(lines, encoding, bytes, &keptBytes)) return WriteOutcome::Unencodable;
+        if (keptBytes) {
             readBack.clear();
             if (!decodeTextInto(bytes, encoding, readBack) || readBack != lines)
                 return WriteOutcome::Unencodable;
@@ -270,9 +280,10 @@ Result ServerListFile::load(ServerListModel& model) {
 ServerListFile::DiskCheck::Seen ServerListFile::readDisk(std::wstring& reason) {
     using Kind = DiskCheck::Seen::Kind;
     try {
-        std::string bytes;
-        const Result read = files_.readAll(path_, bytes);
-        if (read.ok()) return {Kind::Present, fingerprintOf(bytes)};
+        Fingerprint fingerprint;
+        const Result read =
+            files_.readPieces(path_, [&](std::string_view piece) { fingerprint.add(piece); });
+        if (read.ok()) return {Kind::Present, fingerprint.value()};
         if (read.status == Result::Status::NotFound) return {Kind::Absent};
         reason = read.reason;
     } catch (const std::exception&) {

@@ -31,6 +31,12 @@ class MemoryFileStore final : public FileStore {
         bytes = files[path];
         return Result::success();
     }
+    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
+        std::string bytes;
+        const Result read = readAll(path, bytes);
+        if (read.ok()) take(bytes);
+        return read;
+    }
     std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         for (const auto& file : files) {
