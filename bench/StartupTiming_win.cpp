@@ -10,7 +10,6 @@
 #include "app/FormLayout.h"
 #include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
-#include "support/TestSupport_win.h"
 
 namespace {
 

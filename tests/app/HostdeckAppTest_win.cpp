@@ -1,15 +1,59 @@
-// The real program, started as the user starts it.
+// The real program, started as the user starts it, with the prefix's real registry, a stand-in
+// game that records how it was started, and rundll32 for the Open With dialog.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/FormLayout.h"
+#include "document/mDocumenteOeffnen.h"
+#include "launch/ServerLaunch.h"
+#include "platform/FileStore.h"
 #include "platform/ProgramFolder.h"
+#include "platform/UniqueHandle_win.h"
 #include "support/TempFolder.h"
-#include "support/TestSupport_win.h"
 
 namespace hostdeck {
 namespace {
 
-using testing::waitUntil;
+const std::wstring kStandIn = programFolder() + L"\\standin_game.exe";
+
+// Waits until `condition` holds, checking every few milliseconds; false on time-out.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(20))
+        if (GetTickCount64() > deadline) return false;
+    return true;
+}
+
+// What the stand-in game recorded in `path` ("<show state>|<command line>" a line, UTF-16),
+// once it holds a line.
+std::wstring recordedLaunch(const std::wstring& path) {
+    std::wstring text;
+    waitUntil([&] {
+        std::string bytes;
+        makeSystemFileStore()->readAll(path, bytes);
+        text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        return text.ends_with(L"\n");
+    });
+    return text;
+}
+
+// A key below HKEY_LOCAL_MACHINE in one registry view, deleted with all it holds afterwards.
+struct ScratchRegistryKey {
+    ScratchRegistryKey(REGSAM view, const wchar_t* value, const std::wstring& text, DWORD type)
+        : view(view) {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                        nullptr, key.put(), nullptr);
+        RegSetValueExW(key.get(), value, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ScratchRegistryKey() {
+        RegDeleteTreeW(key.get(), nullptr);
+        key.reset();
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kGameKey, view, 0);
+    }
+    REGSAM view;
+    UniqueRegistryKey key;
+};
 
 // A key pressed and let go, with Alt held when asked.
 void press(BYTE key, bool alt = false) {
@@ -19,13 +63,24 @@ void press(BYTE key, bool alt = false) {
     if (alt) keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// Started from another folder, it shows the list file beside it, takes real keys through
-// its message loop, and saves the list when closed.
-TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
+// Started from another folder, it shows the list file beside it (UTF-8 here), takes real keys
+// through its message loop, starts the game from the install folder in the 32-bit programs'
+// registry view (expanded, with blanks and no quotes), and saves the list when closed.
+TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
     testing::TempFolder temp;
-    temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#club.example#2300\r\n");
+    temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n");
     const std::wstring exe = temp.file(L"hostdeck.exe");
     ASSERT_TRUE(CopyFileW((programFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE));
+    // Unquoted, "<temp>\Test Games\..." would first try to run the decoy "<temp>\Test.exe".
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), temp.file(L"Test.exe").c_str(), FALSE));
+    std::filesystem::create_directories(temp.fsPath(L"Test Games\\exe"));
+    const std::wstring game = temp.file(L"Test Games\\exe\\vantorel.exe");
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), game.c_str(), FALSE));
+    const ScratchRegistryKey native(KEY_WOW64_64KEY, kGamePathValue, L"C:\\Nowhere", REG_SZ);
+    const ScratchRegistryKey wow(KEY_WOW64_32KEY, kGamePathValue, L"%HOSTDECK_TEST% Games",
+                                 REG_EXPAND_SZ);
+    SetEnvironmentVariableW(L"HOSTDECK_TEST", temp.file(L"Test").c_str());  // inherited
+
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -39,17 +94,42 @@ TEST(HostdeckAppTest, ShowsTheListBesideItTakesRealInputAndSavesOnClose) {
         [&] { return (window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window); },
         30000));
     WaitForInputIdle(process.get(), 10000);
-    ASSERT_TRUE(
-        waitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; }));
+    const auto inFront = [&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; };
+    ASSERT_TRUE(waitUntil(inFront));
     HWND list = GetDlgItem(window, kIdServerNickList);
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
-    press(VK_HOME);  // the focus starts on the list: its first item
-    ASSERT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }));
+    press(VK_HOME);  // the focus starts on the list: its first item, then the next
+    press(VK_DOWN);
+    ASSERT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+    press(VK_RETURN);  // starts the game, as a double-click does
+    EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
+              L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
+    EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
+    ASSERT_TRUE(waitUntil(inFront));
     press('D', true);  // Delete Server
     EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }));
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
-    EXPECT_EQ(temp.read(L"serverlist.ini"), "Club#club.example#2300\r\n");
+    EXPECT_EQ(temp.read(L"serverlist.ini"), "Home#10.0.0.5#99\r\n");
+}
+
+// With no application for the file's type, the system's Open With dialog comes up through
+// rundll32.exe, which the test swaps for the recording stand-in (the Wine runner lets a
+// rundll32.exe on disk run instead of Wine's own).
+TEST(HostdeckAppTest, NoAssociationRunsOpenWithThroughRundll32) {
+    testing::TempFolder temp;
+    const auto shell = makeSystemShell();
+    const std::wstring system = shell->systemFolder();
+    const std::wstring rundll = system + L"\\rundll32.exe", saved = rundll + L".hostdeck-test";
+    ASSERT_TRUE(MoveFileExW(rundll.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(CopyFileW(kStandIn.c_str(), rundll.c_str(), FALSE));
+    temp.write(L"howto.hdknone", "text");
+    OpenDocument(*shell, temp.file(L"howto.hdknone"));
+    const std::wstring line = recordedLaunch(system + L"\\launches.txt");
+    DeleteFileW((system + L"\\launches.txt").c_str());
+    MoveFileExW(saved.c_str(), rundll.c_str(), MOVEFILE_REPLACE_EXISTING);
+    EXPECT_TRUE(line.ends_with(L"shell32.dll,OpenAs_RunDLL " + temp.file(L"howto.hdknone") + L"\n"))
+        << line;
 }
 
 }  // namespace

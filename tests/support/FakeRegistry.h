@@ -10,7 +10,7 @@
 
 namespace hostdeck::testing {
 
-// An in-memory registry with both views; counts the keys that are open.
+// An in-memory registry with both views.
 class FakeRegistry final : public Registry {
   public:
     struct Value {
@@ -19,7 +19,6 @@ class FakeRegistry final : public Registry {
     };
     // Keyed "32:<key>\<name>" or "64:<key>\<name>", after the view.
     std::map<std::wstring, Value> values;
-    int openKeys = 0;
     // Runs before each query that passes a data buffer: may change the value, or fail.
     std::function<long(Value&, int dataQueriesBefore)> beforeDataQuery;
 
@@ -39,8 +38,7 @@ class FakeRegistry final : public Registry {
         FakeRegistry& owner;
         std::wstring prefix;
         int dataQueries = 0;
-        Key(FakeRegistry& o, std::wstring p) : owner(o), prefix(std::move(p)) { ++owner.openKeys; }
-        ~Key() override { --owner.openKeys; }
+        Key(FakeRegistry& o, std::wstring p) : owner(o), prefix(std::move(p)) {}
         long queryValue(const std::wstring& name, std::uint32_t& type, void* data,
                         std::uint32_t& size) override {
             const auto found = owner.values.find(prefix + name);
