@@ -349,7 +349,10 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
             return result;
         }
     }
-    return Result::failed(L"Some text in the list cannot be stored in \"" + path + L"\".");
+    return Result::failed(L"The list cannot be stored in \"" + path +
+                          L"\" so that it reads back as it stands: characters that Hostdeck kept "
+                          L"from the file as they were would read as others next to text that "
+                          L"the file's encoding lacks. Change the servers that hold either.");
 }
 
 Result ServerListFile::save(const ServerListModel& model) {

@@ -30,6 +30,10 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
         EXPECT_TRUE(store->readAll(list, bytes).ok() && bytes == content);
     }
     folder.write(L"serverlist (not saved 12).ini", "");
+    folder.write(L"serverlist.ini.saving", "stale");  // a name from another program
+    ASSERT_TRUE(store->replaceAll(list, "again").ok());
+    EXPECT_EQ(folder.read(L"serverlist.ini.saving"), "stale");
+    std::filesystem::remove(folder.fsPath(L"serverlist.ini.saving"));
     EXPECT_EQ(store->pathsStartingWith(folder.file(L"serverlist (not")),
               std::vector{folder.file(L"serverlist (not saved 12).ini")});
     EXPECT_EQ(store->pathsStartingWith(folder.file(L"serverlist.ini")), std::vector{list})

@@ -62,8 +62,10 @@ const struct {
      Entries{L"a|1|2", L"b|3|4", L"c|5|6", L"d|7|8"}, "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
     {"just a name\r\nnick#port\r\n", Entries{L"just a name||", L"nick||port"},
      "just a name##\r\nnick##port\r\n"},
-    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7\r\nb#c#d\r\n",
-     Entries{std::wstring(40000, L'n') + L"|" + std::wstring(50000, L'a') + L"|7", L"b|c|d"}},
+    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7" + '\0' + "\r\nb#c#" + '\0' +
+         "\r\n",
+     Entries{std::wstring(40000, L'n') + L"|" + std::wstring(50000, L'a') + L"|7\xDC00",
+             L"b|c|\xDC00"}},
     {.file = "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
      .in932 = In932::SavedAsItWas},
     // The # after a code page 1252 accent still separates.
@@ -133,6 +135,7 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
         Entries loaded = testing::entriesOf(model);
         for (const auto& entry : c.typed) testing::appendEntry(model, entry);
         ASSERT_TRUE(file.save(model).ok());
+        EXPECT_EQ(file.checkDisk().state, ServerListFile::DiskState::AsKnown) << "what it wrote";
         ASSERT_TRUE(ServerListFile(files, kPath).load(again).ok());
         const bool same = codePage != 932 || c.in932 == In932::Same;
         EXPECT_EQ(loaded, (same ? c.loaded : c.loaded932).value_or(loaded));
@@ -179,6 +182,17 @@ TEST(ServerListFileTest, AddRefusesWhatWouldReadBackAsOtherText) {
         EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
         EXPECT_EQ(model.entryCount(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
     }
+    // Bytes kept from a file, side by side, would read as another character once a new
+    // character makes the save switch to UTF-8: the save fails, and the file stays.
+    testing::MemoryFileStore files;
+    files.files[kPath] = "x#1#2\r\n";
+    ServerListModel model;
+    ServerListFile file(files, kPath);
+    ASSERT_TRUE(file.load(model).ok());
+    testing::appendEntry(model, L"A\xDCC3\xDCA9||");
+    testing::appendEntry(model, L"\u65E5\U0001F600||");
+    EXPECT_NE(file.save(model).reason, L"");
+    EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
 }
 
 }  // namespace
