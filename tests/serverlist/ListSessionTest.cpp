@@ -55,6 +55,7 @@ const struct {
     std::wstring copy = {};   // the one copy kept, or none
     std::wstring said = L"";  // somewhere in what was asked
 } kCases[] = {
+    // clang-format off
     {"", "a", "", {}, L"", true, kSaved},
     {"", "a", "changed", {}, L"changed ", false, kOther},
     {"", "a", "changed", {No}, L"changed ", true, kOther},
@@ -75,23 +76,8 @@ const struct {
     {"none", "a", "", {}, L"", true, "new#7#8\r\n"},
     {"none", "a", "changed", {}, L"changed ", false, kOther},
     {"locked", "", "", {}, L"unread ", true, kStart, {}, L"sharing violation"},
-    {"oom",
-     "a",
-     "",
-     {Continue},
-     L"unread failed ",
-     true,
-     kStart,
-     {},
-     L"could not be read at start"},
-    {"copies",
-     "",
-     "",
-     {},
-     L"copies ",
-     true,
-     kStart,
-     {},
+    {"oom", "a", "", {Continue}, L"unread failed ", true, kStart, {}, L"could not be read at start"},
+    {"copies", "", "", {}, L"copies ", true, kStart, {},
      L"\nC:\\H\\serverlist (not saved 2).ini\nC:\\H\\serverlist (not saved 10).ini\n"
      L"C:\\U\\serverlist (not saved 1).ini\n"},
     // Nobody can be asked: what may not replace the file goes beside it.
@@ -102,6 +88,7 @@ const struct {
     {"", "a", "readonly End", {}, L"", true, kStart, kSpareCopy, L"Access denied"},
     {"", "e;", "End", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
     {"oom", "", "End", {}, L"unread ", true, kStart},
+    // clang-format on
 };
 
 TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {

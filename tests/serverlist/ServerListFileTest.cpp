@@ -103,12 +103,9 @@ const struct {
     {"\xFE\xFF" + utf16(u"A#1#2\r\n", true), Entries{L"A|1|2"}},
     {"\xFF\xFE" + utf16(u"a\xD800#") + std::string(2, '\0') + utf16(u"#\xDC00\r\n"),
      Entries{L"a\xDC00\xDCD8|\xDC00\xDC00|\xDC00\xDCDC"}},
-    {.file = "\xFF\xFE"
-             "A\r\n",  // odd: not UTF-16
-     .loaded = Entries{L"\u00FF\u00FE"
-                       L"A||"},
-     .savedAs = "\xFF\xFE"
-                "A##\r\n",
+    {.file = "\xFF\xFE\x41\r\n",  // odd: not UTF-16
+     .loaded = Entries{L"\u00FF\u00FEA||"},
+     .savedAs = "\xFF\xFE\x41##\r\n",
      .in932 = In932::ReadsBack},
     // Typed text that the ANSI code page cannot hold.
     {"", Entries{},
