@@ -1,15 +1,21 @@
 #include "platform/FileStore.h"
 
-#include <random>
+#include <chrono>
+#include <cstdint>
 
 namespace hostdeck {
 
 namespace {
 
-// Hex digits that no earlier save is likely to have used.
+// Hex digits that no earlier save is likely to have used: the time in nanoseconds, mixed with
+// a count of this program's saves. A clash only costs another try, since the name is created
+// new.
 std::wstring freshSuffix() {
-    static std::random_device random;
-    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) | random();
+    static std::uint64_t saves = 0;
+    std::uint64_t value =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (++saves * 0x9E3779B97F4A7C15ull);
+    value ^= value >> 29;
     std::wstring digits;
     for (int shift = 60; shift >= 0; shift -= 4)
         digits += L"0123456789abcdef"[(value >> shift) & 0xF];

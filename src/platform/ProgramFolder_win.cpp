@@ -22,9 +22,12 @@ std::wstring programFolder() {
 }
 
 std::wstring userDataFolder() {
+    // FOLDERID_LocalAppData, here rather than from uuid.lib: mingw's brings every known GUID.
+    constexpr KNOWNFOLDERID kLocalAppData = {
+        0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
     PWSTR path = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path))) folder = path;
+    if (SUCCEEDED(SHGetKnownFolderPath(kLocalAppData, 0, nullptr, &path))) folder = path;
     CoTaskMemFree(path);  // also after a failure
     return (folder.empty() ? programFolder() : folder) + L"\\Hostdeck";
 }
