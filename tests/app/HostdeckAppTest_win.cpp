@@ -2,6 +2,8 @@
 // game that records how it was started, and rundll32 for the Open With dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <functional>
 
 #include "app/FormLayout.h"
@@ -17,9 +19,24 @@ namespace {
 
 const std::wstring kStandIn = programFolder() + L"\\standin_game.exe";
 
+// The program under test: this build's, or the one HOSTDECK_APP_EXE names (the shipped 32-bit
+// build, started under emulation where the machine cannot run it natively).
+std::wstring programUnderTest() {
+    wchar_t path[MAX_PATH * 4] = {};
+    if (GetEnvironmentVariableW(L"HOSTDECK_APP_EXE", path, MAX_PATH * 4)) return path;
+    return programFolder() + L"\\hostdeck.exe";
+}
+
+// How much longer than usual each wait may take: HOSTDECK_WAIT_SCALE, 1 when not set.
+DWORD scaled(DWORD ms) {
+    wchar_t scale[16] = {};
+    GetEnvironmentVariableW(L"HOSTDECK_WAIT_SCALE", scale, 16);
+    return ms * std::max(1UL, std::wcstoul(scale, nullptr, 10));
+}
+
 // Waits until `condition` holds, checking every few milliseconds; false on time-out.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000) {
-    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(20))
+    for (const ULONGLONG deadline = GetTickCount64() + scaled(timeoutMs); !condition(); Sleep(20))
         if (GetTickCount64() > deadline) return false;
     return true;
 }
@@ -41,8 +58,8 @@ std::wstring recordedLaunch(const std::wstring& path) {
 struct ScratchRegistryKey {
     ScratchRegistryKey(REGSAM view, const wchar_t* value, const std::wstring& text, DWORD type)
         : view(view) {
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                        nullptr, key.put(), nullptr);
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                        key.put(), nullptr);
         RegSetValueExW(key.get(), value, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
@@ -70,7 +87,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
     testing::TempFolder temp;
     temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n");
     const std::wstring exe = temp.file(L"hostdeck.exe");
-    ASSERT_TRUE(CopyFileW((programFolder() + L"\\hostdeck.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(programUnderTest().c_str(), exe.c_str(), FALSE)) << "no program";
     // Unquoted, "<temp>\Test Games\..." would first try to run the decoy "<temp>\Test.exe".
     ASSERT_TRUE(CopyFileW(kStandIn.c_str(), temp.file(L"Test.exe").c_str(), FALSE));
     std::filesystem::create_directories(temp.fsPath(L"Test Games\\exe"));
@@ -92,24 +109,30 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
     // Shown once it has loaded the list; in front once it takes input.
     ASSERT_TRUE(waitUntil(
         [&] { return (window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window); },
-        30000));
-    WaitForInputIdle(process.get(), 10000);
-    const auto inFront = [&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; };
-    ASSERT_TRUE(waitUntil(inFront));
+        30000))
+        << "the window was not shown";
+    WaitForInputIdle(process.get(), scaled(10000));
+    const auto inFront = [&] {
+        return SetForegroundWindow(window) && GetForegroundWindow() == window;
+    };
+    ASSERT_TRUE(waitUntil(inFront)) << "the window did not come to the front";
     HWND list = GetDlgItem(window, kIdServerNickList);
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
     press(VK_HOME);  // the focus starts on the list: its first item, then the next
     press(VK_DOWN);
-    ASSERT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }))
+        << "the keys did not select the second entry";
     press(VK_RETURN);  // starts the game, as a double-click does
     EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
               L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
     EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
-    ASSERT_TRUE(waitUntil(inFront));
+    ASSERT_TRUE(waitUntil(inFront)) << "the window did not come back to the front";
     press('D', true);  // Delete Server
-    EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }))
+        << "Alt+D did not delete the entry";
     PostMessageW(window, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.get(), 15000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(process.get(), scaled(15000)), WAIT_OBJECT_0)
+        << "the program did not end after its window was closed";
     EXPECT_EQ(temp.read(L"serverlist.ini"), "Home#10.0.0.5#99\r\n");
 }
 
