@@ -66,11 +66,15 @@ bool ListSession::mayClose() {
     // A list that could not be read is never saved over; with nothing in the window, there
     // is nothing to lose either.
     if (file_.loadFailed() && model_.entryCount() == 0) return done_ = true;
+    // Set when the file changed while a save was writing: the user is asked, even should the
+    // file look as before by the time it is read again.
+    bool changedWhileSaving = false;
     for (;;) {
         const ServerListFile::DiskCheck disk = file_.checkDisk();
-        if (disk.state == DiskState::Changed || disk.state == DiskState::Unreadable) {
+        if (changedWhileSaving || disk.state == DiskState::Changed ||
+            disk.state == DiskState::Unreadable) {
             const std::wstring what =
-                disk.state == DiskState::Changed
+                disk.state != DiskState::Unreadable
                     ? L"The server list file has been changed by another program, or another "
                       L"Hostdeck window, since Hostdeck read it:\n" +
                           file_.path()
@@ -90,7 +94,8 @@ bool ListSession::mayClose() {
         }
         const Result saved = file_.save(model_);
         if (saved.ok()) return done_ = true;
-        if (saved.status == Result::Status::Cancelled) continue;  // changed while saving: ask
+        changedWhileSaving = saved.status == Result::Status::Cancelled;
+        if (changedWhileSaving) continue;
         const Answer answer =
             ask(Tone::Error, Choices::CancelTryContinue, Answer::Cancel,
                 L"The server list could not be saved to\n" + file_.path() + L"\n\n" + saved.reason +
