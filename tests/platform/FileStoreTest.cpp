@@ -1,7 +1,11 @@
 // The platform's file store against real files: natively, and under Wine for Windows.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "platform/FileStore.h"
 #include "support/TempFolder.h"
@@ -70,6 +74,33 @@ TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
         EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
         EXPECT_EQ(store->pathsStartingWith(folder.file(L"")), std::vector{list});
     }
+}
+
+// Two savers of one file: the second waits until the first has replaced it, so that it can see
+// what the first wrote before it replaces the file in turn.
+TEST_F(FileStoreTest, SaversOfOneFileTakeTurns) {
+    std::atomic<bool> firstWriting = false;
+    std::string order;
+    std::mutex orderLock;
+    const auto done = [&](char who) {
+        const std::lock_guard<std::mutex> hold(orderLock);
+        order += who;
+    };
+    std::thread first([&] {
+        const auto slowly = [&](FileSink& sink) {
+            firstWriting = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            return sink.write("first");
+        };
+        EXPECT_TRUE(makeSystemFileStore()->replaceWith(list, slowly).ok());
+        done('1');
+    });
+    while (!firstWriting) std::this_thread::yield();
+    EXPECT_TRUE(makeSystemFileStore()->replaceAll(list, "second").ok());
+    done('2');
+    first.join();
+    EXPECT_EQ(order, "12");
+    EXPECT_EQ(folder.read(L"serverlist.ini"), "second");
 }
 
 // Makes (`ln -s TARGET NAME`) or removes (`rm NAME`) a symbolic link in the folder: under
