@@ -246,7 +246,7 @@ bool decodeRun(std::string_view bytes, Encoding encoding, std::wstring& text) {
 }  // namespace
 
 bool decodeTextInto(std::string_view bytes, Encoding encoding, std::wstring& text) {
-    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+    if (isUtf16(encoding)) {
         decodeUtf16(bytes, encoding == Encoding::Utf16Be, text);
         return true;
     }
@@ -269,7 +269,7 @@ bool encodeText(std::wstring_view text, Encoding encoding, std::string& bytes, b
     bytes.clear();
     bytes.reserve(text.size());
     bool kept = false, encoded = false;
-    if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+    if (isUtf16(encoding)) {
         encoded = encodeUtf16(text, encoding == Encoding::Utf16Be, bytes, kept);
     } else if (encoding == Encoding::Utf8 || ansi_code_page::isUtf8()) {
         encoded = encodeUtf8(text, bytes, kept);

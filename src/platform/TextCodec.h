@@ -12,6 +12,9 @@ enum class Encoding {
     Utf16Le,  // as Notepad saves "Unicode"
     Utf16Be,
 };
+inline bool isUtf16(Encoding encoding) {
+    return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+}
 
 // The only place where 8-bit text becomes wide text and back.
 //

@@ -247,7 +247,7 @@ Result ServerListFile::load(ServerListModel& model) {
             encodingOf(content.substr(0, 3), content.size(), ascii, !ascii && isValidUtf8(content));
         content.remove_prefix(encoding_.markBytes().size());
         bool decoded = true;
-        if (encoding_.text == Encoding::Utf16Le || encoding_.text == Encoding::Utf16Be) {
+        if (isUtf16(encoding_.text)) {
             std::wstring text;
             decodeTextInto(content, encoding_.text, text);
             model.reserve(measureRecords(std::wstring_view(text)));
@@ -430,8 +430,7 @@ std::wstring ServerListFile::whyCannotHold(std::wstring_view nickname, std::wstr
         }
         std::wstring back;
         decodeTextInto(bytes, encoding, back);
-        const bool wholeUnits = bytes.size() % 2 == 0 ||
-                                (encoding != Encoding::Utf16Le && encoding != Encoding::Utf16Be);
+        const bool wholeUnits = !isUtf16(encoding) || bytes.size() % 2 == 0;
         if (back == text && wholeUnits) continue;
         const auto differs = std::mismatch(text.begin(), text.end(), back.begin(), back.end());
         why = std::wstring(name) + L" would not read back as it stands (character " +
