@@ -12,8 +12,6 @@ int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
     return 0;
 }
 
-}  // namespace
-
 bool systemHasFont(const wchar_t* face) {
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
@@ -23,6 +21,8 @@ bool systemHasFont(const wchar_t* face) {
     EnumFontFamiliesExW(dc.get(), &wanted, noteFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
+
+}  // namespace
 
 UniqueFont createFormFont(int points, UINT dpi, const wchar_t* face) {
     LOGFONTW logFont{};

@@ -11,8 +11,6 @@ namespace hostdeck {
 // The face the window's layout was measured for.
 inline constexpr wchar_t kFormFontFace[] = L"MS Sans Serif";
 
-bool systemHasFont(const wchar_t* face);
-
 // The window's font at `points` and the given DPI: `face` where the system has it, else the
 // system's own dialog font.
 UniqueFont createFormFont(int points, UINT dpi, const wchar_t* face = kFormFontFace);

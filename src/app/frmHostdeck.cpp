@@ -366,9 +366,9 @@ void frmHostdeck::lstServerNick_DblClick() {
 }
 
 void frmHostdeck::cmdAddServer_Click() {
-    const std::wstring why = model_.add();
-    if (!why.empty()) {
-        messageBox(L"The server was not added.\n\n" + why, MB_OK | MB_ICONWARNING);
+    const Result added = model_.add();
+    if (!added.ok()) {
+        messageBox(L"The server was not added.\n\n" + added.reason, MB_OK | MB_ICONWARNING);
     }
 }
 

@@ -2,6 +2,10 @@
 
 namespace hostdeck {
 
+namespace {
+constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
+}  // namespace
+
 void OpenDocument(Shell& shell, const std::wstring& file) {
     const std::uintptr_t owner = shell.desktopWindow();
     const std::intptr_t result = shell.execute(owner, L"open", file, {}, {}, kShowNormal);

@@ -6,8 +6,7 @@
 
 namespace hostdeck {
 
-inline constexpr int kShowNormal = 1;                // SW_SHOWNORMAL
-inline constexpr std::intptr_t kFileNotFound = 2;    // SE_ERR_FNF
+// ShellExecute's answer when no application is associated with the file's type.
 inline constexpr std::intptr_t kNoAssociation = 31;  // SE_ERR_NOASSOC
 
 // Opens `file` with the application associated with its type, or, when there is none, lets

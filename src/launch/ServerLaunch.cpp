@@ -4,6 +4,17 @@
 
 namespace hostdeck {
 
+namespace {
+
+// The game's executable below its install folder, and the switch for server mode.
+constexpr wchar_t kGameExecutable[] = L"\\exe\\vantorel.exe";
+constexpr wchar_t kServerSwitch[] = L" -s";
+
+struct GameCommand {
+    std::wstring executable;   // install path + "\exe\vantorel.exe"
+    std::wstring commandLine;  // executable + " -s" + address + ":" + port, nothing quoted
+};
+
 GameCommand buildGameCommand(const std::wstring& installPath, const std::wstring& address,
                              const std::wstring& port) {
     GameCommand command;
@@ -12,12 +23,14 @@ GameCommand buildGameCommand(const std::wstring& installPath, const std::wstring
     return command;
 }
 
+}  // namespace
+
 Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter) {
     if (model.lstServerNick.currentIndex() == kNoItem) {
         return Result::cancelled();
     }
     const std::wstring installPath = registryValueText(
-        ReadRegistryValue(registry, RegistryRoot::LocalMachine, kGameKey, kGamePathValue));
+        ReadRegistryValue(registry, registry_code::kLocalMachine, kGameKey, kGamePathValue));
     // An entry out for editing that cannot go back keeps the fields: nothing to start.
     if (!model.select()) return Result::cancelled();
     if (installPath.empty()) {

@@ -11,17 +11,6 @@ namespace hostdeck {
 // Where the game keeps its install folder: HKEY_LOCAL_MACHINE\<kGameKey>, value kGamePathValue.
 inline constexpr wchar_t kGameKey[] = L"SOFTWARE\\Microsoft\\Microsoft Games\\Vantorel\\1.0";
 inline constexpr wchar_t kGamePathValue[] = L"AppPath";
-// The game's executable below its install folder, and the switch for server mode.
-inline constexpr wchar_t kGameExecutable[] = L"\\exe\\vantorel.exe";
-inline constexpr wchar_t kServerSwitch[] = L" -s";
-
-struct GameCommand {
-    std::wstring executable;   // install path + "\exe\vantorel.exe"
-    std::wstring commandLine;  // executable + " -s" + address + ":" + port, nothing quoted
-};
-
-GameCommand buildGameCommand(const std::wstring& installPath, const std::wstring& address,
-                             const std::wstring& port);
 
 // Starts the game in server mode for the entry current in lstServerNick, after copying that
 // entry into the (then locked) fields just as select() does. Cancelled when there is no

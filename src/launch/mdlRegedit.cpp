@@ -43,7 +43,7 @@ RegistryValue readDword(RegistryKey& key, const std::wstring& name) {
 
 }  // namespace
 
-RegistryValue ReadRegistryValue(Registry& registry, RegistryRoot root, const std::wstring& subKey,
+RegistryValue ReadRegistryValue(Registry& registry, std::int32_t root, const std::wstring& subKey,
                                 const std::wstring& valueName) {
     OpenedKey opened = registry.openKey(root, subKey, RegistryView::Bits32);
     if (opened.result.status == Result::Status::NotFound)

@@ -8,9 +8,6 @@
 
 namespace hostdeck {
 
-// The registry roots the program reads below.
-enum class RegistryRoot { LocalMachine };
-
 // Which registry a 64-bit Windows shows: the one 32-bit programs see, or the native one.
 enum class RegistryView { Bits32, Bits64 };
 
@@ -22,6 +19,8 @@ inline constexpr long kMoreData = 234;               // ERROR_MORE_DATA
 inline constexpr std::uint32_t kText = 1;            // REG_SZ
 inline constexpr std::uint32_t kExpandableText = 2;  // REG_EXPAND_SZ
 inline constexpr std::uint32_t kDword = 4;           // REG_DWORD
+// A predefined root key, as the 32-bit handle value Windows gives it.
+inline constexpr std::int32_t kLocalMachine = static_cast<std::int32_t>(0x80000002);  // HKLM
 }  // namespace registry_code
 
 // An open registry key, opened for querying only; destroying it closes it.
@@ -45,8 +44,8 @@ struct OpenedKey {
 class Registry {
   public:
     virtual ~Registry() = default;
-    // Opens subKey below root for querying values.
-    virtual OpenedKey openKey(RegistryRoot root, const std::wstring& subKey, RegistryView view) = 0;
+    // Opens subKey below root (a predefined root key such as kLocalMachine) for querying values.
+    virtual OpenedKey openKey(std::int32_t root, const std::wstring& subKey, RegistryView view) = 0;
     // Replaces each %NAME% with that environment variable, as Windows does for the text of
     // a REG_EXPAND_SZ value; a reference to an unknown variable stays as it is.
     virtual std::wstring expandEnvironment(const std::wstring& text) = 0;

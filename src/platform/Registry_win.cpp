@@ -30,12 +30,14 @@ class Win32RegistryKey final : public RegistryKey {
 
 class Win32Registry final : public Registry {
   public:
-    OpenedKey openKey(RegistryRoot, const std::wstring& subKey, RegistryView view) override {
+    OpenedKey openKey(std::int32_t root, const std::wstring& subKey, RegistryView view) override {
         // The view flags are ignored on 32-bit Windows, where there is only one registry.
         const REGSAM access =
             KEY_QUERY_VALUE | (view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
         UniqueRegistryKey key;
-        const LONG error = RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, access, key.put());
+        // A predefined key's 32-bit value, sign-extended as Windows defines it in 64-bit code.
+        const auto rootKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
+        const LONG error = RegOpenKeyExW(rootKey, subKey.c_str(), 0, access, key.put());
         if (error == ERROR_FILE_NOT_FOUND) return {nullptr, Result::notFound(systemMessage(error))};
         if (error != ERROR_SUCCESS) return {nullptr, Result::failed(systemMessage(error))};
         return {std::make_unique<Win32RegistryKey>(std::move(key)), Result::success()};

@@ -4,9 +4,11 @@
 
 namespace hostdeck {
 
-// What an operation came to. Whenever it did not succeed, `reason` says why in words a
-// person can read (NotFound and Cancelled may leave it empty: nothing to report).
-struct Result {
+// What an operation that can fail came to: the one way every such operation reports. Whenever
+// it did not succeed, `reason` says why in words a person can read (NotFound and Cancelled may
+// leave it empty: nothing to report). Never dropped unread: a caller that has nobody to tell
+// says so with `static_cast<void>(...)` and a comment.
+struct [[nodiscard]] Result {
     enum class Status {
         Ok,
         NotFound,   // what it needs is not there (a file, a registry key, an install path)

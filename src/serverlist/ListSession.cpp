@@ -48,13 +48,13 @@ void ListSession::tellStartNotes() {
 }
 
 bool ListSession::settleEntryOutForEditing() {
-    const std::wstring why = model_.putBackEntryOutForEditing();
-    if (why.empty()) return true;
+    const Result putBack = model_.putBackEntryOutForEditing();
+    if (putBack.ok()) return true;
     const Answer answer =
         ask(Tone::Warning, Choices::YesNo, Answer::No,
             L"The server you took out with Edit Server has not been added back, and the list "
             L"file cannot hold it as it stands:\n\n" +
-                why + L"\n\nDiscard it? Choose No to go back and correct it.");
+                putBack.reason + L"\n\nDiscard it? Choose No to go back and correct it.");
     if (answer != Answer::Yes) return false;
     model_.discardEntryOutForEditing();
     return true;
@@ -113,11 +113,11 @@ void ListSession::endSession() {
     if (done_) return;
     done_ = true;
     std::wstring why;
-    if (const std::wstring entry = model_.putBackEntryOutForEditing(); !entry.empty()) {
+    if (const Result putBack = model_.putBackEntryOutForEditing(); !putBack.ok()) {
         why =
             L"A server taken out with Edit Server could not go back into the list as it "
             L"stood: " +
-            entry + L"\nIts fields were:\nServer Nickname: " + model_.txtServerNickname.text() +
+            putBack.reason + L"\nIts fields were:\nServer Nickname: " + model_.txtServerNickname.text() +
             L"\nServer IP: " + model_.txtServerIP.text() + L"\nPort: " +
             model_.txtServerPort.text();
     }
@@ -152,7 +152,7 @@ void ListSession::keepCopy(const std::wstring& why) {
     // Beside the list it cannot be written: in the user's own folder, where the next start
     // looks too. Nobody can be told of a failure now.
     if (files_.createFolder(spareFolder_).ok()) {
-        [[maybe_unused]] const Result kept = file_.saveCopy(spareFolder_, model_, note, copy);
+        static_cast<void>(file_.saveCopy(spareFolder_, model_, note, copy));
     }
 }
 

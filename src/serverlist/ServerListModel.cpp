@@ -24,7 +24,7 @@ bool ServerListModel::holdsEntry(ListIndex index) const {
 }
 
 bool ServerListModel::select() {
-    if (!putBackEntryOutForEditing().empty()) return false;
+    if (!putBackEntryOutForEditing().ok()) return false;
     const ListIndex i = lstServerNick.currentIndex();
     if (i != kNoItem && !holdsEntry(i)) return false;
     txtServerNickname.setText(std::wstring(lstServerNick.currentText()));
@@ -36,24 +36,24 @@ bool ServerListModel::select() {
     return true;
 }
 
-std::wstring ServerListModel::add() {
+Result ServerListModel::add() {
     const std::wstring& n = txtServerNickname.text();
     const std::wstring& a = txtServerIP.text();
     const std::wstring& p = txtServerPort.text();
     std::wstring why =
         check_ ? check_->whyCannotHold(n, a, p) : list_file_format::whyFileCannotHold(n, a, p);
-    if (!why.empty()) return why;
+    if (!why.empty()) return Result::failed(std::move(why));
     appendEntry(n, a, p);
     entryOut_ = false;
-    return {};
+    return Result::success();
 }
 
-std::wstring ServerListModel::putBackEntryOutForEditing() {
-    return entryOut_ ? add() : std::wstring();
+Result ServerListModel::putBackEntryOutForEditing() {
+    return entryOut_ ? add() : Result::success();
 }
 
 bool ServerListModel::edit() {
-    if (!putBackEntryOutForEditing().empty()) return false;
+    if (!putBackEntryOutForEditing().ok()) return false;
     txtServerNickname.setEnabled(true);
     txtServerIP.setEnabled(true);
     txtServerPort.setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/Result.h"
 #include "serverlist/TextField.h"
 #include "serverlist/TextList.h"
 
@@ -32,11 +33,11 @@ class ServerListModel {
 
     // The user made an item of lstServerNick current: copy that entry into the fields
     // and lock them. An entry out for editing goes back first; when it cannot, nothing
-    // changes and the result is false.
+    // changes and the result is false (putBackEntryOutForEditing() says why).
     bool select();
     // Append the three fields as a new entry at the end. When the list file could not hold
     // them as they stand, nothing is added and the result says why.
-    std::wstring add();
+    Result add();
     // Unlock the fields and move the current entry (the first one when none is current)
     // out of the lists into the fields, to be changed there and added again. An entry
     // already out goes back first; when it cannot, nothing changes and the result is false.
@@ -44,9 +45,9 @@ class ServerListModel {
 
     // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
     bool hasEntryOutForEditing() const { return entryOut_; }
-    // Puts that entry back at the end, as Add would; empty when done (or when none is out),
-    // otherwise why the list file could not hold it, and it stays out.
-    std::wstring putBackEntryOutForEditing();
+    // Puts that entry back at the end, as Add would (success too when none is out); when the
+    // list file could not hold it, it stays out and the result says why.
+    Result putBackEntryOutForEditing();
     // The user chose to drop the entry out for editing.
     void discardEntryOutForEditing() { entryOut_ = false; }
     // Remove the entry that is current in lstServerNick; the fields are left as they are.

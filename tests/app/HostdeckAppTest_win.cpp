@@ -47,7 +47,7 @@ std::wstring recordedLaunch(const std::wstring& path) {
     std::wstring text;
     waitUntil([&] {
         std::string bytes;
-        makeSystemFileStore()->readAll(path, bytes);
+        static_cast<void>(makeSystemFileStore()->readAll(path, bytes));  // none yet: wait on
         text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
         return text.ends_with(L"\n");
     });

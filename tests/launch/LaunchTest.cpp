@@ -61,7 +61,7 @@ TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
         registry.beforeDataQuery = c.beforeDataQuery;
         for (const std::wstring name : {L"V", L"W"}) {
             const RegistryValue value =
-                ReadRegistryValue(registry, RegistryRoot::LocalMachine, L"K", name);
+                ReadRegistryValue(registry, registry_code::kLocalMachine, L"K", name);
             const bool expected = c.read && name == L"V";
             EXPECT_EQ(std::holds_alternative<std::monostate>(value), !expected);
             EXPECT_EQ(registryValueText(value), expected ? c.read : L"");

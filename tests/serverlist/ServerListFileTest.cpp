@@ -175,7 +175,7 @@ TEST(ServerListFileTest, AddRefusesWhatWouldReadBackAsOtherText) {
         ASSERT_TRUE(file.load(model).ok());
         model.setEntryCheck(&file);
         model.txtServerNickname.setText(c.nickname);
-        const std::wstring why = model.add();
+        const std::wstring why = model.add().reason;
         EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
         EXPECT_EQ(model.entryCount(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
     }

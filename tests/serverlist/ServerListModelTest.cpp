@@ -76,7 +76,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             if (op == L"D") m.deleteCurrent();
             if (op == L"Z") m.discardEntryOutForEditing();
             if ((op == L"S" && !m.select()) || (op == L"E" && !m.edit()) ||
-                (op == L"A" && !m.add().empty()))
+                (op == L"A" && !m.add().ok()))
                 refused += L" !" + op;
         }
         EXPECT_EQ(entriesOf(m), c.entries);
@@ -115,7 +115,7 @@ TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
     for (const auto& [entry, why] : cases) {
         ServerListModel m;
         setFields(m, entry);
-        const std::wstring said = m.add();
+        const std::wstring said = m.add().reason;
         EXPECT_TRUE(why ? said.find(why) != said.npos : said.empty()) << said;
         EXPECT_EQ(entriesOf(m), why ? Texts{} : Texts{entry});
     }

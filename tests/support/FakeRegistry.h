@@ -22,7 +22,9 @@ class FakeRegistry final : public Registry {
     // Runs before each query that passes a data buffer: may change the value, or fail.
     std::function<long(Value&, int dataQueriesBefore)> beforeDataQuery;
 
-    OpenedKey openKey(RegistryRoot, const std::wstring& subKey, RegistryView view) override {
+    // Every key is below HKEY_LOCAL_MACHINE.
+    OpenedKey openKey(std::int32_t root, const std::wstring& subKey, RegistryView view) override {
+        if (root != registry_code::kLocalMachine) return {nullptr, Result::notFound()};
         const std::wstring prefix =
             (view == RegistryView::Bits32 ? L"32:" : L"64:") + subKey + L"\\";
         const auto found = values.lower_bound(prefix);
