@@ -31,7 +31,7 @@ inline constexpr int kClientHeightTwips = 4050;
 inline constexpr int kFontPoints = 8;
 
 // Every control of the main window, in tab order. A new control is a row here and, when it
-// has events, a route to its event procedure in frmHostdeck.cpp. The hidden address and
+// has events, a route to its event procedure in frmHostdeck_win.cpp. The hidden address and
 // port lists are kept for the record of the layout; the window keeps them as data only.
 // clang-format off
 inline constexpr ControlLayout kFormControls[] = {

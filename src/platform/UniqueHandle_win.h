@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "platform/ScopeGuard.h"
+
 namespace hostdeck {
 
 // Owns one Windows handle; the traits say how to close one and which values are no handle,
@@ -124,6 +126,23 @@ class SelectedObject {
   private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// A window that does not redraw itself while it changes much, and is redrawn whole once done.
+class RedrawSuspended {
+  public:
+    explicit RedrawSuspended(HWND window) : window_(window) {
+        ::SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawSuspended() {
+        ::SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(window_, nullptr, TRUE);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+  private:
+    HWND window_;
 };
 
 }  // namespace hostdeck

@@ -7,7 +7,7 @@
 
 #include "app/FormFont_win.h"
 #include "app/FormLayout.h"
-#include "app/frmHostdeck.h"
+#include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"

@@ -1,4 +1,4 @@
-#include "app/frmHostdeck.h"
+#include "app/frmHostdeck_win.h"
 
 #include <vector>
 
@@ -139,72 +139,95 @@ LRESULT CALLBACK frmHostdeck::windowProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: {
-            dpi_ = GetDpiForWindow(window_);
-            createControls();
-            layOut(dpi_);
-            RECT frame{0, 0, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
-                       twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_))};
-            AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
-            const int width = frame.right - frame.left;
-            const int height = frame.bottom - frame.top;
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-            const RECT& screen = monitor.rcMonitor;
-            SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                         screen.top + (screen.bottom - screen.top - height) / 2, width, height,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            Form_Load();
-            return 0;
-        }
+        case WM_CREATE:
+            return onCreate();
         case WM_COMMAND:
-            onCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
+            return onCommand(LOWORD(wParam), HIWORD(wParam));
         case WM_ACTIVATE:
-            // A window that is no dialog keeps its own focus: the control that had it gets it
-            // back when the window is active again (first: the nickname list).
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) focusWhenInactive_ = focus;
-            } else if (!HIWORD(wParam)) {  // not while minimised
-                HWND focus = focusWhenInactive_;
-                if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus))
-                    focus = nickList_;
-                SetFocus(focus);
-            }
-            return 0;
-        case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                         suggested->right - suggested->left, suggested->bottom - suggested->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            layOut(dpi_);
-            return 0;
-        }
+            return onActivate(LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0);
+        case WM_DPICHANGED:
+            return onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case kShowStartNotes:
-            session_.tellStartNotes();
-            return 0;
+            return showStartNotes();
         case WM_CLOSE:
-            if (Form_Unload()) DestroyWindow(window_);
-            return 0;
+            return onClose();
         case WM_QUERYENDSESSION:
-            return TRUE;
+            return TRUE;  // the list is saved, or kept, when the session does end
         case WM_ENDSESSION:
-            // Nobody can be asked anything now. The program ends after it, as Windows and the
-            // installers that close programs expect.
-            if (wParam) {
-                session_.endSession();
-                DestroyWindow(window_);
-            }
-            return 0;
+            return onEndSession(wParam != FALSE);
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+LRESULT frmHostdeck::onCreate() {
+    dpi_ = GetDpiForWindow(window_);
+    createControls();
+    layOut(dpi_);
+    placeCentred();
+    Form_Load();
+    return 0;
+}
+
+// The client area the layout was measured for, centred on the screen the window is on.
+void frmHostdeck::placeCentred() {
+    RECT frame{0, 0, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
+               twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_))};
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A window that is no dialog keeps its own focus: the control that had it gets it back when
+// the window is active again (first: the nickname list).
+LRESULT frmHostdeck::onActivate(bool active, bool minimised) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) focusWhenInactive_ = focus;
+    } else if (!minimised) {
+        HWND focus = focusWhenInactive_;
+        if (!focus || !IsChild(window_, focus) || !IsWindowEnabled(focus)) focus = nickList_;
+        SetFocus(focus);
+    }
+    return 0;
+}
+
+LRESULT frmHostdeck::onDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layOut(dpi_);
+    return 0;
+}
+
+LRESULT frmHostdeck::showStartNotes() {
+    session_.tellStartNotes();
+    return 0;
+}
+
+LRESULT frmHostdeck::onClose() {
+    if (Form_Unload()) DestroyWindow(window_);
+    return 0;
+}
+
+// Nobody can be asked anything now. The program ends after it, as Windows and the installers
+// that close programs expect.
+LRESULT frmHostdeck::onEndSession(bool ending) {
+    if (ending) {
+        session_.endSession();
+        DestroyWindow(window_);
+    }
+    return 0;
 }
 
 void frmHostdeck::createControls() {
@@ -259,7 +282,7 @@ void frmHostdeck::fillNicknameList() {
     const TextList& nicknames = model_.lstServerNick;
     std::size_t characters = 0;
     for (ListIndex i = 0; i < nicknames.count(); ++i) characters += nicknames.item(i).size() + 1;
-    SendMessageW(nickList_, WM_SETREDRAW, FALSE, 0);
+    const RedrawSuspended redrawOnceFilled(nickList_);
     SendMessageW(nickList_, LB_RESETCONTENT, 0, 0);
     SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(nicknames.count()),
                  characters * sizeof(wchar_t));
@@ -269,21 +292,20 @@ void frmHostdeck::fillNicknameList() {
     }
     SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
                  0);
-    SendMessageW(nickList_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(nickList_, nullptr, TRUE);
 }
 
-void frmHostdeck::onCommand(int id, int notification) {
+LRESULT frmHostdeck::onCommand(int id, int notification) {
     for (const EventRoute& route : kEventRoutes) {
         if (route.control == id && route.notification == notification) {
             (this->*route.procedure)();
-            return;
+            return 0;
         }
     }
-    if (notification != EN_CHANGE) return;
+    if (notification != EN_CHANGE) return 0;
     for (FieldBinding& field : fields_) {
         if (field.control() == id) field.takeTextFromControl();
     }
+    return 0;
 }
 
 void frmHostdeck::onEnter() {
@@ -332,10 +354,10 @@ Question::Answer frmHostdeck::ask(const Question& question) {
 }
 
 void frmHostdeck::Form_Load() {
-    model_.lstServerNick.setObserver(nullptr);  // filled in one go below
+    model_.lstServerNick.setObserver(nullptr);  // the list box is filled in one go below
+    const ScopeGuard observeAgain([this] { model_.lstServerNick.setObserver(this); });
     session_.load();
     fillNicknameList();
-    model_.lstServerNick.setObserver(this);
 }
 
 bool frmHostdeck::Form_Unload() { return session_.mayClose(); }
@@ -404,8 +426,8 @@ void frmHostdeck::FieldBinding::attach(HWND window) {
 
 void frmHostdeck::FieldBinding::takeTextFromControl() {
     form_.updatingFromControl_ = true;
+    const ScopeGuard done([this] { form_.updatingFromControl_ = false; });
     field_.setText(windowText(edit_));
-    form_.updatingFromControl_ = false;
 }
 
 void frmHostdeck::FieldBinding::textChanged(const std::wstring& text) {

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/frmHostdeck.h"
+#include "app/frmHostdeck_win.h"
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/ProgramFolder.h"

@@ -72,15 +72,23 @@ class frmHostdeck final : private TextListObserver, private User {
     static const FieldRoute kFieldRoutes[];
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // One handler for each message the window takes.
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onCreate();
+    LRESULT onCommand(int id, int notification);
+    LRESULT onActivate(bool active, bool minimised);
+    LRESULT onDpiChanged(UINT dpi, const RECT& suggested);
+    LRESULT showStartNotes();
+    LRESULT onClose();
+    LRESULT onEndSession(bool ending);
 
     void createControls();
     void layOut(UINT dpi);
+    void placeCentred();
     void fillNicknameList();
     // Makes the list box's selected item current in the model, once an entry out for editing
     // is back; false when none is selected or the user kept editing.
     bool takeListSelection();
-    void onCommand(int id, int notification);
     void onEnter();
     // A message box over the window; the button the user chose.
     int messageBox(const std::wstring& text, UINT buttons);
