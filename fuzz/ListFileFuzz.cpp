@@ -1,8 +1,11 @@
-// libFuzzer target: any bytes as the list file, through the real load and save.
-// Checks, besides crashes and undefined behaviour:
+// libFuzzer target: any bytes as the list file, through the real load and save, and as text
+// for the line format alone. Checks, besides crashes and undefined behaviour:
 //   - a save loads back as the same entries;
 //   - a file already in the form the program writes is saved back byte for byte, in
-//     UTF-16 as in 8-bit encodings.
+//     UTF-16 as in 8-bit encodings;
+//   - every record a line gives is one the format can hold;
+//   - whatever the format says it can hold is read back from its line as it was, alone;
+//   - comment lines give no record.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -69,10 +72,48 @@ bool isCanonical(std::string_view bytes) {
     return isCanonicalLines(bytes);
 }
 
+// The format's promise for one entry: when it can hold it, its line reads back as that entry
+// and nothing else.
+void checkHeld(std::wstring_view nickname, std::wstring_view address, std::wstring_view port) {
+    using namespace list_file_format;
+    if (!whyFileCannotHold(nickname, address, port).empty()) return;
+    std::wstring line;
+    appendRecord(line, nickname, address, port);
+    int records = 0;
+    forEachRecord(std::wstring_view(line), [&](auto n, auto a, auto p) {
+        if (++records > 1 || n != nickname || a != address || p != port) std::abort();
+    });
+    if (records != 1) std::abort();
+}
+
+void checkLineFormat(std::string_view bytes) {
+    using namespace list_file_format;
+    // Each byte as a character, and each pair of bytes as a UTF-16 unit (halves of pairs too).
+    const std::wstring text(bytes.begin(), bytes.end());
+    std::wstring units;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        units += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) << 8 |
+                                      static_cast<unsigned char>(bytes[i + 1]));
+    forEachRecord(std::wstring_view(text), [](auto n, auto a, auto p) {
+        if (!whyFileCannotHold(n, a, p).empty()) std::abort();
+        checkHeld(n, a, p);
+    });
+    // Any three pieces of the text, cut where it holds '\x01'.
+    const std::size_t one = units.find(L'\x01'), two = units.find(L'\x01', one + 1);
+    if (two != std::wstring::npos) {
+        const std::wstring_view all = units;
+        checkHeld(all.substr(0, one), all.substr(one + 1, two - one - 1), all.substr(two + 1));
+    }
+    std::wstring comment;
+    appendComment(comment, text);
+    forEachRecord(std::wstring_view(comment), [](auto...) { std::abort(); });
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
+    checkLineFormat(bytes);
     hostdeck::testing::MemoryFileStore files;
     files.files[kPath] = bytes;
 

@@ -117,9 +117,9 @@ void ListSession::endSession() {
         why =
             L"A server taken out with Edit Server could not go back into the list as it "
             L"stood: " +
-            putBack.reason + L"\nIts fields were:\nServer Nickname: " + model_.txtServerNickname.text() +
-            L"\nServer IP: " + model_.txtServerIP.text() + L"\nPort: " +
-            model_.txtServerPort.text();
+            putBack.reason + L"\nIts fields were:\nServer Nickname: " +
+            model_.txtServerNickname.text() + L"\nServer IP: " + model_.txtServerIP.text() +
+            L"\nPort: " + model_.txtServerPort.text();
     }
     if (file_.loadFailed() && model_.entryCount() == 0 && why.empty()) return;
     const ServerListFile::DiskCheck disk = file_.checkDisk();

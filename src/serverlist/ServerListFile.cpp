@@ -14,38 +14,6 @@ namespace {
 
 using namespace list_file_format;
 
-// Calls record(nickname, address, port) for each record line of the file, in order. Lines
-// and fields of 8-bit files are split on the bytes, before any decoding: '#', ';', CR and LF
-// are never part of a multi-byte character in UTF-8 or in any ANSI code page, while a
-// broken character decoded first could swallow them; UTF-16 files are split on their text.
-// Lines end at CR LF, LF or CR; empty lines and comments are skipped. A line without '#' is
-// all nickname, so that no text is lost.
-template <typename Char, typename Record>
-void forEachRecord(std::basic_string_view<Char> text, Record record) {
-    using View = std::basic_string_view<Char>;
-    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
-    constexpr Char separator = Char(kSeparator);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of(kLineEnds, start);
-        if (end == View::npos) end = text.size();
-        const View line = text.substr(start, end - start);
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n'))
-            ++start;
-        if (line.empty() || line.front() == Char(kCommentMark)) continue;
-
-        const std::size_t first = line.find(separator);
-        if (first == View::npos) {
-            record(line, View{}, View{});
-            continue;
-        }
-        const std::size_t last = line.rfind(separator);
-        const View address = last > first ? line.substr(first + 1, last - first - 1) : View{};
-        record(line.substr(0, first), address, line.substr(last + 1));
-    }
-}
-
 // An upper bound of what the records need: no character takes fewer units than bytes.
 template <typename Char>
 ServerListModel::Capacity measureRecords(std::basic_string_view<Char> text) {
@@ -165,7 +133,6 @@ enum class WriteOutcome { Written, Unencodable, SinkFailed };
 WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, Encoding encoding,
                         FileSink& sink) {
     constexpr std::size_t kBlock = 1 << 16;
-    const std::wstring lineEnd(kLineEnd.begin(), kLineEnd.end());
     std::wstring lines, readBack;
     std::string bytes;
     auto flush = [&] {
@@ -180,24 +147,11 @@ WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, En
         return sink.write(bytes) ? WriteOutcome::Written : WriteOutcome::SinkFailed;
     };
     lines.reserve(kBlock + 256);
-    while (!note.empty()) {
-        const std::size_t end = std::min(note.find_first_of(L"\r\n"), note.size());
-        lines += static_cast<wchar_t>(kCommentMark);
-        lines += L' ';
-        lines += note.substr(0, end);
-        lines += lineEnd;
-        const bool crLf = note.substr(end, 2) == L"\r\n";
-        note.remove_prefix(std::min(end + (crLf ? 2 : 1), note.size()));
-    }
-    const wchar_t separator = static_cast<wchar_t>(kSeparator);
+    appendComment(lines, note);
     const ListIndex count = model.lstServerNick.count();
     for (ListIndex i = 0; i < count; ++i) {
-        lines += model.lstServerNick.item(i);
-        lines += separator;
-        lines += itemOrEmpty(model.lstServerIP, i);
-        lines += separator;
-        lines += itemOrEmpty(model.lstServerPort, i);
-        lines += lineEnd;
+        appendRecord(lines, model.lstServerNick.item(i), itemOrEmpty(model.lstServerIP, i),
+                     itemOrEmpty(model.lstServerPort, i));
         if (lines.size() >= kBlock) {
             if (const WriteOutcome outcome = flush(); outcome != WriteOutcome::Written)
                 return outcome;
