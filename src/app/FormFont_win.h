@@ -12,7 +12,7 @@ namespace hostdeck {
 inline constexpr wchar_t kFormFontFace[] = L"MS Sans Serif";
 
 // The window's font at `points` and the given DPI: `face` where the system has it, else the
-// system's own dialog font.
+// system's own dialog font. The program uses the default face; for the tests, any other.
 UniqueFont createFormFont(int points, UINT dpi, const wchar_t* face = kFormFontFace);
 
 // For text that must show whole in a fixed box: null when `font` already fits the text,
@@ -20,7 +20,8 @@ UniqueFont createFormFont(int points, UINT dpi, const wchar_t* face = kFormFontF
 // does, in the same face or, where that has no smaller size, the system's dialog face.
 UniqueFont smallerFontToFit(HDC dc, HFONT font, std::wstring_view text, SIZE box);
 
-// Height of the text in that font, wrapped at `width` pixels as a wrapping caption does.
+// Height of the text in that font, wrapped at `width` pixels as a wrapping caption does. For
+// the tests, which check that every caption shows whole.
 int wrappedTextHeight(HDC dc, HFONT font, std::wstring_view text, int width);
 
 }  // namespace hostdeck

@@ -84,6 +84,7 @@ constexpr int controlId(std::wstring_view name) {
     }
     throw "no control of that name";  // a compile error where the name is a constant
 }
+// For the tests, which walk the real controls.
 constexpr const ControlLayout& controlWithId(int id) {
     return kFormControls[static_cast<std::size_t>(id - kFirstControlId)];
 }
@@ -97,7 +98,7 @@ inline constexpr int kIdDeleteButton = controlId(L"cmdDelServer");
 inline constexpr int kIdHowToButton = controlId(L"cmdInfo");
 inline constexpr int kIdEditButton = controlId(L"cmdEditServer");
 inline constexpr int kIdAddButton = controlId(L"cmdAddServer");
-inline constexpr int kIdInstructionLabel = controlId(L"Label3");
+inline constexpr int kIdInstructionLabel = controlId(L"Label3");  // for the tests
 
 // The order the controls are created in: the tab order, with each naming caption just
 // before its control. Captions take no focus, so the tab order stays as it is.

@@ -58,6 +58,7 @@ class FileStore {
     // the path leads through a link, the file it ends at is replaced and the link stays.
     Result replaceWith(const std::wstring& path, const FileProducer& produce,
                        const ReplaceCheck& stillWanted = {});
+    // For the tests: replaceWith() for content that is at hand whole.
     Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
     }

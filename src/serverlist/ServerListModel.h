@@ -44,6 +44,7 @@ class ServerListModel {
     bool edit();
 
     // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
+    // For the tests; the program asks putBackEntryOutForEditing() instead.
     bool hasEntryOutForEditing() const { return entryOut_; }
     // Puts that entry back at the end, as Add would (success too when none is out); when the
     // list file could not hold it, it stays out and the result says why.
