@@ -73,40 +73,44 @@ bool ListSession::mayClose() {
         const ServerListFile::DiskCheck disk = file_.checkDisk();
         if (changedWhileSaving || disk.state == DiskState::Changed ||
             disk.state == DiskState::Unreadable) {
-            const std::wstring what =
-                disk.state != DiskState::Unreadable
-                    ? L"The server list file has been changed by another program, or another "
-                      L"Hostdeck window, since Hostdeck read it:\n" +
-                          file_.path()
-                    : L"Hostdeck cannot read the server list file now to see whether another "
-                      L"program changed it since Hostdeck read it:\n" +
-                          file_.path() + L"\n\n" + disk.reason;
-            const Answer answer =
-                ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
-                    what +
-                        L"\n\nReplace it with the list in this window?\n\n"
-                        L"Yes replaces the file; what the other program wrote there is lost.\n"
-                        L"No keeps the file as it is; the changes made in this window are lost.\n"
-                        L"Cancel goes back to the window.");
-            if (answer == Answer::No) return done_ = true;
-            if (answer != Answer::Yes) return false;
+            const Answer answer = askToReplace(disk);
+            if (answer != Answer::Yes) return done_ = answer == Answer::No;
             file_.mayReplace(disk);
         }
         const Result saved = file_.save(model_);
         if (saved.ok()) return done_ = true;
         changedWhileSaving = saved.status == Result::Status::Cancelled;
         if (changedWhileSaving) continue;
-        const Answer answer =
-            ask(Tone::Error, Choices::CancelTryContinue, Answer::Cancel,
-                L"The server list could not be saved to\n" + file_.path() + L"\n\n" + saved.reason +
-                    L"\n\nTry Again saves again, for example once the file is no longer "
-                    L"read-only or in use.\n"
-                    L"Continue closes Hostdeck without saving; the changes made in this window "
-                    L"are lost.\n"
-                    L"Cancel goes back to the window; nothing is lost.");
-        if (answer == Answer::Continue) return done_ = true;
-        if (answer != Answer::TryAgain) return false;
+        const Answer answer = askAfterFailedSave(saved);
+        if (answer != Answer::TryAgain) return done_ = answer == Answer::Continue;
     }
+}
+
+Answer ListSession::askToReplace(const ServerListFile::DiskCheck& disk) {
+    const std::wstring what =
+        disk.state != DiskState::Unreadable
+            ? L"The server list file has been changed by another program, or another Hostdeck "
+              L"window, since Hostdeck read it:\n" +
+                  file_.path()
+            : L"Hostdeck cannot read the server list file now to see whether another program "
+              L"changed it since Hostdeck read it:\n" +
+                  file_.path() + L"\n\n" + disk.reason;
+    return ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
+               what +
+                   L"\n\nReplace it with the list in this window?\n\n"
+                   L"Yes replaces the file; what the other program wrote there is lost.\n"
+                   L"No keeps the file as it is; the changes made in this window are lost.\n"
+                   L"Cancel goes back to the window.");
+}
+
+Answer ListSession::askAfterFailedSave(const Result& saved) {
+    return ask(Tone::Error, Choices::CancelTryContinue, Answer::Cancel,
+               L"The server list could not be saved to\n" + file_.path() + L"\n\n" + saved.reason +
+                   L"\n\nTry Again saves again, for example once the file is no longer "
+                   L"read-only or in use.\n"
+                   L"Continue closes Hostdeck without saving; the changes made in this window "
+                   L"are lost.\n"
+                   L"Cancel goes back to the window; nothing is lost.");
 }
 
 void ListSession::endSession() {

@@ -62,6 +62,9 @@ class ListSession {
   private:
     Question::Answer ask(Question::Tone tone, Question::Choices choices, Question::Answer byDefault,
                          std::wstring text);
+    // At close: the file changed (or cannot be read) since it was read; Yes replaces it.
+    Question::Answer askToReplace(const ServerListFile::DiskCheck& disk);
+    Question::Answer askAfterFailedSave(const Result& saved);
     void keepCopy(const std::wstring& why);
 
     FileStore& files_;
