@@ -145,27 +145,35 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
     }
 }
 
-// What Add takes is what the next start reads back: text typed next to a byte kept from the
-// file must not merge with it.
-TEST(ServerListFileTest, AddRefusesWhatWouldReadBackAsOtherText) {
+// What Add takes is what the next start reads back: nothing the format would split, shift or
+// skip, and no text that would merge with a byte kept from the file.
+TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
+    const std::wstring lone(1, static_cast<wchar_t>(0xD800));
+    const std::string utf8 = kMark + "A\xC3x\xA9#1#2\r\n",
+                      unicode = "\xFF\xFE" + utf16(u"A#1#2\r\n");
     const struct {
         std::string file;
-        std::wstring nickname;
+        std::wstring entry;
         const wchar_t* why;  // null: added
     } cases[] = {
-        {kMark + "A\xC3x\xA9#1#2\r\n", L"A\xDCC3\xDCA9", L"nickname would not read back"},
-        {kMark + "A\xC3x\xA9#1#2\r\n", L"A\xDCC3x\xDCA9", nullptr},
-        {"",
-         L"Caf\xDCE9"
-         L"A",
-         L"(character 4)"},
-        {"", L"\xDC41", L"would not read back"},  // reads back as "A"
-        {"",
-         L"ab\xDC00"
-         L"cd \u65E5",
-         nullptr},  // a NUL kept from a file
-        {"\xFF\xFE" + utf16(u"A#1#2\r\n"), L"\xDC00\xDCD8", nullptr},
-        {"\xFF\xFE" + utf16(u"A#1#2\r\n"), L"\xDCD8", L"would not read back"},
+        {"", L" ;x|a#b#c| ", nullptr},
+        {"", L";x||", L"begins with \";\""},
+        {"", L"a#b||", L"The nickname holds \"#\" (character 2)"},
+        {"", L"a||9#9", L"The port holds \"#\""},
+        {"", L"a|b\nc|", L"The address holds a line break"},
+        {"", L"a\r||", L"The nickname holds a line break"},
+        {"", L"a|" + lone + L"|", L"The address holds half of a character (U+D800)"},
+        {"", lone + L"a||", L"The nickname holds half"},
+        {"", L"a\xDD00||", L"The nickname holds half of a character (U+DD00)"},
+        {"", L"||\xDFFF", L"The port holds half"},
+        {"", L"\U0001F600|ab\xDC00 cd \u65E5|", nullptr},  // a pair; a NUL from a file
+        {"", L"Caf\xDCE9 x||", L"(character 4)"},
+        {"", L"\xDC41||", L"would not read back"},          // reads back as "A"
+        {utf8, L"\u65E5|Caf\xDCE9|\xDCFF\xDC80", nullptr},  // bytes kept from the file
+        {utf8, L"A\xDCC3\xDCA9||", L"nickname would not read back"},
+        {utf8, L"A\xDCC3x\xDCA9||", nullptr},
+        {unicode, L"\xDC00\xDCD8||", nullptr},
+        {unicode, L"\xDCD8||", L"would not read back"},
     };
     for (const auto& c : cases) {
         testing::MemoryFileStore files;
@@ -174,10 +182,12 @@ TEST(ServerListFileTest, AddRefusesWhatWouldReadBackAsOtherText) {
         ServerListFile file(files, kPath);
         ASSERT_TRUE(file.load(model).ok());
         model.setEntryCheck(&file);
-        model.txtServerNickname.setText(c.nickname);
+        testing::setFields(model, c.entry);
         const std::wstring why = model.add().reason;
         EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
-        EXPECT_EQ(model.entryCount(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
+        const Entries entries = testing::entriesOf(model);
+        EXPECT_EQ(entries.size(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
+        EXPECT_TRUE(c.why || (!entries.empty() && entries.back() == c.entry));
     }
     // Bytes kept from a file, side by side, would read as another character once a new
     // character makes the save switch to UTF-8: the save fails, and the file stays.

@@ -14,13 +14,6 @@ namespace {
 using testing::entriesOf;
 using testing::Texts;
 
-void setFields(ServerListModel& m, const std::wstring& entry) {
-    const Texts texts = testing::split(entry);
-    m.txtServerNickname.setText(texts[0]);
-    m.txtServerIP.setText(texts[1]);
-    m.txtServerPort.setText(texts[2]);
-}
-
 // N1, I1, P1 make item 1 current in the nickname, address or port list; S select, A add,
 // E edit, D delete, Z discard the entry out for editing; F:a|b|c sets the three fields; +n, +i, +p
 // append "x" to one list only. X first: start with no entries. The state: "+" fields unlocked or
@@ -72,7 +65,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             const auto list = std::wstring(L"NIP").find(op[0]);
             if (list != op.npos) lists[list]->setCurrentIndex(std::stoi(op.substr(1)));
             if (op[0] == L'+') lists[std::wstring(L"nip").find(op[1])]->append(L"x");
-            if (op[0] == L'F') setFields(m, op.substr(2));
+            if (op[0] == L'F') testing::setFields(m, op.substr(2));
             if (op == L"D") m.deleteCurrent();
             if (op == L"Z") m.discardEntryOutForEditing();
             if ((op == L"S" && !m.select()) || (op == L"E" && !m.edit()) ||
@@ -91,33 +84,6 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
         }
         m.removeAllEntries();
         EXPECT_EQ(m.lstServerNick.count() + m.lstServerIP.count() + m.lstServerPort.count(), 0);
-    }
-}
-
-// What Add takes: everything the list file gives back unchanged, and nothing else.
-TEST(ServerListModelTest, AddRefusesWhatTheListFileCannotHoldAndSaysWhy) {
-    const std::wstring lone(1, static_cast<wchar_t>(0xD800)), fileByte(1, wchar_t(0xDCE9));
-    const std::pair<std::wstring, const wchar_t*> cases[] = {
-        // the entry, why it is refused
-        {L" ;x|a#b#c| ", nullptr},
-        {L"\u65E5|Caf" + fileByte + L"|1", nullptr},  // a byte read from a file
-        {L"\xD83D\xDE00|\xDCFF\xDC80|", nullptr},     // a pair; two bytes from a file
-        {L";x||", L"begins with \";\""},
-        {L"a#b||", L"The nickname holds \"#\" (character 2)"},
-        {L"a||9#9", L"The port holds \"#\""},
-        {L"a|b\nc|", L"The address holds a line break"},
-        {L"a\r||", L"The nickname holds a line break"},
-        {L"a|" + lone + L"|", L"The address holds half of a character (U+D800)"},
-        {lone + L"a||", L"The nickname holds half"},
-        {L"a\xDD00||", L"The nickname holds half of a character (U+DD00)"},
-        {L"||\xDFFF", L"The port holds half"},
-    };
-    for (const auto& [entry, why] : cases) {
-        ServerListModel m;
-        setFields(m, entry);
-        const std::wstring said = m.add().reason;
-        EXPECT_TRUE(why ? said.find(why) != said.npos : said.empty()) << said;
-        EXPECT_EQ(entriesOf(m), why ? Texts{} : Texts{entry});
     }
 }
 

@@ -20,6 +20,13 @@ inline void appendEntry(ServerListModel& m, const std::wstring& entry) {
     m.appendEntry(fields[0], fields[1], fields[2]);
 }
 
+inline void setFields(ServerListModel& m, const std::wstring& entry) {
+    const Texts fields = split(entry);
+    m.txtServerNickname.setText(fields[0]);
+    m.txtServerIP.setText(fields[1]);
+    m.txtServerPort.setText(fields[2]);
+}
+
 // The model's entries; "?" where a list is shorter than the nickname list.
 inline Texts entriesOf(const ServerListModel& m) {
     Texts entries;
