@@ -166,8 +166,8 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
         {"", lone + L"a||", L"The nickname holds half"},
         {"", L"a\xDD00||", L"The nickname holds half of a character (U+DD00)"},
         {"", L"||\xDFFF", L"The port holds half"},
-        {"", L"\U0001F600|ab\xDC00 cd \u65E5|", nullptr},  // a pair; a NUL from a file
-        {"", L"Caf\xDCE9 x||", L"(character 4)"},
+        {"", L"\U0001F600|ab\xDC00 cd \u65E5|", nullptr},   // a pair; a NUL from a file
+        {"", L"Caf\xDCE9\x41||", L"(character 4)"},         // \x41: A, a trail byte in 932 too
         {"", L"\xDC41||", L"would not read back"},          // reads back as "A"
         {utf8, L"\u65E5|Caf\xDCE9|\xDCFF\xDC80", nullptr},  // bytes kept from the file
         {utf8, L"A\xDCC3\xDCA9||", L"nickname would not read back"},
