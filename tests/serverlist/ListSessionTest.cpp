@@ -114,6 +114,8 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         if (c.window.starts_with("e")) model.edit();
         if (c.window == "e;") model.txtServerNickname.setText(L";Home");
         if (c.window == "a") {
+            model.txtServerNickname.setText(L"\xDC41");  // the file would read "A": refused
+            ASSERT_FALSE(model.add().ok());
             model.txtServerNickname.setText(L"new");
             model.txtServerIP.setText(L"7");
             model.txtServerPort.setText(L"8");
