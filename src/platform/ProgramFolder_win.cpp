@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/UniqueHandle_win.h"
+
 namespace hostdeck {
 
 std::wstring programFolder() {
@@ -25,10 +27,9 @@ std::wstring userDataFolder() {
     // FOLDERID_LocalAppData, here rather than from uuid.lib: mingw's brings every known GUID.
     constexpr KNOWNFOLDERID kLocalAppData = {
         0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
-    PWSTR path = nullptr;
+    UniqueCoTaskText path;  // freed also after a failure
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(kLocalAppData, 0, nullptr, &path))) folder = path;
-    CoTaskMemFree(path);  // also after a failure
+    if (SUCCEEDED(SHGetKnownFolderPath(kLocalAppData, 0, nullptr, path.put()))) folder = path.get();
     return (folder.empty() ? programFolder() : folder) + L"\\Hostdeck";
 }
 

@@ -70,10 +70,18 @@ struct FontTraits {
     static void close(Type font) { ::DeleteObject(font); }
 };
 
+// Text that a shell call allocated for the caller (SHGetKnownFolderPath).
+struct CoTaskTextTraits {
+    using Type = PWSTR;
+    static bool valid(Type text) { return text != nullptr; }
+    static void close(Type text) { ::CoTaskMemFree(text); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
+using UniqueCoTaskText = UniqueHandle<CoTaskTextTraits>;
 
 // COM on this thread, for as long as the program runs.
 class ComApartment {

@@ -126,7 +126,7 @@ class WrittenBytes final : public FileSink {
 
 enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
-// Writes `note` as comment lines and then the records, each line ending in CR LF. Converted
+// Writes `note` as comment lines and then the records. Converted
 // and written a block of lines at a time, so that no copy of the whole file is made. A block
 // that holds bytes kept from the file is read back: next to each other, kept bytes can read
 // as another character in another encoding.
@@ -169,8 +169,7 @@ std::string_view ServerListFile::FileEncoding::markBytes() const {
     return kUtf8Mark;
 }
 
-// How a load reads a file: by its mark (UTF-16 only in whole units), else as UTF-8 when it is
-// that throughout, else in the ANSI code page.
+// The encoding a load reads a file in, as the format says (ListFileFormat.h).
 ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
                                                         std::uint64_t length, bool ascii,
                                                         bool validUtf8) {
