@@ -126,10 +126,10 @@ class WrittenBytes final : public FileSink {
 
 enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
-// Writes `note` as comment lines and then the records. Converted
-// and written a block of lines at a time, so that no copy of the whole file is made. A block
-// that holds bytes kept from the file is read back: next to each other, kept bytes can read
-// as another character in another encoding.
+// Writes `note` as comment lines and then the records, converted and written a block of lines
+// at a time, so that no copy of the whole file is made. A block that holds bytes kept from the
+// file is read back: next to each other, kept bytes can read as another character in another
+// encoding.
 WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, Encoding encoding,
                         FileSink& sink) {
     constexpr std::size_t kBlock = 1 << 16;
