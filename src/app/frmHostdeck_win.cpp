@@ -319,8 +319,8 @@ void frmHostdeck::onEnter() {
     }
 }
 
-int frmHostdeck::messageBox(const std::wstring& text, UINT buttons) {
-    return MessageBoxW(window_, text.c_str(), kMessageCaption, buttons);
+void frmHostdeck::tell(Question::Tone tone, const std::wstring& text) {
+    ask(Question{tone, Question::Choices::Ok, Question::Answer::Ok, text});
 }
 
 Question::Answer frmHostdeck::ask(const Question& question) {
@@ -346,7 +346,7 @@ Question::Answer frmHostdeck::ask(const Question& question) {
         if (choice.buttons[i].first && choice.buttons[i].second == question.byDefault)
             style |= i * MB_DEFBUTTON2;  // MB_DEFBUTTON1, 2 or 3
     }
-    const int chosen = messageBox(question.text, style);
+    const int chosen = MessageBoxW(window_, question.text.c_str(), kMessageCaption, style);
     for (const auto& [id, answer] : choice.buttons) {
         if (id && id == chosen) return answer;
     }
@@ -383,14 +383,14 @@ void frmHostdeck::lstServerNick_DblClick() {
     if (!takeListSelection()) return;
     const Result result = launchServer(model_, services_.registry, services_.starter);
     if (result.status == Result::Status::NotFound || result.status == Result::Status::Failed) {
-        messageBox(result.reason, MB_OK | MB_ICONERROR);
+        tell(Question::Tone::Error, result.reason);
     }
 }
 
 void frmHostdeck::cmdAddServer_Click() {
     const Result added = model_.add();
     if (!added.ok()) {
-        messageBox(L"The server was not added.\n\n" + added.reason, MB_OK | MB_ICONWARNING);
+        tell(Question::Tone::Warning, L"The server was not added.\n\n" + added.reason);
     }
 }
 

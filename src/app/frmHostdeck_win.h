@@ -90,10 +90,9 @@ class frmHostdeck final : private TextListObserver, private User {
     // is back; false when none is selected or the user kept editing.
     bool takeListSelection();
     void onEnter();
-    // A message box over the window; the button the user chose.
-    int messageBox(const std::wstring& text, UINT buttons);
-    // User: the list session's questions, as message boxes.
+    // User: the list session's questions, and all the window says, as message boxes.
     Question::Answer ask(const Question& question) override;
+    void tell(Question::Tone tone, const std::wstring& text);
 
     // Event procedures.
     void Form_Load();
