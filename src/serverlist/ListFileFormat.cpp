@@ -37,24 +37,13 @@ std::wstring problemIn(const wchar_t* field, std::wstring_view text, bool separa
 
 }  // namespace
 
-void appendRecord(std::wstring& lines, std::wstring_view nickname, std::wstring_view address,
-                  std::wstring_view port) {
-    const wchar_t separator = static_cast<wchar_t>(kSeparator);
-    lines += nickname;
-    lines += separator;
-    lines += address;
-    lines += separator;
-    lines += port;
-    lines.append(kLineEnd.begin(), kLineEnd.end());
-}
-
 void appendComment(std::wstring& lines, std::wstring_view note) {
     while (!note.empty()) {
         const std::size_t end = std::min(note.find_first_of(L"\r\n"), note.size());
         lines += static_cast<wchar_t>(kCommentMark);
         lines += L' ';
         lines += note.substr(0, end);
-        lines.append(kLineEnd.begin(), kLineEnd.end());
+        lines += kLineEnd;
         const bool crLf = note.substr(end, 2) == L"\r\n";
         note.remove_prefix(std::min(end + (crLf ? 2 : 1), note.size()));
     }

@@ -20,7 +20,7 @@ namespace hostdeck::list_file_format {
 
 inline constexpr char kSeparator = '#';
 inline constexpr char kCommentMark = ';';
-inline constexpr std::string_view kLineEnd = "\r\n";
+inline constexpr std::wstring_view kLineEnd = L"\r\n";
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 inline constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 inline constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
@@ -55,8 +55,15 @@ void forEachRecord(std::basic_string_view<Char> text, Record record) {
 }
 
 // Appends the record line of one server, with its line end.
-void appendRecord(std::wstring& lines, std::wstring_view nickname, std::wstring_view address,
-                  std::wstring_view port);
+inline void appendRecord(std::wstring& lines, std::wstring_view nickname, std::wstring_view address,
+                         std::wstring_view port) {
+    lines += nickname;
+    lines += static_cast<wchar_t>(kSeparator);
+    lines += address;
+    lines += static_cast<wchar_t>(kSeparator);
+    lines += port;
+    lines += kLineEnd;
+}
 // Appends `note` as comment lines, one for each of its lines.
 void appendComment(std::wstring& lines, std::wstring_view note);
 
