@@ -14,8 +14,9 @@
 // - The text is in the Windows ANSI code page; in UTF-8 when the file begins with the UTF-8
 //   mark or is valid UTF-8 throughout; in UTF-16, little or big endian, when it begins with
 //   that mark and has an even length (Notepad's "Unicode"). A save keeps the encoding it found,
-//   byte for byte for what did not change; bytes that are no text in it are kept as they are
-//   (TextCodec.h). Which encoding a file is read and written in is ServerListFile's.
+//   byte for byte for what did not change, unless the text needs more: then UTF-8 with the
+//   mark. Bytes that are no text in the encoding are kept as they are (TextCodec.h). Choosing
+//   the encoding is ServerListFile's.
 namespace hostdeck::list_file_format {
 
 inline constexpr char kSeparator = '#';
