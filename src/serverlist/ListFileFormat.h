@@ -34,14 +34,13 @@ template <typename Char, typename Record>
 void forEachRecord(std::basic_string_view<Char> text, Record record) {
     using View = std::basic_string_view<Char>;
     constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+    constexpr Char kCrLf[] = {Char('\r'), Char('\n')};
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find_first_of(kLineEnds, start);
         if (end == View::npos) end = text.size();
         const View line = text.substr(start, end - start);
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n'))
-            ++start;
+        start = end + (text.substr(end, 2) == View(kCrLf, 2) ? 2 : 1);
         if (line.empty() || line.front() == Char(kCommentMark)) continue;
 
         const std::size_t first = line.find(Char(kSeparator));

@@ -86,6 +86,8 @@ const struct {
     {"", "a", "oom End", {}, L"", true, kStart, kCopy, L"not enough memory"},
     {"", "a", "saving End", {}, L"", true, kOther, kCopy, L"while Hostdeck saved"},
     {"", "a", "readonly End", {}, L"", true, kStart, kSpareCopy, L"Access denied"},
+    {"copies", "a", "readonly End", {}, L"copies ", true, kStart,
+     L"C:\\U\\serverlist (not saved 2).ini", L"Access denied"},
     {"", "e;", "End", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
     {"oom", "", "End", {}, L"unread ", true, kStart},
     // clang-format on

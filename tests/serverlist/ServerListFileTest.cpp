@@ -200,6 +200,11 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     testing::appendEntry(model, L"\u65E5\U0001F600||");
     EXPECT_NE(file.save(model).reason, L"");
     EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
+    // Lists of unequal length, which no operation makes, still save what there is.
+    model.removeAllEntries();
+    model.lstServerNick.append(L"alone");
+    ASSERT_TRUE(file.save(model).ok());
+    EXPECT_EQ(files.files[kPath], "alone##\r\n");
 }
 
 }  // namespace
