@@ -44,7 +44,7 @@ void appendComment(std::wstring& lines, std::wstring_view note) {
         lines += L' ';
         lines += note.substr(0, end);
         lines += kLineEnd;
-        const bool crLf = note.substr(end, 2) == L"\r\n";
+        const bool crLf = note.substr(end, 2) == kLineEnd;
         note.remove_prefix(std::min(end + (crLf ? 2 : 1), note.size()));
     }
 }
