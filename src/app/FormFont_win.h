@@ -20,8 +20,8 @@ UniqueFont createFormFont(int points, UINT dpi, const wchar_t* face = kFormFontF
 // does, in the same face or, where that has no smaller size, the system's dialog face.
 UniqueFont smallerFontToFit(HDC dc, HFONT font, std::wstring_view text, SIZE box);
 
-// Height of the text in that font, wrapped at `width` pixels as a wrapping caption does. For
-// the tests, which check that every caption shows whole.
+// Height of the text in that font, wrapped at `width` pixels as a wrapping caption does
+// (shared for the tests, which check that every caption shows whole).
 int wrappedTextHeight(HDC dc, HFONT font, std::wstring_view text, int width);
 
 }  // namespace hostdeck
