@@ -26,6 +26,8 @@ else
     # What needs no Wine: how the shipped exe is built.
     cmake -DOBJDUMP=i686-w64-mingw32-objdump -DEXE=build/win32/bin/hostdeck.exe \
           -P cmake/CheckExe.cmake
+    python3 tools/check_imports.py i686-w64-mingw32-objdump build/win32/bin/hostdeck.exe \
+            cmake/windows7-imports.txt
     # In CI, or when asked, the shipped exe still runs once, under emulation (as root: it
     # registers qemu for 32-bit programs for that run only).
     if [ "${CI:-}" = true ] || [ -n "${HOSTDECK_WIN32_SMOKE:-}" ]; then

@@ -6,6 +6,7 @@
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
+#include "platform/NewerWindows_win.h"
 
 namespace hostdeck {
 
@@ -164,7 +165,7 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT frmHostdeck::onCreate() {
-    dpi_ = GetDpiForWindow(window_);
+    dpi_ = windowDpi(window_);
     createControls();
     layOut(dpi_);
     placeCentred();
@@ -176,7 +177,7 @@ LRESULT frmHostdeck::onCreate() {
 void frmHostdeck::placeCentred() {
     RECT frame{0, 0, twipsToPixels(kClientWidthTwips, static_cast<int>(dpi_)),
                twipsToPixels(kClientHeightTwips, static_cast<int>(dpi_))};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, dpi_);
+    adjustFrameForDpi(frame, kWindowStyle, dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     MONITORINFO monitor{};

@@ -4,6 +4,7 @@
 
 #include "app/frmHostdeck_win.h"
 #include "platform/FileStore.h"
+#include "platform/NewerWindows_win.h"
 #include "platform/ProcessStarter.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
@@ -11,8 +12,8 @@
 #include "platform/UniqueHandle_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    // Load DLLs from the system folder only, never from the program's or the current folder.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // DLLs from the system folder only, never from the program's or the current folder.
+    hostdeck::restrictDllSearch();
     HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
     const hostdeck::ComApartment com;  // the shell may use COM to open the how-to document
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

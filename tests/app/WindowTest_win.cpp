@@ -9,6 +9,7 @@
 #include "app/FormLayout.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
+#include "platform/NewerWindows_win.h"
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"
 #include "support/Recorders.h"
@@ -87,6 +88,47 @@ class WindowTest : public ::testing::Test {
                (IsWindowEnabled(control(kIdPortField)) ? L"+" : L"-");
     }
 
+    // The controls in window order, which Tab follows ("tab" where it stops) and in which a
+    // caption names the control after it, as Windows and so a screen reader take it; each
+    // placed in pixels at 96 dots per inch, where captions sized to their text give no size.
+    std::wstring placed(int dpi) const {
+        const ScreenDC dc;
+        std::wstring placed;
+        for (HWND shown = GetWindow(form->window(), GW_CHILD); shown;
+             shown = GetWindow(shown, GW_HWNDNEXT)) {
+            const ControlLayout& layout = controlWithId(GetDlgCtrlID(shown));
+            RECT r{};
+            GetWindowRect(shown, &r);
+            MapWindowPoints(nullptr, form->window(), reinterpret_cast<POINT*>(&r), 2);
+            const LONG at[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+            placed += std::wstring(layout.name) + L" ";
+            for (int i = 0; i < (layout.sizedToText ? 2 : 4); ++i)
+                placed += std::to_wstring(at[i] * 96 / dpi) + L" ";
+            const LONG style = GetWindowLongW(shown, GWL_STYLE);
+            if (style & WS_TABSTOP) placed += L"tab ";
+            if (layout.kind == ControlKind::Label && (style & SS_CENTER)) placed += L"centred ";
+            EXPECT_EQ(text(shown), layout.caption);
+            EXPECT_LE(wrappedTextHeight(dc.get(), fontOf(shown), layout.caption, at[2]), at[3])
+                << "every caption shows whole";
+        }
+        return placed;
+    }
+    static constexpr wchar_t kPlacedAt96[] =
+        L"Label1 65 0 centred lstServerNick 3 16 438 212 tab Label4 60 231 centred "
+        L"txtServerNickname 4 246 213 21 tab Label2 272 231 centred txtServerIP 220 246 "
+        L"161 21 tab lblPort 400 231 txtServerPort 384 246 57 21 tab cmdDelServer 445 15 "
+        L"76 21 tab cmdInfo 445 130 81 21 tab cmdEditServer 444 205 76 21 tab "
+        L"cmdAddServer 444 228 76 21 tab Label3 445 50 81 56 ";
+    // The client area is the layout's, and the window is centred on the screen.
+    void expectClientAreaCentred() const {
+        RECT client{}, frame{};
+        GetClientRect(form->window(), &client);
+        GetWindowRect(form->window(), &frame);
+        EXPECT_EQ(client.right * 1000 + client.bottom, 525 * 1000 + 270);
+        EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2) << "centred";
+        EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
+    }
+
     testing::MemoryFileStore files;
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
@@ -100,52 +142,20 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
     HWND window = form->window();
     EXPECT_EQ(text(window), kFormCaption);
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME);
-    RECT client{}, frame{};
-    GetClientRect(window, &client);
-    GetWindowRect(window, &frame);
-    EXPECT_EQ(client.right * 1000 + client.bottom, 525 * 1000 + 270);
-    EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2) << "centred";
-    EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
+    expectClientAreaCentred();
     const ScreenDC dc;
     for (const int dpi : {96, 192}) {
         RECT suggested{100, 100, 1200, 720};
         if (dpi != 96)
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
-        // The controls in window order, which Tab follows ("tab" where it stops) and in which
-        // a caption names the control after it, as Windows and so a screen reader take it;
-        // each placed in pixels at 96 dots per inch, where captions sized to their text give
-        // no size.
-        std::wstring placed;
-        for (HWND shown = GetWindow(window, GW_CHILD); shown;
-             shown = GetWindow(shown, GW_HWNDNEXT)) {
-            const ControlLayout& layout = controlWithId(GetDlgCtrlID(shown));
-            RECT r{};
-            GetWindowRect(shown, &r);
-            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-            const LONG at[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-            placed += std::wstring(layout.name) + L" ";
-            for (int i = 0; i < (layout.sizedToText ? 2 : 4); ++i)
-                placed += std::to_wstring(at[i] * 96 / dpi) + L" ";
-            const LONG style = GetWindowLongW(shown, GWL_STYLE);
-            if (style & WS_TABSTOP) placed += L"tab ";
-            if (layout.kind == ControlKind::Label && (style & SS_CENTER)) placed += L"centred ";
-            EXPECT_EQ(text(shown), layout.caption);
-            EXPECT_LE(wrappedTextHeight(dc.get(), fontOf(shown), layout.caption, at[2]), at[3])
-                << "every caption shows whole";
-        }
-        EXPECT_EQ(placed,
-                  L"Label1 65 0 centred lstServerNick 3 16 438 212 tab Label4 60 231 centred "
-                  L"txtServerNickname 4 246 213 21 tab Label2 272 231 centred txtServerIP 220 246 "
-                  L"161 21 tab lblPort 400 231 txtServerPort 384 246 57 21 tab cmdDelServer 445 15 "
-                  L"76 21 tab cmdInfo 445 130 81 21 tab cmdEditServer 444 205 76 21 tab "
-                  L"cmdAddServer 444 228 76 21 tab Label3 445 50 81 56 ")
-            << "at " << dpi << " dots per inch";
+        EXPECT_EQ(placed(dpi), kPlacedAt96) << "at " << dpi << " dots per inch";
         LOGFONTW font{};
         GetObjectW(fontOf(control(kIdAddButton)), sizeof font, &font);
         EXPECT_EQ(font.lfHeight, -MulDiv(kFontPoints, dpi, 72));
         EXPECT_STREQ(font.lfFaceName, kFormFontFace) << "the face the layout was measured for";
     }
+    RECT frame{};
     GetWindowRect(window, &frame);
     EXPECT_EQ(frame.right * 1000 + frame.bottom, 1200 * 1000 + 720) << "the size Windows suggested";
 
@@ -160,6 +170,24 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
     EXPECT_LE(
         wrappedTextHeight(dc.get(), fitted ? fitted.get() : font.get(), label.caption, box.cx),
         box.cy);
+}
+
+// Before Windows 10, version 1607, there is no per-window DPI: the window is laid out at the
+// system's. Where Windows 7 lacks the call that limits the DLL search to the system folder, the
+// current folder is still taken out of it.
+TEST_F(WindowTest, RunsWhereWindowsLacksTheNewerCalls) {
+    NewerWindows& newer = newerWindows();
+    const NewerWindows present = newer;
+    const ScopeGuard restore([&] { newer = present; });
+    newer = {};
+    start();
+    expectClientAreaCentred();
+    EXPECT_EQ(placed(GetDeviceCaps(ScreenDC().get(), LOGPIXELSY)), kPlacedAt96);
+
+    wchar_t folder[MAX_PATH] = L"";
+    SetDllDirectoryW(L"C:\\windows");
+    restrictDllSearch();
+    EXPECT_EQ(GetDllDirectoryW(MAX_PATH, folder), 0u) << folder;
 }
 
 TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+namespace hostdeck {
+
+// The functions the program uses that Windows 7 SP1 lacks: looked up once, when first asked
+// for, so that the program starts on every Windows from 7 SP1 on. An entry is empty where the
+// system does not have the function; the helpers below then fall back.
+struct NewerWindows {
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;  // Windows 10, version 1607
+    BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;  // same
+    BOOL(WINAPI* setDefaultDllDirectories)(DWORD) = nullptr;  // Windows 8; 7 with KB2533623
+};
+// The one place they are looked up, as the program starts. The tests empty entries to run the
+// fallbacks.
+NewerWindows& newerWindows();
+
+// The window's DPI; where Windows has no per-window DPI, the system's.
+UINT windowDpi(HWND window);
+// The window rectangle for this client rectangle at `dpi`.
+void adjustFrameForDpi(RECT& rect, DWORD style, UINT dpi);
+// DLLs are loaded from the system folder only where Windows can say so; elsewhere at least
+// never from the current folder.
+void restrictDllSearch();
+
+}  // namespace hostdeck
