@@ -15,6 +15,9 @@ namespace {
 constexpr wchar_t kMessageCaption[] = L"Hostdeck";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT kShowStartNotes = WM_APP + 1;
+constexpr UINT_PTR kWaitTimer = 1;
+constexpr UINT kWaitPollMs = 250;
+constexpr int kWaitOver = 0x100;  // a message box's result that no button gives
 constexpr int kIconResource = 1;
 
 std::wstring windowText(HWND window) {
@@ -79,7 +82,7 @@ const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
 frmHostdeck::frmHostdeck(HINSTANCE instance, FormServices services)
     : instance_(instance),
       services_(std::move(services)),
-      session_(services_.files, services_.folder + L"\\serverlist.ini", services_.spareFolder,
+      session_(services_.files, services_.folder + L"\\serverlist.ini", services_.userFolder,
                model_, *this) {
     fields_.reserve(std::size(kFieldRoutes));  // observers point into it: never moved
     for (const FieldRoute& route : kFieldRoutes) {
@@ -152,6 +155,8 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return showStartNotes();
         case WM_CLOSE:
             return onClose();
+        case WM_TIMER:
+            return wParam == kWaitTimer ? onWaitTimer() : 0;
         case WM_QUERYENDSESSION:
             return TRUE;  // the list is saved, or kept, when the session does end
         case WM_ENDSESSION:
@@ -352,6 +357,48 @@ Question::Answer frmHostdeck::ask(const Question& question) {
         if (id && id == chosen) return answer;
     }
     return Answer::Cancel;  // the box could not be shown
+}
+
+// A message box that the window's own message loop keeps going: the window answers, and every
+// so often the wait is asked whether it is over, which closes the box.
+bool frmHostdeck::waitUntil(const std::wstring& text, const std::function<bool()>& done) {
+    waitDone_ = &done;
+    SetTimer(window_, kWaitTimer, kWaitPollMs, nullptr);
+    const ScopeGuard stopAsking([this] {
+        if (window_) KillTimer(window_, kWaitTimer);
+        waitDone_ = nullptr;
+    });
+    for (;;) {
+        const int chosen = MessageBoxW(window_, text.c_str(), kMessageCaption,
+                                       MB_RETRYCANCEL | MB_ICONINFORMATION);
+        if (chosen == kWaitOver) return true;
+        if (chosen != IDRETRY) return false;
+        if (done()) return true;
+    }
+}
+
+LRESULT frmHostdeck::onWaitTimer() {
+    if (!waitDone_ || !(*waitDone_)()) return 0;
+    waitDone_ = nullptr;  // over: not asked again before the box has closed
+    // The wait's message box, which this window owns.
+    struct Search {
+        HWND owner;
+        HWND box = nullptr;
+    } search{window_};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            auto& search = *reinterpret_cast<Search*>(found);
+            wchar_t name[8] = {};
+            GetClassNameW(window, name, 8);
+            if (GetWindow(window, GW_OWNER) != search.owner || std::wstring_view(name) != L"#32770")
+                return TRUE;
+            search.box = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.box) EndDialog(search.box, kWaitOver);
+    return 0;
 }
 
 void frmHostdeck::Form_Load() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,8 @@ struct FormServices {
     Registry& registry;
     ProcessStarter& starter;
     Shell& shell;
-    std::wstring folder;       // where the list file and the how-to document are
-    std::wstring spareFolder;  // the user's own, for a copy of the list that cannot go beside it
+    std::wstring folder;      // where the list file and the how-to document are
+    std::wstring userFolder;  // the user's own, for a copy of the list that cannot go beside it
 };
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
@@ -80,6 +81,7 @@ class frmHostdeck final : private TextListObserver, private User {
     LRESULT onDpiChanged(UINT dpi, const RECT& suggested);
     LRESULT showStartNotes();
     LRESULT onClose();
+    LRESULT onWaitTimer();
     LRESULT onEndSession(bool ending);
 
     void createControls();
@@ -92,6 +94,7 @@ class frmHostdeck final : private TextListObserver, private User {
     void onEnter();
     // User: the list session's questions, and all the window says, as message boxes.
     Question::Answer ask(const Question& question) override;
+    bool waitUntil(const std::wstring& text, const std::function<bool()>& done) override;
     void tell(Question::Tone tone, const std::wstring& text);
 
     // Event procedures.
@@ -121,6 +124,7 @@ class frmHostdeck final : private TextListObserver, private User {
     ServerListModel model_;
     std::vector<FieldBinding> fields_;
     bool updatingFromControl_ = false;
+    const std::function<bool()>* waitDone_ = nullptr;  // while a wait is shown
 
     FormServices services_;
     ListSession session_;

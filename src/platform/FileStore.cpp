@@ -25,11 +25,11 @@ std::wstring freshSuffix() {
 }  // namespace
 
 Result FileStore::replaceWith(const std::wstring& path, const FileProducer& produce,
-                              const ReplaceCheck& stillWanted) {
+                              const ReplaceCheck& stillWanted, unsigned waitMs) {
     const std::wstring target = finalPath(path);
     if (Result writable = checkNotReadOnly(target); !writable.ok()) return writable;
     std::unique_ptr<SaveLock> lock;
-    if (Result locked = lockForSaving(target, lock); !locked.ok()) return locked;
+    if (Result locked = lockForSaving(target, lock, waitMs); !locked.ok()) return locked;
     // A new name for each save: whatever stands beside the file already (left by a save that
     // was cut off, or planted there) is never opened, written or removed.
     std::wstring temporary;

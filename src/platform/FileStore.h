@@ -54,10 +54,12 @@ class FileStore {
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
     // `produce` or `stillWanted` gives up (Cancelled), the old file is left exactly as it
-    // was. A read-only file is never replaced. Savers of one file wait for each other. Where
-    // the path leads through a link, the file it ends at is replaced and the link stays.
+    // was. A read-only file is never replaced. Savers of one file take turns: while another
+    // one is at it, this one waits up to `waitMs` and then gives up (Busy). The new file keeps
+    // the old one's attributes and creation time. Where the path leads through a link, the
+    // file it ends at is replaced and the link stays.
     Result replaceWith(const std::wstring& path, const FileProducer& produce,
-                       const ReplaceCheck& stillWanted = {});
+                       const ReplaceCheck& stillWanted = {}, unsigned waitMs = 0);
     // For the tests: replaceWith() for content that is at hand whole.
     Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
@@ -78,13 +80,16 @@ class FileStore {
     virtual std::wstring finalPath(const std::wstring& path) = 0;
     // Failed, with the reason, when the file exists and is read-only.
     virtual Result checkNotReadOnly(const std::wstring& path) = 0;
-    virtual Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) = 0;
+    // Busy when another saver still holds it after `waitMs`.
+    virtual Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock,
+                                 unsigned waitMs) = 0;
     // Creates the file new: never opens one that exists (then `exists`), nor follows a link.
     virtual Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file,
                              bool& exists) = 0;
     // Removes a file that createNew() made.
     virtual void remove(const std::wstring& path) = 0;
-    // Puts `from` in the place of `to` in one step, and makes that step durable.
+    // Puts `from` in the place of `to` in one step, with `to`'s attributes, creation time and
+    // (where the system has them) security and other streams, and makes that step durable.
     virtual Result moveOver(const std::wstring& from, const std::wstring& to) = 0;
 };
 

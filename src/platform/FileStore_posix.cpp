@@ -135,13 +135,20 @@ class PosixFileStore final : public FileStore {
         explicit FolderLock(int fd) : folder(fd) {}
         FileDescriptor folder;
     };
-    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) override {
+    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock,
+                         unsigned waitMs) override {
         std::string folder = narrowPath(path);
         folder.resize(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/') + 1);
         auto held = std::make_unique<FolderLock>(
             ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!held->folder.valid() || ::flock(held->folder.get(), LOCK_EX) != 0)
-            return Result::failed(describe("Could not save", path, errno));
+        if (!held->folder.valid()) return Result::failed(describe("Could not save", path, errno));
+        for (unsigned waited = 0; ::flock(held->folder.get(), LOCK_EX | LOCK_NB) != 0;
+             waited += 10) {
+            if (errno != EWOULDBLOCK)
+                return Result::failed(describe("Could not save", path, errno));
+            if (waited >= waitMs) return Result::busy(L"Another Hostdeck is saving it.");
+            ::usleep(10000);
+        }
         lock = std::move(held);
         return Result::success();
     }

@@ -12,7 +12,10 @@ namespace hostdeck {
 namespace {
 
 constexpr DWORD kChunk = 1u << 24;  // ReadFile and WriteFile take 32-bit sizes
-constexpr DWORD kSaveWaitMs = 30000;
+// Another program (or another Hostdeck) reading the file holds it for a moment: the replace is
+// tried again for about a second before its failure is reported.
+constexpr int kReplaceTries = 10;
+constexpr DWORD kReplacePauseMs = 100;
 
 Result failure(const wchar_t* what, const std::wstring& path, DWORD error) {
     return Result::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
@@ -89,8 +92,10 @@ class MutexLock final : public FileStore::SaveLock {
 
 class Win32FileStore final : public FileStore {
     static Result open(const std::wstring& path, UniqueKernelHandle& file) {
-        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        // Shared for deletion too, so that another Hostdeck may replace it while this one reads.
+        file.reset(CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file) return Result::success();
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -165,7 +170,8 @@ class Win32FileStore final : public FileStore {
   protected:
     std::wstring finalPath(const std::wstring& path) override { return finalPathOf(path); }
 
-    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock) override {
+    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock,
+                         unsigned waitMs) override {
         std::wstring name = path;
         CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
         unsigned long long hash = 0xCBF29CE484222325ull;
@@ -173,11 +179,11 @@ class Win32FileStore final : public FileStore {
         name = L"Local\\Hostdeck.saving." + std::to_wstring(hash);
         UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
         if (!mutex) return failure(L"Could not save", path, GetLastError());
-        const DWORD waited = WaitForSingleObject(mutex.get(), kSaveWaitMs);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-            return Result::failed(L"Another Hostdeck has been saving \"" + path + L"\" for " +
-                                  std::to_wstring(kSaveWaitMs / 1000) + L" seconds.");
-        }
+        const DWORD waited = WaitForSingleObject(mutex.get(), waitMs);
+        if (waited == WAIT_TIMEOUT)
+            return Result::busy(L"Another Hostdeck is saving \"" + path + L"\".");
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
+            return failure(L"Could not save", path, GetLastError());
         lock = std::make_unique<MutexLock>(std::move(mutex));
         return Result::success();
     }
@@ -210,12 +216,69 @@ class Win32FileStore final : public FileStore {
 
     void remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
 
+    // An existing file is replaced as Windows replaces one file with another, which keeps its
+    // security and other streams; its attributes and creation time are carried over as well,
+    // since not every system keeps them.
     Result moveOver(const std::wstring& from, const std::wstring& to) override {
-        if (!MoveFileExW(from.c_str(), to.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return failure(L"Could not replace", to, GetLastError());
+        WIN32_FILE_ATTRIBUTE_DATA old{};
+        const bool existed = GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &old);
+        for (int attempt = 1;; ++attempt) {
+            // Asked first, so that a file another program holds is never half replaced (Wine's
+            // ReplaceFileW leaves its own temporary files behind when it fails).
+            DWORD error = existed ? whyNotReplaceable(to) : ERROR_SUCCESS;
+            if (error == ERROR_SUCCESS)
+                error = existed ? replaceFile(from, to) : moveFile(from, to);
+            if (error == ERROR_SUCCESS) break;
+            const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                              error == ERROR_ACCESS_DENIED ||
+                              error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+            if (!held || attempt == kReplaceTries) return failure(L"Could not replace", to, error);
+            Sleep(kReplacePauseMs);
         }
+        if (existed) keepAttributesAndCreation(to, old);
         return Result::success();
+    }
+
+    // Why the file cannot be replaced now (another program holds it without sharing it), or
+    // ERROR_SUCCESS.
+    static DWORD whyNotReplaceable(const std::wstring& path) {
+        const UniqueKernelHandle file(CreateFileW(
+            path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, 0, nullptr));
+        return file ? ERROR_SUCCESS : GetLastError();
+    }
+    static DWORD moveFile(const std::wstring& from, const std::wstring& to) {
+        return MoveFileExW(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? ERROR_SUCCESS
+                   : GetLastError();
+    }
+    static DWORD replaceFile(const std::wstring& from, const std::wstring& to) {
+        if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr))
+            return ERROR_SUCCESS;
+        const DWORD error = GetLastError();
+        // The new file could not take the old one's name, which may be gone already: it takes
+        // the place the plain way.
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            return moveFile(from, to);
+        return error;
+    }
+    static void keepAttributesAndCreation(const std::wstring& path,
+                                          const WIN32_FILE_ATTRIBUTE_DATA& old) {
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        const DWORD now = GetFileAttributesW(path.c_str());
+        const DWORD wanted =
+            (now & ~(kKept | FILE_ATTRIBUTE_NORMAL)) | (old.dwFileAttributes & kKept);
+        if (now != INVALID_FILE_ATTRIBUTES && (now & ~FILE_ATTRIBUTE_NORMAL) != wanted)
+            SetFileAttributesW(path.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+        const UniqueKernelHandle file(
+            CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, 0, nullptr));
+        if (file) SetFileTime(file.get(), &old.ftCreationTime, nullptr, nullptr);
     }
 };
 

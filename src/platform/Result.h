@@ -13,6 +13,7 @@ struct [[nodiscard]] Result {
         Ok,
         NotFound,   // what it needs is not there (a file, a registry key, an install path)
         Cancelled,  // it gave up without harm, or had nothing to do
+        Busy,       // someone else is at it (another Hostdeck saving the same file): try later
         Failed,
     };
     Status status = Status::Ok;
@@ -22,6 +23,7 @@ struct [[nodiscard]] Result {
     static Result success() { return {}; }
     static Result notFound(std::wstring why = {}) { return {Status::NotFound, std::move(why)}; }
     static Result cancelled() { return {Status::Cancelled, {}}; }
+    static Result busy(std::wstring why) { return {Status::Busy, std::move(why)}; }
     static Result failed(std::wstring why) { return {Status::Failed, std::move(why)}; }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct Question {
 class User {
   public:
     virtual Question::Answer ask(const Question& question) = 0;
+    // Says `text` while the window goes on answering, and asks `done` every so often until
+    // it says true (then true) or the user chooses to go back to the window (then false).
+    virtual bool waitUntil(const std::wstring& text, const std::function<bool()>& done) = 0;
 
   protected:
     ~User() = default;
@@ -32,11 +36,11 @@ class User {
 // The list from its load at start to its save at the end, and every decision about the list
 // file in between: what the user is told and asked, when the file may be replaced, and what
 // is kept where when it may not. Nothing of the user's list is dropped without the user's
-// own choice.
+// own choice, and a list that did not change is not written.
 class ListSession {
   public:
-    // `spareFolder`: the user's own folder, for a copy that cannot go beside the list file.
-    ListSession(FileStore& files, std::wstring listPath, std::wstring spareFolder,
+    // `userFolder`: the user's own folder, for a copy that cannot go beside the list file.
+    ListSession(FileStore& files, std::wstring listPath, std::wstring userFolder,
                 ServerListModel& model, User& user);
     ListSession(const ListSession&) = delete;
     ListSession& operator=(const ListSession&) = delete;
@@ -59,22 +63,34 @@ class ListSession {
     // saves where that is safe, and keeps a copy of the list otherwise. The program ends next.
     void endSession();
 
+    // Windows gives a program a few seconds to end: so long, at most, the end of the session
+    // waits for another Hostdeck that is saving the list.
+    static constexpr unsigned kEndSessionWaitMs = 2000;
+
   private:
     Question::Answer ask(Question::Tone tone, Question::Choices choices, Question::Answer byDefault,
                          std::wstring text);
     // At close: the file changed (or cannot be read) since it was read; Yes replaces it.
     Question::Answer askToReplace(const ServerListFile::DiskCheck& disk);
-    Question::Answer askAfterFailedSave(const Result& saved);
-    void keepCopy(const std::wstring& why);
+    Question::Answer askAfterFailedSave(const std::wstring& why);
+    // Saves `list` through `file`, waiting (while the window answers) for another Hostdeck
+    // that is saving it; Busy when the user went back to the window instead.
+    Result saveWaiting(ServerListFile& file, const ServerListModel& list);
+    // At close, when the list file could not be read at start.
+    bool closeAfterFailedLoad();
+    // At close, when the list cannot be saved: a copy, and where it is; or the user's choice.
+    bool closeKeepingCopy(const std::wstring& why);
+    Result keepCopy(const std::wstring& headline, const std::wstring& why, std::wstring& copy);
 
     FileStore& files_;
     ServerListFile file_;
-    std::wstring spareFolder_;
+    std::wstring userFolder_;
     ServerListModel& model_;
     User& user_;
     Result loaded_;
     std::vector<std::wstring> copiesFound_;
-    bool done_ = false;  // saved, or left as it was by the user's choice: nothing more to do
+    bool done_ = false;    // saved, or left as it was by the user's choice: nothing more to do
+    bool asking_ = false;  // a question is open: one at a time
 };
 
 }  // namespace hostdeck

@@ -91,6 +91,28 @@ std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
     return index < list.count() ? list.item(index) : std::wstring_view{};
 }
 
+// The entries, in order: each text with its length, so that no two lists mix to one value.
+std::uint64_t fingerprintOfEntries(const ServerListModel& model) {
+    Fingerprint fingerprint;
+    const auto addText = [&](std::wstring_view text) {
+        const std::uint64_t length = text.size();
+        fingerprint.add(std::string_view(reinterpret_cast<const char*>(&length), sizeof length));
+        fingerprint.add(std::string_view(reinterpret_cast<const char*>(text.data()),
+                                         text.size() * sizeof(wchar_t)));
+    };
+    for (ListIndex i = 0; i < model.entryCount(); ++i) {
+        addText(model.lstServerNick.item(i));
+        addText(itemOrEmpty(model.lstServerIP, i));
+        addText(itemOrEmpty(model.lstServerPort, i));
+    }
+    return fingerprint.value();
+}
+
+bool holdsByteEscape(std::wstring_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](wchar_t c) { return c >= kFirstByteEscape && c <= kLastByteEscape; });
+}
+
 // Passes what is written on and watches it, to tell how the next load will read it.
 class WrittenBytes final : public FileSink {
   public:
@@ -128,17 +150,17 @@ enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
 // Writes `note` as comment lines and then the records, converted and written a block of lines
 // at a time, so that no copy of the whole file is made. A block that holds bytes kept from the
-// file is read back: next to each other, kept bytes can read as another character in another
-// encoding.
+// file is read back (unless any bytes will do): next to each other, kept bytes can read as
+// another character in another encoding.
 WriteOutcome writeLines(const ServerListModel& model, std::wstring_view note, Encoding encoding,
-                        FileSink& sink) {
+                        bool anyBytes, FileSink& sink) {
     constexpr std::size_t kBlock = 1 << 16;
     std::wstring lines, readBack;
     std::string bytes;
     auto flush = [&] {
         bool keptBytes = false;
         if (!encodeText(lines, encoding, bytes, &keptBytes)) return WriteOutcome::Unencodable;
-        if (keptBytes) {
+        if (keptBytes && !anyBytes) {
             readBack.clear();
             if (!decodeTextInto(bytes, encoding, readBack) || readBack != lines)
                 return WriteOutcome::Unencodable;
@@ -185,6 +207,7 @@ ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
 }
 
 Result ServerListFile::load(ServerListModel& model) {
+    entriesKnown_ = fingerprintOfEntries(model);
     try {
         std::string bytes;
         Result result = files_.readAll(path_, bytes);
@@ -219,7 +242,10 @@ Result ServerListFile::load(ServerListModel& model) {
                 if (decoded) model.appendEntry(nickname, address, port);
             });
         }
-        if (decoded) return result;
+        if (decoded) {
+            entriesKnown_ = fingerprintOfEntries(model);
+            return result;
+        }
     } catch (const std::exception&) {
         // Out of memory: handled below as a line too long to convert.
     }
@@ -264,14 +290,22 @@ ServerListFile::DiskCheck ServerListFile::checkDisk() {
     return check;
 }
 
+bool ServerListFile::holdsAsKnown(const ServerListModel& model) const {
+    return !loadFailed_ && fingerprintOfEntries(model) == entriesKnown_;
+}
+
 Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
                              std::wstring_view note, std::uint64_t* fingerprint,
-                             const ReplaceCheck& stillWanted) {
+                             const ReplaceCheck& stillWanted, bool anyBytes, unsigned waitMs) {
     // The encoding it was read in, unless the file cannot hold some text in it or the next
-    // load would read the bytes in another encoding; UTF-8 with the mark always does.
-    FileEncoding candidates[] = {encoding_, {Encoding::Utf8, true}};
+    // load would read the bytes in another encoding; UTF-8 with the mark always does. A copy
+    // that no encoding gives back byte for byte is in UTF-8 all the same: every character the
+    // window holds is in it.
+    const FileEncoding candidates[] = {encoding_, {Encoding::Utf8, true}, {Encoding::Utf8, true}};
     Result result;
     for (const FileEncoding& candidate : candidates) {
+        const bool lastResort = &candidate == &candidates[2];
+        if (lastResort && !anyBytes) break;
         bool retry = false;
         result = files_.replaceWith(
             path,
@@ -281,7 +315,8 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
                     !written.write(candidate.markBytes())) {
                     return false;
                 }
-                const WriteOutcome outcome = writeLines(model, note, candidate.text, written);
+                const WriteOutcome outcome =
+                    writeLines(model, note, candidate.text, lastResort, written);
                 if (outcome != WriteOutcome::Written) {
                     retry = outcome == WriteOutcome::Unencodable;
                     return false;
@@ -289,16 +324,16 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
                 const FileEncoding readAs = encodingOf(written.start(), written.length(),
                                                        !written.highByte(), written.validUtf8());
                 const bool readsAsAscii = !written.highByte() && !readAs.mark;
-                if (readAs != candidate && !readsAsAscii) {
+                if (readAs != candidate && !readsAsAscii && !lastResort) {
                     retry = true;
                     return false;
                 }
                 if (fingerprint) *fingerprint = written.fingerprint();
                 return true;
             },
-            stillWanted);
+            stillWanted, waitMs);
         if (!retry) {
-            if (result.ok()) encoding_ = candidate;
+            if (result.ok() && !anyBytes) encoding_ = candidate;  // a copy leaves the file as it is
             return result;
         }
     }
@@ -308,7 +343,7 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
                           L"the file's encoding lacks. Change the servers that hold either.");
 }
 
-Result ServerListFile::save(const ServerListModel& model) {
+Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     if (loadFailed_) {
         return Result::failed(L"The list was not saved: \"" + path_ +
                               L"\" could not be read at start, and saving now would "
@@ -322,8 +357,11 @@ Result ServerListFile::save(const ServerListModel& model) {
         return now == known_ || now.kind == DiskCheck::Seen::Kind::Absent;
     };
     std::uint64_t written = 0;
-    const Result result = write(path_, model, {}, &written, stillAsKnown);
-    if (result.ok()) known_ = {DiskCheck::Seen::Kind::Present, written};
+    const Result result = write(path_, model, {}, &written, stillAsKnown, false, waitMs);
+    if (result.ok()) {
+        known_ = {DiskCheck::Seen::Kind::Present, written};
+        entriesKnown_ = fingerprintOfEntries(model);
+    }
     return result;
 }
 
@@ -339,9 +377,25 @@ std::wstring ServerListFile::copyPrefix(const std::wstring& folder) const {
     return folder + (slash == std::wstring::npos ? L'\\' : path_[slash]) + stem + L" (not saved ";
 }
 
-std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder) {
+bool ServerListFile::namesThisList(const std::wstring& copy) {
+    std::string bytes;
+    if (!files_.readAll(copy, bytes).ok()) return false;
+    // Its first lines, which name the list, in whole lines (UTF-16 in whole units).
+    std::string_view top = std::string_view(bytes).substr(0, 4 * (path_.size() + 256));
+    if (!top.starts_with(kUtf16LeMark) && !top.starts_with(kUtf16BeMark))
+        top = top.substr(0, top.rfind('\n') + 1);
+    const FileEncoding encoding =
+        encodingOf(top.substr(0, 3), top.size(), isAscii(top), isValidUtf8(top));
+    const std::wstring text = decodeText(top.substr(encoding.markBytes().size()), encoding.text);
+    std::wstring owner;
+    appendComment(owner, std::wstring(kCopyOwner) + path_);
+    return text.find(std::wstring(kLineEnd) + owner) != std::wstring::npos;
+}
+
+std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder, bool ofThisList) {
     const std::wstring prefix = copyPrefix(folder);
     std::vector<std::wstring> copies = files_.pathsStartingWith(prefix);
+    if (ofThisList) std::erase_if(copies, [&](const std::wstring& c) { return !namesThisList(c); });
     const auto number = [&](const std::wstring& copy) {
         return std::wcstoul(copy.c_str() + prefix.size(), nullptr, 10);
     };
@@ -351,7 +405,10 @@ std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder) {
 }
 
 Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListModel& model,
-                                std::wstring_view note, std::wstring& copyPath) {
+                                std::wstring_view headline, std::wstring_view details,
+                                std::wstring& copyPath) {
+    const std::wstring note = std::wstring(headline) + L"\n" + std::wstring(kCopyOwner) + path_ +
+                              L"\n" + std::wstring(details);
     const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix(folder));
     for (std::size_t n = 1;; ++n) {
         copyPath = copyPrefix(folder) + std::to_wstring(n) + L").ini";
@@ -361,23 +418,32 @@ Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListMode
             const std::vector<std::wstring> now = files_.pathsStartingWith(copyPath);
             return std::find(now.begin(), now.end(), copyPath) == now.end();
         };
-        const Result result = write(copyPath, model, note, nullptr, stillNew);
+        const Result result = write(copyPath, model, note, nullptr, stillNew, true, 0);
         if (result.status != Result::Status::Cancelled) return result;
         if (n > existing.size() + 100) return Result::failed(L"Could not create " + copyPath);
     }
 }
 
-std::wstring ServerListFile::whyCannotHold(std::wstring_view nickname, std::wstring_view address,
+std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
+                                           std::wstring_view address,
                                            std::wstring_view port) const {
     std::wstring why = whyFileCannotHold(nickname, address, port);
     const std::pair<const wchar_t*, std::wstring_view> fields[] = {
         {L"The nickname", nickname}, {L"The address", address}, {L"The port", port}};
+    std::wstring_view lacking;  // the first character that the file's encoding lacks
     for (const auto& [name, text] : fields) {
         if (!why.empty()) break;
         // Text the file's encoding lacks makes the next save switch to UTF-8.
         Encoding encoding = encoding_.text;
         std::string bytes;
         if (!encodeText(text, encoding, bytes)) {
+            for (std::size_t i = 0; lacking.empty() && i < text.size(); ++i) {
+                const bool pair =
+                    text[i] >= 0xD800 && text[i] <= 0xDBFF && unitKindAt(text, i) == UnitKind::Text;
+                const std::size_t units = pair ? 2 : 1;
+                if (!encodeText(text.substr(i, units), encoding, bytes))
+                    lacking = text.substr(i, units);
+            }
             encoding = Encoding::Utf8;
             encodeText(text, encoding, bytes);
         }
@@ -391,7 +457,36 @@ std::wstring ServerListFile::whyCannotHold(std::wstring_view nickname, std::wstr
               L"): in the list file, the text there merges with a character that Hostdeck kept "
               L"from the file as it was. Delete that character, or the text next to it.";
     }
+    if (why.empty() && !lacking.empty()) why = whyListCannotSwitchToUtf8(list, lacking);
     return why;
+}
+
+// The servers already in the list must read back in UTF-8 too, once a new character makes the
+// save switch to it: only lines with bytes kept from the file can fail to.
+std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& list,
+                                                       std::wstring_view character) const {
+    std::wstring line, back;
+    std::string bytes;
+    for (ListIndex i = 0; i < list.entryCount(); ++i) {
+        const std::wstring_view fields[] = {list.lstServerNick.item(i),
+                                            itemOrEmpty(list.lstServerIP, i),
+                                            itemOrEmpty(list.lstServerPort, i)};
+        if (std::none_of(std::begin(fields), std::end(fields), holdsByteEscape)) continue;
+        line.clear();
+        appendRecord(line, fields[0], fields[1], fields[2]);
+        back.clear();
+        if (encodeText(line, Encoding::Utf8, bytes) &&
+            decodeTextInto(bytes, Encoding::Utf8, back) && back == line)
+            continue;
+        return L"\"" + std::wstring(character) +
+               L"\" cannot be written in the list file's code page, so the file would have to "
+               L"be saved in UTF-8. But server " +
+               std::to_wstring(i + 1) + L", \"" + std::wstring(fields[0]) +
+               L"\", holds bytes that Hostdeck kept from the file as they were, and in UTF-8 they "
+               L"would read as another character. Leave out \"" +
+               std::wstring(character) + L"\", or delete or correct that server first.";
+    }
+    return {};
 }
 
 }  // namespace hostdeck

@@ -24,6 +24,9 @@ class ServerListFile final : public EntryCheck {
     // stay empty and the file is protected from being overwritten by save().
     Result load(ServerListModel& model);
     bool loadFailed() const { return loadFailed_; }
+    // The lists hold the entries that load() read or save() last wrote, in the same order: a
+    // save would change nothing that matters.
+    bool holdsAsKnown(const ServerListModel& model) const;
 
     // What the file on disk holds now, against what load() read or save() last wrote.
     enum class DiskState {
@@ -47,22 +50,28 @@ class ServerListFile final : public EntryCheck {
 
     // Rewrites the file from the lists, in the encoding it was read in. The old file stays
     // untouched unless the new one was written completely; Cancelled when, by then, the file
-    // on disk was no longer what this program knew or was allowed to replace.
-    Result save(const ServerListModel& model);
+    // on disk was no longer what this program knew or was allowed to replace; Busy when
+    // another Hostdeck was still saving the file after `waitMs`.
+    Result save(const ServerListModel& model, unsigned waitMs = 0);
 
     // Writes the lists to a new file in `folder`, named after the list file, for when the
-    // list file may not be replaced and nobody can be asked. `note` goes at the top as comment
-    // lines, which a load skips. Returns the new file's path in `copyPath`.
+    // list file may not be replaced. At its top, as comment lines (which a load skips): the
+    // headline, the line that names the list file, and the details. Returns the new file's path in
+    // `copyPath`. Where no encoding gives every byte back, the copy is in UTF-8 and keeps every
+    // character.
     Result saveCopy(const std::wstring& folder, const ServerListModel& model,
-                    std::wstring_view note, std::wstring& copyPath);
-    // The copies that saveCopy() left in `folder`, oldest first.
-    std::vector<std::wstring> copiesIn(const std::wstring& folder);
+                    std::wstring_view headline, std::wstring_view details, std::wstring& copyPath);
+    // The start of the line that names the list file in a copy.
+    static constexpr std::wstring_view kCopyOwner = L"It belongs to ";
+    // The copies that saveCopy() left in `folder`, oldest first; `ofThisList`: only those that
+    // name this list file at their top (a folder shared with other installations).
+    std::vector<std::wstring> copiesIn(const std::wstring& folder, bool ofThisList = false);
     std::wstring folder() const;
 
     // EntryCheck: the format's rules, and that the text reads back the same in the encoding
     // the next save writes.
-    std::wstring whyCannotHold(std::wstring_view nickname, std::wstring_view address,
-                               std::wstring_view port) const override;
+    std::wstring whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
+                               std::wstring_view address, std::wstring_view port) const override;
 
   private:
     // The bytes the text is stored in, and whether the file begins with its mark.
@@ -75,15 +84,21 @@ class ServerListFile final : public EntryCheck {
     static FileEncoding encodingOf(std::string_view start, std::uint64_t length, bool ascii,
                                    bool validUtf8);
     DiskCheck::Seen readDisk(std::wstring& reason);
+    // `anyBytes`: a copy, which may end in UTF-8 whatever its kept bytes read back as.
     Result write(const std::wstring& path, const ServerListModel& model, std::wstring_view note,
-                 std::uint64_t* fingerprint, const ReplaceCheck& stillWanted);
+                 std::uint64_t* fingerprint, const ReplaceCheck& stillWanted, bool anyBytes,
+                 unsigned waitMs);
+    std::wstring whyListCannotSwitchToUtf8(const ServerListModel& list,
+                                           std::wstring_view character) const;
+    bool namesThisList(const std::wstring& copy);
     std::wstring copyPrefix(const std::wstring& folder) const;
 
     FileStore& files_;
     std::wstring path_;
     FileEncoding encoding_;
     bool loadFailed_ = false;
-    DiskCheck::Seen known_;  // what load() read or save() wrote
+    DiskCheck::Seen known_;           // what load() read or save() wrote
+    std::uint64_t entriesKnown_ = 0;  // the entries that load() read or save() wrote
 };
 
 }  // namespace hostdeck

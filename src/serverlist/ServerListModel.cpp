@@ -40,8 +40,8 @@ Result ServerListModel::add() {
     const std::wstring& n = txtServerNickname.text();
     const std::wstring& a = txtServerIP.text();
     const std::wstring& p = txtServerPort.text();
-    std::wstring why =
-        check_ ? check_->whyCannotHold(n, a, p) : list_file_format::whyFileCannotHold(n, a, p);
+    std::wstring why = check_ ? check_->whyCannotHold(*this, n, a, p)
+                              : list_file_format::whyFileCannotHold(n, a, p);
     if (!why.empty()) return Result::failed(std::move(why));
     appendEntry(n, a, p);
     entryOut_ = false;

@@ -8,11 +8,14 @@
 
 namespace hostdeck {
 
-// Says why the list file would not give an entry back as it stands; empty when it would.
+class ServerListModel;
+
+// Says why the list file would not give an entry back as it stands, added to `list`; empty
+// when it would.
 class EntryCheck {
   public:
-    virtual std::wstring whyCannotHold(std::wstring_view nickname, std::wstring_view address,
-                                       std::wstring_view port) const = 0;
+    virtual std::wstring whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
+                                       std::wstring_view address, std::wstring_view port) const = 0;
 
   protected:
     ~EntryCheck() = default;

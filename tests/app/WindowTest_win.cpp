@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "app/FormFont_win.h"
@@ -21,11 +22,13 @@ using ::testing::HasSubstr;
 using namespace std::string_literals;
 const std::wstring kList = L"C:\\H\\serverlist.ini";
 
-// Answers this thread's message boxes as the user would, in order (then OK), and keeps what
-// they said. A message box is the one window here with a static control of id 0xFFFF.
+// Answers this thread's message boxes as the user would, in order (then OK; 0 leaves the box
+// open), and keeps what they said. A message box is the one window here with a static control of
+// id 0xFFFF. With `closeAgain`, the window is asked to close once more while each box is open.
 struct MessageBoxAnswers {
     std::deque<int> answers;
     std::wstring said;  // each message followed by "|"
+    bool closeAgain = false;
     const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
     MessageBoxAnswers() { current = this; }
     ~MessageBoxAnswers() { UnhookWindowsHookEx(hook); }
@@ -36,7 +39,8 @@ struct MessageBoxAnswers {
             current->said += std::wstring(text) + L"|";
             const int answer = current->answers.empty() ? IDOK : current->answers.front();
             if (!current->answers.empty()) current->answers.pop_front();
-            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+            if (current->closeAgain) PostMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0);
+            if (answer) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -263,7 +267,7 @@ TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
     files.failingWrites = 2;
     boxes.answers = {IDTRYAGAIN, IDCANCEL};
     send(WM_CLOSE);
-    EXPECT_THAT(boxes.said, HasSubstr(L"Disk full\n\nTry Again saves again"));
+    EXPECT_THAT(boxes.said, HasSubstr(L"Disk full\n\nTry Again tries once more"));
     EXPECT_TRUE(IsWindow(form->window())) << "Cancel goes back to the window";
     boxes.answers = {IDYES};
     files.files[kList] = "Other#1#2\r\n";
@@ -277,6 +281,35 @@ TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
     SendMessageW(form->window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     EXPECT_EQ(form->window(), nullptr) << "the program ends";
     EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n##\r\n");
+}
+
+// While another Hostdeck saves the list, the window says so in a message box that keeps the
+// window's messages going, and saves once the other is done. A close asked for while a question
+// is open asks nothing more: the open question decides.
+TEST_F(WindowTest, WaitsForAnotherSaverWithoutFreezingAndAsksOneQuestionAtATime) {
+    files.files[kList] = "Home#1#2\r\n";
+    start();
+    command(kIdAddButton);
+    files.busySaves[kList] = 3;
+    boxes.answers = {0};  // left open: it closes once the save could go on
+    send(WM_CLOSE);
+    EXPECT_EQ(form->window(), nullptr);
+    EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n");
+    EXPECT_THAT(boxes.said, HasSubstr(L"Another Hostdeck window is saving"));
+
+    start();
+    command(kIdAddButton);
+    files.files[kList] = "Other#1#2\r\n";
+    boxes.said.clear();
+    boxes.closeAgain = true;
+    boxes.answers = {IDCANCEL};
+    send(WM_CLOSE);
+    EXPECT_TRUE(IsWindow(form->window()));
+    EXPECT_EQ(std::count(boxes.said.begin(), boxes.said.end(), L'|'), 1) << boxes.said;
+    boxes.closeAgain = false;
+    boxes.answers = {IDNO};
+    send(WM_CLOSE);
+    EXPECT_EQ(form->window(), nullptr);
 }
 
 }  // namespace

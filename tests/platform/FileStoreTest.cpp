@@ -75,9 +75,9 @@ TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
     }
 }
 
-// Two savers of one file: the second waits until the first has replaced it, so that it can see
-// what the first wrote before it replaces the file in turn. Without waiting, the second would
-// be done first, and the file would end up holding what the first wrote.
+// Two savers of one file: the second, asked to wait, waits until the first has replaced it, so that
+// it can see what the first wrote before it replaces the file in turn. Without waiting, the second
+// would be done first, and the file would end up holding what the first wrote.
 TEST_F(FileStoreTest, SaversOfOneFileTakeTurns) {
     std::atomic<bool> firstWriting = false;
     std::thread first([&] {
@@ -89,10 +89,78 @@ TEST_F(FileStoreTest, SaversOfOneFileTakeTurns) {
         EXPECT_TRUE(makeSystemFileStore()->replaceWith(list, slowly).ok());
     });
     while (!firstWriting) std::this_thread::yield();
-    EXPECT_TRUE(makeSystemFileStore()->replaceAll(list, "second").ok());
+    const auto second = [](FileSink& sink) { return sink.write("second"); };
+    EXPECT_TRUE(makeSystemFileStore()->replaceWith(list, second, {}, 60000).ok());
     first.join();
     EXPECT_EQ(folder.read(L"serverlist.ini"), "second");
 }
+
+// A saver that finds another one at work gives up at once, or after waiting as long as asked
+// (Busy); a reader of the file does not keep it from being replaced.
+TEST_F(FileStoreTest, ABusySaverIsToldAndAReaderDoesNotBlock) {
+    folder.write(L"serverlist.ini", "old");
+    std::atomic<bool> firstWriting = false, release = false;
+    std::thread first([&] {
+        const auto slowly = [&](FileSink& sink) {
+            firstWriting = true;
+            while (!release) std::this_thread::yield();
+            return sink.write("first");
+        };
+        EXPECT_TRUE(makeSystemFileStore()->replaceWith(list, slowly).ok());
+    });
+    while (!firstWriting) std::this_thread::yield();
+    EXPECT_EQ(store->replaceAll(list, "second").status, Result::Status::Busy);
+    EXPECT_EQ(store
+                  ->replaceWith(
+                      list, [](FileSink&) { return true; }, {}, 50)
+                  .status,
+              Result::Status::Busy);
+    release = true;
+    first.join();
+    EXPECT_TRUE(
+        store
+            ->readPieces(
+                list, [&](std::string_view) { EXPECT_TRUE(store->replaceAll(list, "third").ok()); })
+            .ok());
+    EXPECT_EQ(folder.read(L"serverlist.ini"), "third");
+}
+
+#ifdef _WIN32
+// The saved file keeps what the file is, not only what it holds: its attributes and creation
+// time. A program that holds it for a moment without sharing it delays the save, no more.
+TEST_F(FileStoreTest, AReplacedFileKeepsItsAttributesAndWaitsOutAShortHold) {
+    folder.write(L"serverlist.ini", "old");
+    const FILETIME created{0x12345678, 0x01C00000};  // in 2001
+    {
+        const UniqueKernelHandle file(CreateFileW(list.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+        SetFileTime(file.get(), &created, nullptr, nullptr);
+    }
+    ASSERT_TRUE(SetFileAttributesW(
+        list.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    WIN32_FILE_ATTRIBUTE_DATA before{}, after{};
+    ASSERT_TRUE(GetFileAttributesExW(list.c_str(), GetFileExInfoStandard, &before));
+    // Wine keeps no creation time of its own: checked where the system keeps the one set.
+    const bool keepsCreation = CompareFileTime(&before.ftCreationTime, &created) == 0;
+    std::thread holder;
+    {
+        UniqueKernelHandle held(CreateFileW(list.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        holder = std::thread([held = std::move(held)]() mutable {
+            Sleep(300);
+            held.reset();
+        });
+    }
+    EXPECT_TRUE(store->replaceAll(list, "new").ok());
+    holder.join();
+    EXPECT_EQ(folder.read(L"serverlist.ini"), "new");
+    ASSERT_TRUE(GetFileAttributesExW(list.c_str(), GetFileExInfoStandard, &after));
+    EXPECT_EQ(after.dwFileAttributes, before.dwFileAttributes);
+    EXPECT_TRUE(!keepsCreation || CompareFileTime(&after.ftCreationTime, &created) == 0);
+    SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
 
 // Makes (`ln -s TARGET NAME`) or removes (`rm NAME`) a symbolic link in the folder: under
 // Wine, whose CreateSymbolicLinkW makes nothing, with the Unix commands themselves, which Wine

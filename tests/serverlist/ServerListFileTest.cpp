@@ -190,16 +190,28 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
         EXPECT_TRUE(c.why || (!entries.empty() && entries.back() == c.entry));
     }
     // Bytes kept from a file, side by side, would read as another character once a new
-    // character makes the save switch to UTF-8: the save fails, and the file stays.
+    // character makes the save switch to UTF-8: Add refuses that character, naming the server
+    // that clashes with it. Should the list hold both all the same, the save fails and the
+    // file stays; a copy keeps every character.
     testing::MemoryFileStore files;
     files.files[kPath] = "x#1#2\r\n";
     ServerListModel model;
     ServerListFile file(files, kPath);
     ASSERT_TRUE(file.load(model).ok());
+    model.setEntryCheck(&file);
     testing::appendEntry(model, L"A\xDCC3\xDCA9||");
-    testing::appendEntry(model, L"\u65E5\U0001F600||");
+    testing::setFields(model, L"\U0001F600||");
+    EXPECT_TRUE(model.add().reason.starts_with(
+        L"\"\U0001F600\" cannot be written in the list file's code page, so the file would have "
+        L"to be saved in UTF-8. But server 2, \"A\xDCC3\xDCA9\", holds"));
+    testing::appendEntry(model, L"\U0001F600||");
     EXPECT_NE(file.save(model).reason, L"");
     EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
+    std::wstring copy;
+    ASSERT_TRUE(file.saveCopy(L"C:\\U", model, L"kept", L"", copy).ok());
+    EXPECT_EQ(files.files[copy], kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
+                                     "\r\nx#1#2\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
+    files.files.erase(copy);
     // Lists of unequal length, which no operation makes, still save what there is.
     model.removeAllEntries();
     model.lstServerNick.append(L"alone");

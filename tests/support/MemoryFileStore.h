@@ -22,6 +22,7 @@ class MemoryFileStore final : public FileStore {
     std::optional<std::wstring> readFailure;
     std::optional<std::wstring> readOnlyFolder;
     int failingWrites = 0;
+    std::map<std::wstring, int> busySaves;  // the next so many saves find another saver at work
     std::function<void()> whileSaving;
 
     Result readAll(const std::wstring& path, std::string& bytes) override {
@@ -66,8 +67,10 @@ class MemoryFileStore final : public FileStore {
                    ? Result::failed(L"Access denied")
                    : Result::success();
     }
-    Result lockForSaving(const std::wstring&, std::unique_ptr<SaveLock>&) override {
-        return Result::success();
+    Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>&, unsigned) override {
+        if (busySaves[path] == 0) return Result::success();
+        --busySaves[path];
+        return Result::busy(L"Another Hostdeck is saving");
     }
     Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file, bool&) override {
         file = std::make_unique<MemoryFile>(files[path], failingWrites > 0 && failingWrites--);
