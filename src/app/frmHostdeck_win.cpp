@@ -34,6 +34,21 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                          GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
+struct MessageBoxSearch {
+    HWND owner;
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK findMessageBox(HWND window, LPARAM found) {
+    auto& search = *reinterpret_cast<MessageBoxSearch*>(found);
+    wchar_t name[8] = {};
+    GetClassNameW(window, name, 8);
+    if (GetWindow(window, GW_OWNER) != search.owner || std::wstring_view(name) != L"#32770")
+        return TRUE;
+    search.box = window;
+    return FALSE;
+}
+
 struct ControlClass {
     const wchar_t* className;
     DWORD style;
@@ -381,22 +396,8 @@ LRESULT frmHostdeck::onWaitTimer() {
     if (!waitDone_ || !(*waitDone_)()) return 0;
     waitDone_ = nullptr;  // over: not asked again before the box has closed
     // The wait's message box, which this window owns.
-    struct Search {
-        HWND owner;
-        HWND box = nullptr;
-    } search{window_};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            auto& search = *reinterpret_cast<Search*>(found);
-            wchar_t name[8] = {};
-            GetClassNameW(window, name, 8);
-            if (GetWindow(window, GW_OWNER) != search.owner || std::wstring_view(name) != L"#32770")
-                return TRUE;
-            search.box = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    MessageBoxSearch search{window_};
+    EnumThreadWindows(GetCurrentThreadId(), findMessageBox, reinterpret_cast<LPARAM>(&search));
     if (search.box) EndDialog(search.box, kWaitOver);
     return 0;
 }
