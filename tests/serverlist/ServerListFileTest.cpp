@@ -212,6 +212,20 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     EXPECT_EQ(files.files[copy], kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
                                      "\r\nx#1#2\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
     files.files.erase(copy);
+#ifdef _WIN32
+    if (GetACP() == 932) {  // the same with "x" and three bytes that code page 932 lacks
+        testing::MemoryFileStore files932;
+        files932.files[kPath] = "x\xEB\x85\x86#1.1.1.1#1\r\n\x83\x54\x81\x5B\x83\x6F#2.2.2.2#2\r\n";
+        ServerListModel in932;
+        ServerListFile file932(files932, kPath);
+        ASSERT_TRUE(file932.load(in932).ok());
+        in932.setEntryCheck(&file932);
+        testing::setFields(in932, L"New\u00E9||");
+        const std::wstring why = in932.add().reason;
+        EXPECT_TRUE(why.starts_with(L"\"\u00E9\" cannot be written")) << why;
+        EXPECT_NE(why.find(L"server 1, \"x\xDCEB\xDC85\xDC86\""), std::wstring::npos) << why;
+    }
+#endif
     // Lists of unequal length, which no operation makes, still save what there is.
     model.removeAllEntries();
     model.lstServerNick.append(L"alone");
