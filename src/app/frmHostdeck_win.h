@@ -24,7 +24,7 @@ struct FormServices {
     ProcessStarter& starter;
     Shell& shell;
     std::wstring folder;      // where the list file and the how-to document are
-    std::wstring userFolder;  // the user's own, for a copy of the list that cannot go beside it
+    std::wstring userFolder;  // for a copy of the list that cannot go beside it (ProgramFolder.h)
 };
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.

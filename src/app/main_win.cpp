@@ -24,7 +24,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const auto starter = hostdeck::makeSystemProcessStarter();
     const auto shell = hostdeck::makeSystemShell();
     hostdeck::frmHostdeck form(instance, {*files, *registry, *starter, *shell,
-                                          hostdeck::programFolder(), hostdeck::userDataFolder()});
+                                          hostdeck::programFolder(), hostdeck::userFolder()});
     if (!form.create(showCommand)) return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -23,7 +23,7 @@ std::wstring programFolder() {
     }
 }
 
-std::wstring userDataFolder() {
+std::wstring userFolder() {
     // FOLDERID_LocalAppData, here rather than from uuid.lib: mingw's brings every known GUID.
     constexpr KNOWNFOLDERID kLocalAppData = {
         0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};

@@ -256,7 +256,7 @@ void ListSession::endSession() {
     if (!why.empty()) static_cast<void>(keepCopy(kKeptAtEnd, why, copy));
 }
 
-// Beside the list; where it cannot be written, in the user's own folder, where the next start
+// Beside the list; where it cannot be written, in the user folder, where the next start
 // looks too.
 Result ListSession::keepCopy(const std::wstring& headline, const std::wstring& why,
                              std::wstring& copy) {

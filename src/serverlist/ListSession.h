@@ -39,7 +39,7 @@ class User {
 // own choice, and a list that did not change is not written.
 class ListSession {
   public:
-    // `userFolder`: the user's own folder, for a copy that cannot go beside the list file.
+    // `userFolder`: the user folder (ProgramFolder.h), for a copy that cannot go beside the list.
     ListSession(FileStore& files, std::wstring listPath, std::wstring userFolder,
                 ServerListModel& model, User& user);
     ListSession(const ListSession&) = delete;

@@ -36,7 +36,7 @@ bool ServerListModel::select() {
     return true;
 }
 
-Result ServerListModel::add() {
+Result ServerListModel::appendFieldsIfFileHolds() {
     const std::wstring& n = txtServerNickname.text();
     const std::wstring& a = txtServerIP.text();
     const std::wstring& p = txtServerPort.text();
@@ -48,8 +48,13 @@ Result ServerListModel::add() {
     return Result::success();
 }
 
+// A rule for what the user may add (and not for what is already in the list) goes here, before
+// the list file's own.
+Result ServerListModel::add() { return appendFieldsIfFileHolds(); }
+
+// The entry came from the list: only the list file's rule applies, never one for new entries.
 Result ServerListModel::putBackEntryOutForEditing() {
-    return entryOut_ ? add() : Result::success();
+    return entryOut_ ? appendFieldsIfFileHolds() : Result::success();
 }
 
 bool ServerListModel::edit() {

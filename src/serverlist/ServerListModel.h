@@ -49,8 +49,8 @@ class ServerListModel {
     // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
     // For the tests; the program asks putBackEntryOutForEditing() instead.
     bool hasEntryOutForEditing() const { return entryOut_; }
-    // Puts that entry back at the end, as Add would (success too when none is out); when the
-    // list file could not hold it, it stays out and the result says why.
+    // Puts that entry back at the end (success too when none is out), asking only the list
+    // file's rule; when the list file could not hold it, it stays out and the result says why.
     Result putBackEntryOutForEditing();
     // The user chose to drop the entry out for editing.
     void discardEntryOutForEditing() { entryOut_ = false; }
@@ -72,6 +72,8 @@ class ServerListModel {
 
   private:
     bool holdsEntry(ListIndex index) const;
+    // Appends the fields as an entry unless the list file could not hold them as they stand.
+    Result appendFieldsIfFileHolds();
 
     bool entryOut_ = false;
     const EntryCheck* check_ = nullptr;
