@@ -7,12 +7,13 @@
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
 #include "platform/NewerWindows_win.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
 namespace {
 
-constexpr wchar_t kMessageCaption[] = L"Hostdeck";
+constexpr const wchar_t* kMessageCaption = texts::kCaption.data();  // a literal: ends in NUL
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT kShowStartNotes = WM_APP + 1;
 constexpr UINT_PTR kWaitTimer = 1;
@@ -439,7 +440,7 @@ void frmHostdeck::lstServerNick_DblClick() {
 void frmHostdeck::cmdAddServer_Click() {
     const Result added = model_.add();
     if (!added.ok()) {
-        tell(Question::Tone::Warning, L"The server was not added.\n\n" + added.reason);
+        tell(Question::Tone::Warning, texts::fill(texts::kNotAdded, {added.reason}));
     }
 }
 

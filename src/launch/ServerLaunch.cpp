@@ -1,6 +1,7 @@
 #include "launch/ServerLaunch.h"
 
 #include "launch/mdlRegedit.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -34,18 +35,15 @@ Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& 
     // An entry out for editing that cannot go back keeps the fields: nothing to start.
     if (!model.select()) return Result::cancelled();
     if (installPath.empty()) {
-        return Result::notFound(
-            L"The game's install folder was not found.\n\nHostdeck looks for it in the "
-            L"registry value \"" +
-            std::wstring(kGamePathValue) + L"\" under\nHKEY_LOCAL_MACHINE\\" + kGameKey +
-            L"\n\nIs the game installed?");
+        return Result::notFound(texts::fill(texts::kGameNotFound, {kGamePathValue, kGameKey}));
     }
     const GameCommand command =
         buildGameCommand(installPath, model.txtServerIP.text(), model.txtServerPort.text());
     const Result started = starter.start(command.executable, command.commandLine);
     if (!started.ok()) {
-        return Result::failed(L"The game could not be started.\n\n" + command.executable + L"\n\n" +
-                              started.reason);
+        return Result::failed(
+            texts::fill(texts::kGameNotStarted, {command.executable, started.reason}),
+            started.code);
     }
     return Result::success();
 }

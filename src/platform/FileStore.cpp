@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "texts/UserTexts.h"
+
 namespace hostdeck {
 
 namespace {
@@ -23,6 +25,35 @@ std::wstring freshSuffix() {
 }
 
 }  // namespace
+
+Result FileStore::readAll(const std::wstring& path, std::string& bytes) {
+    bytes.clear();
+    std::unique_ptr<OpenFile> file;
+    if (Result opened = openToRead(path, file); !opened.ok()) return opened;
+    const std::uint64_t size = file->size();
+    if (size > bytes.max_size())
+        return Result::failed(texts::fill(texts::kTooLargeForMemory, {path}));
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    for (std::size_t got = 1; done < bytes.size() && got > 0; done += got) {
+        if (Result read = file->read(bytes.data() + done, bytes.size() - done, got); !read.ok())
+            return read;
+    }
+    bytes.resize(done);  // the file shrank while it was read
+    return Result::success();
+}
+
+Result FileStore::readPieces(const std::wstring& path, const PieceTaker& take) {
+    std::unique_ptr<OpenFile> file;
+    if (Result opened = openToRead(path, file); !opened.ok()) return opened;
+    std::string chunk(1 << 16, '\0');
+    for (;;) {
+        std::size_t got = 0;
+        if (Result read = file->read(chunk.data(), chunk.size(), got); !read.ok()) return read;
+        if (got == 0) return Result::success();
+        take(std::string_view(chunk).substr(0, got));
+    }
+}
 
 Result FileStore::replaceWith(const std::wstring& path, const FileProducer& produce,
                               const ReplaceCheck& stillWanted, unsigned waitMs) {

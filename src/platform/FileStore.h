@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,26 +31,41 @@ class NewFile : public FileSink {
     virtual Result finish() = 0;
 };
 
+// A file opened for reading, for FileStore's own use.
+class OpenFile {
+  public:
+    virtual ~OpenFile() = default;
+    // Its size when it was opened.
+    virtual std::uint64_t size() = 0;
+    // Reads up to `room` bytes into `into`; `got` is 0 at the end.
+    virtual Result read(char* into, std::size_t room, std::size_t& got) = 0;
+};
+
 // Writes a file's whole new content into the sink; returns false to give up.
 using FileProducer = std::function<bool(FileSink&)>;
 // Asked once the new content is written, just before it takes the old file's place, while
 // no other saver of that file can go on; false keeps the old file.
 using ReplaceCheck = std::function<bool()>;
 
-// Whole-file access to the files the program keeps.
+// Whole-file access to the files the program keeps. The public operations are what callers
+// use, written once (FileStore.cpp); each is made of the few protected primitives that each
+// platform provides (FileStore_win.cpp, FileStore_posix.cpp, and for the tests
+// tests/support/MemoryFileStore.h). A new operation is written here, from the primitives.
 class FileStore {
   public:
     virtual ~FileStore() = default;
 
     // Reads the whole file; NotFound when it (or its folder) does not exist.
-    virtual Result readAll(const std::wstring& path, std::string& bytes) = 0;
+    Result readAll(const std::wstring& path, std::string& bytes);
     // The same, handed over piece by piece, in order, without holding the whole file.
     using PieceTaker = std::function<void(std::string_view piece)>;
-    virtual Result readPieces(const std::wstring& path, const PieceTaker& take) = 0;
+    Result readPieces(const std::wstring& path, const PieceTaker& take);
 
     // The paths of the files whose path begins with `prefix` (a folder and the start of a
     // name), in no particular order.
-    virtual std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) = 0;
+    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) {
+        return listStartingWith(prefix);
+    }
 
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
@@ -66,7 +82,7 @@ class FileStore {
     }
 
     // Creates the folder unless it is there.
-    virtual Result createFolder(const std::wstring& path) = 0;
+    Result createFolder(const std::wstring& path) { return makeFolder(path); }
 
     // Held by one saver of a file at a time, on this machine.
     class SaveLock {
@@ -75,7 +91,12 @@ class FileStore {
     };
 
   protected:
-    // The primitives that replaceWith() is made of; each platform provides them.
+    // ---- The primitives.
+    // NotFound when the file (or its folder) does not exist. Another program, or Hostdeck, may
+    // replace the file while it is open.
+    virtual Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) = 0;
+    virtual std::vector<std::wstring> listStartingWith(const std::wstring& prefix) = 0;
+    virtual Result makeFolder(const std::wstring& path) = 0;
     // The file the path ends at, through any link in it; the path itself when there is none.
     virtual std::wstring finalPath(const std::wstring& path) = 0;
     // Failed, with the reason, when the file exists and is read-only.

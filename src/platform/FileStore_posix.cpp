@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/TextCodec.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -22,11 +23,10 @@ std::string narrowPath(const std::wstring& path) {
     return bytes;
 }
 
-std::wstring describe(const char* what, const std::wstring& path, int error) {
-    std::wstring reason = decodeText(what, Encoding::Utf8);
-    reason += L" \"" + path + L"\": ";
-    reason += decodeText(std::strerror(error), Encoding::Utf8);
-    return reason;
+Result failure(std::wstring_view text, const std::wstring& path, int error) {
+    return Result::failed(
+        texts::fill(text, {path, decodeText(std::strerror(error), Encoding::Utf8)}),
+        static_cast<unsigned long>(error));
 }
 
 class FileDescriptor {
@@ -63,12 +63,11 @@ class NewDescriptorFile final : public NewFile {
         return error_ == 0;
     }
     Result writeResult() override {
-        return error_ == 0 ? Result::success()
-                           : Result::failed(describe("Could not write", path_, error_));
+        return error_ == 0 ? Result::success() : failure(texts::kCouldNotWrite, path_, error_);
     }
     Result finish() override {
         if (::fsync(file_.get()) != 0 || file_.close() != 0)
-            return Result::failed(describe("Could not write", path_, errno));
+            return failure(texts::kCouldNotWrite, path_, errno);
         return Result::success();
     }
 
@@ -78,32 +77,42 @@ class NewDescriptorFile final : public NewFile {
     int error_ = 0;
 };
 
-class PosixFileStore final : public FileStore {
+class DescriptorFile final : public OpenFile {
   public:
-    Result readAll(const std::wstring& path, std::string& bytes) override {
-        bytes.clear();
-        return readPieces(path, [&](std::string_view piece) { bytes += piece; });
+    DescriptorFile(int fd, std::wstring path) : file_(fd), path_(std::move(path)) {}
+    std::uint64_t size() override {
+        struct stat info {};
+        return ::fstat(file_.get(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     }
-
-    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
-        FileDescriptor file(::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC));
-        if (!file.valid()) {
-            if (errno == ENOENT || errno == ENOTDIR) return Result::notFound();
-            return Result::failed(describe("Could not open", path, errno));
-        }
-        char chunk[1 << 16];
+    Result read(char* into, std::size_t room, std::size_t& got) override {
         for (;;) {
-            const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
-            if (got < 0) {
-                if (errno == EINTR) continue;
-                return Result::failed(describe("Could not read", path, errno));
+            const ssize_t read = ::read(file_.get(), into, room);
+            if (read >= 0) {
+                got = static_cast<std::size_t>(read);
+                return Result::success();
             }
-            if (got == 0) return Result::success();
-            take(std::string_view(chunk, static_cast<std::size_t>(got)));
+            if (errno != EINTR) return failure(texts::kCouldNotRead, path_, errno);
         }
     }
 
-    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+  private:
+    FileDescriptor file_;
+    std::wstring path_;
+};
+
+class PosixFileStore final : public FileStore {
+  protected:
+    Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
+        const int fd = ::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT || errno == ENOTDIR) return Result::notFound();
+            return failure(texts::kCouldNotOpen, path, errno);
+        }
+        file = std::make_unique<DescriptorFile>(fd, path);
+        return Result::success();
+    }
+
+    std::vector<std::wstring> listStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         const std::string start = narrowPath(prefix);
         const std::size_t slash = start.rfind('/');
@@ -123,7 +132,6 @@ class PosixFileStore final : public FileStore {
         return paths;
     }
 
-  protected:
     std::wstring finalPath(const std::wstring& path) override {
         const std::unique_ptr<char, void (*)(void*)> resolved(
             ::realpath(narrowPath(path).c_str(), nullptr), &std::free);
@@ -141,28 +149,28 @@ class PosixFileStore final : public FileStore {
         folder.resize(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/') + 1);
         auto held = std::make_unique<FolderLock>(
             ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!held->folder.valid()) return Result::failed(describe("Could not save", path, errno));
+        if (!held->folder.valid()) return failure(texts::kCouldNotSave, path, errno);
         for (unsigned waited = 0; ::flock(held->folder.get(), LOCK_EX | LOCK_NB) != 0;
              waited += 10) {
-            if (errno != EWOULDBLOCK)
-                return Result::failed(describe("Could not save", path, errno));
-            if (waited >= waitMs) return Result::busy(L"Another Hostdeck is saving it.");
+            if (errno != EWOULDBLOCK) return failure(texts::kCouldNotSave, path, errno);
+            if (waited >= waitMs)
+                return Result::busy(texts::fill(texts::kAnotherSaverAtWork, {path}));
             ::usleep(10000);
         }
         lock = std::move(held);
         return Result::success();
     }
 
-    Result createFolder(const std::wstring& path) override {
+    Result makeFolder(const std::wstring& path) override {
         if (::mkdir(narrowPath(path).c_str(), 0777) == 0 || errno == EEXIST)
             return Result::success();
-        return Result::failed(describe("Could not create", path, errno));
+        return failure(texts::kCouldNotCreate, path, errno);
     }
 
     Result checkNotReadOnly(const std::wstring& path) override {
         struct stat info {};
         if (::stat(narrowPath(path).c_str(), &info) == 0 && (info.st_mode & 0222) == 0)
-            return Result::failed(describe("Could not replace", path, EACCES));
+            return failure(texts::kCouldNotReplace, path, EACCES);
         return Result::success();
     }
 
@@ -171,7 +179,7 @@ class PosixFileStore final : public FileStore {
         const int fd = ::open(narrowPath(path).c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         exists = fd < 0 && errno == EEXIST;
-        if (fd < 0) return Result::failed(describe("Could not create", path, errno));
+        if (fd < 0) return failure(texts::kCouldNotCreate, path, errno);
         file = std::make_unique<NewDescriptorFile>(fd, path);
         return Result::success();
     }
@@ -180,7 +188,7 @@ class PosixFileStore final : public FileStore {
 
     Result moveOver(const std::wstring& from, const std::wstring& to) override {
         if (::rename(narrowPath(from).c_str(), narrowPath(to).c_str()) != 0)
-            return Result::failed(describe("Could not replace", to, errno));
+            return failure(texts::kCouldNotReplace, to, errno);
         return Result::success();
     }
 };

@@ -6,6 +6,7 @@
 
 #include "platform/SystemMessage_win.h"
 #include "platform/UniqueHandle_win.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -17,8 +18,8 @@ constexpr DWORD kChunk = 1u << 24;  // ReadFile and WriteFile take 32-bit sizes
 constexpr int kReplaceTries = 10;
 constexpr DWORD kReplacePauseMs = 100;
 
-Result failure(const wchar_t* what, const std::wstring& path, DWORD error) {
-    return Result::failed(std::wstring(what) + L" \"" + path + L"\": " + systemMessage(error));
+Result failure(std::wstring_view text, const std::wstring& path, DWORD error) {
+    return Result::failed(texts::fill(text, {path, systemMessage(error)}), error);
 }
 
 class NewHandleFile final : public NewFile {
@@ -41,11 +42,11 @@ class NewHandleFile final : public NewFile {
     }
     Result writeResult() override {
         return error_ == ERROR_SUCCESS ? Result::success()
-                                       : failure(L"Could not write", path_, error_);
+                                       : failure(texts::kCouldNotWrite, path_, error_);
     }
     Result finish() override {
         if (!FlushFileBuffers(file_.get()))
-            return failure(L"Could not write", path_, GetLastError());
+            return failure(texts::kCouldNotWrite, path_, GetLastError());
         file_.reset();
         return Result::success();
     }
@@ -90,61 +91,46 @@ class MutexLock final : public FileStore::SaveLock {
     UniqueKernelHandle mutex_;
 };
 
-class Win32FileStore final : public FileStore {
-    static Result open(const std::wstring& path, UniqueKernelHandle& file) {
-        // Shared for deletion too, so that another Hostdeck may replace it while this one reads.
-        file.reset(CreateFileW(path.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file) return Result::success();
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return Result::notFound();
-        return failure(L"Could not open", path, error);
-    }
-
+class HandleFile final : public OpenFile {
   public:
-    Result readAll(const std::wstring& path, std::string& bytes) override {
-        bytes.clear();
-        UniqueKernelHandle file;
-        if (Result opened = open(path, file); !opened.ok()) return opened;
+    HandleFile(UniqueKernelHandle file, std::wstring path)
+        : file_(std::move(file)), path_(std::move(path)) {}
+    std::uint64_t size() override {
         LARGE_INTEGER size{};
-        if (!GetFileSizeEx(file.get(), &size))
-            return failure(L"Could not read", path, GetLastError());
-        if (static_cast<unsigned long long>(size.QuadPart) > bytes.max_size()) {
-            return failure(L"Could not read", path, ERROR_NOT_ENOUGH_MEMORY);
-        }
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
-            DWORD got = 0;
-            if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
-                return failure(L"Could not read", path, GetLastError());
-            }
-            if (got == 0) break;  // the file shrank while we read it
-            done += got;
-        }
-        bytes.resize(done);
+        return GetFileSizeEx(file_.get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
+    Result read(char* into, std::size_t room, std::size_t& got) override {
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, room));
+        if (!ReadFile(file_.get(), into, want, &read, nullptr))
+            return failure(texts::kCouldNotRead, path_, GetLastError());
+        got = read;
         return Result::success();
     }
 
-    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
-        UniqueKernelHandle file;
-        if (Result opened = open(path, file); !opened.ok()) return opened;
-        std::string chunk(1 << 16, '\0');
-        for (;;) {
-            DWORD got = 0;
-            if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got,
-                          nullptr))
-                return failure(L"Could not read", path, GetLastError());
-            if (got == 0) return Result::success();
-            take(std::string_view(chunk).substr(0, got));
+  private:
+    UniqueKernelHandle file_;
+    std::wstring path_;
+};
+
+class Win32FileStore final : public FileStore {
+  protected:
+    Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
+        // Shared for deletion too, so that another Hostdeck may replace it while this one reads.
+        UniqueKernelHandle handle(CreateFileW(
+            path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!handle) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                return Result::notFound();
+            return failure(texts::kCouldNotOpen, path, error);
         }
+        file = std::make_unique<HandleFile>(std::move(handle), path);
+        return Result::success();
     }
 
-    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+    std::vector<std::wstring> listStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         const std::size_t slash = prefix.find_last_of(L"\\/");
         const std::wstring folder = slash == std::wstring::npos ? L"" : prefix.substr(0, slash + 1);
@@ -167,7 +153,6 @@ class Win32FileStore final : public FileStore {
         return paths;
     }
 
-  protected:
     std::wstring finalPath(const std::wstring& path) override { return finalPathOf(path); }
 
     Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock,
@@ -178,26 +163,26 @@ class Win32FileStore final : public FileStore {
         for (const wchar_t c : name) hash = (hash ^ static_cast<unsigned>(c)) * 0x100000001B3ull;
         name = L"Local\\Hostdeck.saving." + std::to_wstring(hash);
         UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
-        if (!mutex) return failure(L"Could not save", path, GetLastError());
+        if (!mutex) return failure(texts::kCouldNotSave, path, GetLastError());
         const DWORD waited = WaitForSingleObject(mutex.get(), waitMs);
         if (waited == WAIT_TIMEOUT)
-            return Result::busy(L"Another Hostdeck is saving \"" + path + L"\".");
+            return Result::busy(texts::fill(texts::kAnotherSaverAtWork, {path}));
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-            return failure(L"Could not save", path, GetLastError());
+            return failure(texts::kCouldNotSave, path, GetLastError());
         lock = std::make_unique<MutexLock>(std::move(mutex));
         return Result::success();
     }
 
-    Result createFolder(const std::wstring& path) override {
+    Result makeFolder(const std::wstring& path) override {
         if (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
             return Result::success();
-        return failure(L"Could not create", path, GetLastError());
+        return failure(texts::kCouldNotCreate, path, GetLastError());
     }
 
     Result checkNotReadOnly(const std::wstring& path) override {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            return failure(L"Could not replace", path, ERROR_ACCESS_DENIED);
+            return failure(texts::kCouldNotReplace, path, ERROR_ACCESS_DENIED);
         return Result::success();
     }
 
@@ -208,7 +193,7 @@ class Win32FileStore final : public FileStore {
         if (!handle) {
             const DWORD error = GetLastError();
             exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-            return failure(L"Could not create", path, error);
+            return failure(texts::kCouldNotCreate, path, error);
         }
         file = std::make_unique<NewHandleFile>(std::move(handle), path);
         return Result::success();
@@ -232,7 +217,8 @@ class Win32FileStore final : public FileStore {
             const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
                               error == ERROR_ACCESS_DENIED ||
                               error == ERROR_UNABLE_TO_REMOVE_REPLACED;
-            if (!held || attempt == kReplaceTries) return failure(L"Could not replace", to, error);
+            if (!held || attempt == kReplaceTries)
+                return failure(texts::kCouldNotReplace, to, error);
             Sleep(kReplacePauseMs);
         }
         if (existed) keepAttributesAndCreation(to, old);

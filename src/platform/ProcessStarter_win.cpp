@@ -24,7 +24,8 @@ class Win32ProcessStarter final : public ProcessStarter {
         PROCESS_INFORMATION started{};
         if (!CreateProcessW(executable.c_str(), writableCommandLine.data(), nullptr, nullptr, FALSE,
                             0, nullptr, nullptr, &startup, &started)) {
-            return Result::failed(systemMessage(GetLastError()));
+            const DWORD error = GetLastError();
+            return Result::failed(systemMessage(error), error);
         }
         UniqueKernelHandle process(started.hProcess);
         UniqueKernelHandle thread(started.hThread);

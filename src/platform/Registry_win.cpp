@@ -39,7 +39,7 @@ class Win32Registry final : public Registry {
         const auto rootKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
         const LONG error = RegOpenKeyExW(rootKey, subKey.c_str(), 0, access, key.put());
         if (error == ERROR_FILE_NOT_FOUND) return {nullptr, Result::notFound(systemMessage(error))};
-        if (error != ERROR_SUCCESS) return {nullptr, Result::failed(systemMessage(error))};
+        if (error != ERROR_SUCCESS) return {nullptr, Result::failed(systemMessage(error), error)};
         return {std::make_unique<Win32RegistryKey>(std::move(key)), Result::success()};
     }
 

@@ -18,13 +18,18 @@ struct [[nodiscard]] Result {
     };
     Status status = Status::Ok;
     std::wstring reason;
+    // The system's own error code (GetLastError, errno) where the failure came from the system;
+    // 0 otherwise. The tests compare it instead of the words of the reason.
+    unsigned long code = 0;
 
     bool ok() const { return status == Status::Ok; }
     static Result success() { return {}; }
     static Result notFound(std::wstring why = {}) { return {Status::NotFound, std::move(why)}; }
     static Result cancelled() { return {Status::Cancelled, {}}; }
     static Result busy(std::wstring why) { return {Status::Busy, std::move(why)}; }
-    static Result failed(std::wstring why) { return {Status::Failed, std::move(why)}; }
+    static Result failed(std::wstring why, unsigned long code = 0) {
+        return {Status::Failed, std::move(why), code};
+    }
 };
 
 }  // namespace hostdeck

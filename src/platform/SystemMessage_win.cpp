@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "texts/UserTexts.h"
+
 namespace hostdeck {
 
 std::wstring systemMessage(DWORD error) {
@@ -13,8 +15,9 @@ std::wstring systemMessage(DWORD error) {
                           buffer[length - 1] == L' ' || buffer[length - 1] == L'.')) {
         --length;
     }
-    if (length == 0) return L"error " + std::to_wstring(error);
-    return std::wstring(buffer, length) + L" (error " + std::to_wstring(error) + L")";
+    const std::wstring code = std::to_wstring(error);
+    if (length == 0) return texts::fill(texts::kSystemError, {{}, code});
+    return texts::fill(texts::kSystemMessage, {std::wstring_view(buffer, length), code});
 }
 
 }  // namespace hostdeck

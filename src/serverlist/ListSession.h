@@ -80,7 +80,10 @@ class ListSession {
     bool closeAfterFailedLoad();
     // At close, when the list cannot be saved: a copy, and where it is; or the user's choice.
     bool closeKeepingCopy(const std::wstring& why);
-    Result keepCopy(const std::wstring& headline, const std::wstring& why, std::wstring& copy);
+    Result keepCopy(std::wstring_view headline, const std::wstring& why, std::wstring& copy);
+    // `text` with the list file's path for {1} and these for {2} and {3}.
+    std::wstring say(std::wstring_view text, std::wstring_view second = {},
+                     std::wstring_view third = {}) const;
 
     FileStore& files_;
     ServerListFile file_;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "serverlist/ListFileFormat.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -253,7 +254,7 @@ Result ServerListFile::load(ServerListModel& model) {
     // was shown.
     model.removeAllEntries();
     loadFailed_ = true;
-    return Result::failed(L"\"" + path_ + L"\" is too large for Hostdeck to read into memory.");
+    return Result::failed(texts::fill(texts::kTooLargeForMemory, {path_}));
 }
 
 ServerListFile::DiskCheck::Seen ServerListFile::readDisk(std::wstring& reason) {
@@ -266,7 +267,7 @@ ServerListFile::DiskCheck::Seen ServerListFile::readDisk(std::wstring& reason) {
         if (read.status == Result::Status::NotFound) return {Kind::Absent};
         reason = read.reason;
     } catch (const std::exception&) {
-        reason = L"There is not enough memory to read it.";
+        reason = texts::kNoMemoryToRead;
     }
     return {Kind::Unreadable};
 }
@@ -337,17 +338,12 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
             return result;
         }
     }
-    return Result::failed(L"The list cannot be stored in \"" + path +
-                          L"\" so that it reads back as it stands: characters that Hostdeck kept "
-                          L"from the file as they were would read as others next to text that "
-                          L"the file's encoding lacks. Change the servers that hold either.");
+    return Result::failed(texts::fill(texts::kCannotStoreSoItReadsBack, {path}));
 }
 
 Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     if (loadFailed_) {
-        return Result::failed(L"The list was not saved: \"" + path_ +
-                              L"\" could not be read at start, and saving now would "
-                              L"overwrite it. The file was left as it was.");
+        return Result::failed(texts::fill(texts::kNotSavedUnreadAtStart, {path_}));
     }
     // Checked again once the new file is written, while no other saver can go on: another
     // window may have saved since the caller looked.
@@ -420,7 +416,8 @@ Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListMode
         };
         const Result result = write(copyPath, model, note, nullptr, stillNew, true, 0);
         if (result.status != Result::Status::Cancelled) return result;
-        if (n > existing.size() + 100) return Result::failed(L"Could not create " + copyPath);
+        if (n > existing.size() + 100)
+            return Result::failed(texts::fill(texts::kCouldNotCreateCopy, {copyPath}));
     }
 }
 
@@ -428,8 +425,8 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
                                            std::wstring_view address,
                                            std::wstring_view port) const {
     std::wstring why = whyFileCannotHold(nickname, address, port);
-    const std::pair<const wchar_t*, std::wstring_view> fields[] = {
-        {L"The nickname", nickname}, {L"The address", address}, {L"The port", port}};
+    const std::pair<std::wstring_view, std::wstring_view> fields[] = {
+        {texts::kTheNickname, nickname}, {texts::kTheAddress, address}, {texts::kThePort, port}};
     std::wstring_view lacking;  // the first character that the file's encoding lacks
     for (const auto& [name, text] : fields) {
         if (!why.empty()) break;
@@ -452,10 +449,8 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
         const bool wholeUnits = !isUtf16(encoding) || bytes.size() % 2 == 0;
         if (back == text && wholeUnits) continue;
         const auto differs = std::mismatch(text.begin(), text.end(), back.begin(), back.end());
-        why = std::wstring(name) + L" would not read back as it stands (character " +
-              std::to_wstring(differs.first - text.begin() + 1) +
-              L"): in the list file, the text there merges with a character that Hostdeck kept "
-              L"from the file as it was. Delete that character, or the text next to it.";
+        why = texts::fill(texts::kWouldNotReadBack,
+                          {name, std::to_wstring(differs.first - text.begin() + 1)});
     }
     if (why.empty() && !lacking.empty()) why = whyListCannotSwitchToUtf8(list, lacking);
     return why;
@@ -478,13 +473,8 @@ std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& li
         if (encodeText(line, Encoding::Utf8, bytes) &&
             decodeTextInto(bytes, Encoding::Utf8, back) && back == line)
             continue;
-        return L"\"" + std::wstring(character) +
-               L"\" cannot be written in the list file's code page, so the file would have to "
-               L"be saved in UTF-8. But server " +
-               std::to_wstring(i + 1) + L", \"" + std::wstring(fields[0]) +
-               L"\", holds bytes that Hostdeck kept from the file as they were, and in UTF-8 they "
-               L"would read as another character. Leave out \"" +
-               std::wstring(character) + L"\", or delete or correct that server first.";
+        return texts::fill(texts::kCannotSwitchToUtf8,
+                           {character, std::to_wstring(i + 1), fields[0]});
     }
     return {};
 }

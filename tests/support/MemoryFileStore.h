@@ -25,29 +25,33 @@ class MemoryFileStore final : public FileStore {
     std::map<std::wstring, int> busySaves;  // the next so many saves find another saver at work
     std::function<void()> whileSaving;
 
-    Result readAll(const std::wstring& path, std::string& bytes) override {
+  protected:
+    struct ReadFile final : OpenFile {
+        std::string bytes;
+        std::size_t at = 0;
+        explicit ReadFile(std::string content) : bytes(std::move(content)) {}
+        std::uint64_t size() override { return bytes.size(); }
+        Result read(char* into, std::size_t room, std::size_t& got) override {
+            got = bytes.copy(into, room, at);
+            at += got;
+            return Result::success();
+        }
+    };
+    Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
         if (readFailure == L"throw") throw std::bad_alloc();
         if (readFailure) return Result::failed(*readFailure);
         if (!files.count(path)) return Result::notFound();
-        bytes = files[path];
+        file = std::make_unique<ReadFile>(files[path]);
         return Result::success();
     }
-    Result readPieces(const std::wstring& path, const PieceTaker& take) override {
-        std::string bytes;
-        const Result read = readAll(path, bytes);
-        if (read.ok()) take(bytes);
-        return read;
-    }
-    std::vector<std::wstring> pathsStartingWith(const std::wstring& prefix) override {
+    std::vector<std::wstring> listStartingWith(const std::wstring& prefix) override {
         std::vector<std::wstring> paths;
         for (const auto& file : files) {
             if (file.first.compare(0, prefix.size(), prefix) == 0) paths.push_back(file.first);
         }
         return paths;
     }
-    Result createFolder(const std::wstring&) override { return Result::success(); }
-
-  protected:
+    Result makeFolder(const std::wstring&) override { return Result::success(); }
     struct MemoryFile final : NewFile {
         std::string& bytes;
         bool fails;

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// Every sentence that Hostdeck shows the user, in one place, so that they can be read at once,
+// worded alike, and translated from here. "{1}", "{2}", ... stand for what the code fills in
+// with fill(); the comment above each text says what. The window's captions are in its layout
+// table (app/FormLayout.h).
+namespace hostdeck::texts {
+
+// {1} in {2}, {3}, ... replaced by the values in order; "{" and "}" otherwise stay as they are.
+std::wstring fill(std::wstring_view text, std::initializer_list<std::wstring_view> values);
+
+inline constexpr std::wstring_view kCaption = L"Hostdeck";  // of every message box
+
+// ---- Files. {1}: the path; {2}: the system's reason.
+inline constexpr std::wstring_view kCouldNotOpen = L"Could not open \"{1}\": {2}";
+inline constexpr std::wstring_view kCouldNotRead = L"Could not read \"{1}\": {2}";
+inline constexpr std::wstring_view kCouldNotWrite = L"Could not write \"{1}\": {2}";
+inline constexpr std::wstring_view kCouldNotSave = L"Could not save \"{1}\": {2}";
+inline constexpr std::wstring_view kCouldNotCreate = L"Could not create \"{1}\": {2}";
+inline constexpr std::wstring_view kCouldNotReplace = L"Could not replace \"{1}\": {2}";
+// {1}: the path.
+inline constexpr std::wstring_view kAnotherSaverAtWork = L"Another Hostdeck is saving \"{1}\".";
+// {1}: the system's own message; {2}: its error code.
+inline constexpr std::wstring_view kSystemMessage = L"{1} (error {2})";
+inline constexpr std::wstring_view kSystemError = L"error {2}";  // where it has no message
+
+// ---- What the list file cannot hold. {1}: the field (below); {2}: the character's position.
+inline constexpr std::wstring_view kTheNickname = L"The nickname";
+inline constexpr std::wstring_view kTheAddress = L"The address";
+inline constexpr std::wstring_view kThePort = L"The port";
+inline constexpr std::wstring_view kBeginsWithComment =
+    L"The nickname begins with \";\". A line that begins with \";\" is a comment in the list "
+    L"file, so this server would be skipped the next time Hostdeck starts.";
+inline constexpr std::wstring_view kHoldsLineBreak =
+    L"{1} holds a line break (character {2}). Each server is one line of the list file, so the "
+    L"entry would be split in two.";
+inline constexpr std::wstring_view kHoldsSeparator =
+    L"{1} holds \"#\" (character {2}). \"#\" separates the nickname, the address and the port in "
+    L"the list file, so the fields would be split differently the next time Hostdeck starts. "
+    L"Only the address may hold \"#\".";
+// {3}: the code of the half character, such as D800.
+inline constexpr std::wstring_view kHoldsHalfCharacter =
+    L"{1} holds half of a character (U+{3}) (character {2}), which no file can hold.";
+inline constexpr std::wstring_view kWouldNotReadBack =
+    L"{1} would not read back as it stands (character {2}): in the list file, the text there "
+    L"merges with a character that Hostdeck kept from the file as it was. Delete that "
+    L"character, or the text next to it.";
+// {1}: the character; {2}: the server's number in the list; {3}: its nickname.
+inline constexpr std::wstring_view kCannotSwitchToUtf8 =
+    L"\"{1}\" cannot be written in the list file's code page, so the file would have to be "
+    L"saved in UTF-8. But server {2}, \"{3}\", holds bytes that Hostdeck kept from the file as "
+    L"they were, and in UTF-8 they would read as another character. Leave out \"{1}\", or "
+    L"delete or correct that server first.";
+
+// ---- Reading and saving the list. {1}: the list file's path.
+inline constexpr std::wstring_view kTooLargeForMemory =
+    L"\"{1}\" is too large for Hostdeck to read into memory.";
+inline constexpr std::wstring_view kNoMemoryToRead = L"There is not enough memory to read it.";
+inline constexpr std::wstring_view kCannotStoreSoItReadsBack =
+    L"The list cannot be stored in \"{1}\" so that it reads back as it stands: characters that "
+    L"Hostdeck kept from the file as they were would read as others next to text that the "
+    L"file's encoding lacks. Change the servers that hold either.";
+inline constexpr std::wstring_view kNotSavedUnreadAtStart =
+    L"The list was not saved: \"{1}\" could not be read at start, and saving now would "
+    L"overwrite it. The file was left as it was.";
+inline constexpr std::wstring_view kCouldNotCreateCopy = L"Could not create {1}";
+
+// ---- What the window says and asks about the list. {1}: the list file's path; {2}: a
+// reason, as above.
+inline constexpr std::wstring_view kListUnread =
+    L"The server list could not be read.\n\n{2}\n\nHostdeck will not overwrite it when it "
+    L"closes.";
+// {2}: the copies, one a line.
+inline constexpr std::wstring_view kCopiesKept =
+    L"Hostdeck could not save its list to the list file earlier, and kept it here instead:\n{2}"
+    L"\n\nEach copy says at its top why. Take over from it what you need (it can also replace {1} "
+    L"as it is), then delete it. Hostdeck reminds you of it at each start while it is there.";
+// {2}: how many more; {3}: the user folder.
+inline constexpr std::wstring_view kMoreCopies =
+    L"... and {2} more copies, named in the same way, beside the list file or in {3}";
+inline constexpr std::wstring_view kEntryOutCannotGoBack =
+    L"The server you took out with Edit Server has not been added back, and the list file "
+    L"cannot hold it as it stands:\n\n{2}\n\nDiscard it? Choose No to go back and correct it.";
+inline constexpr std::wstring_view kChangedOnDisk =
+    L"The server list file has been changed by another program, or another Hostdeck window, "
+    L"since Hostdeck read it:\n{1}";
+inline constexpr std::wstring_view kUnreadableOnDisk =
+    L"Hostdeck cannot read the server list file now to see whether another program changed it "
+    L"since Hostdeck read it:\n{1}\n\n{2}";
+inline constexpr std::wstring_view kReplaceIt =
+    L"\n\nReplace it with the list in this window?\n\n"
+    L"Yes replaces the file; what the other program wrote there is lost.\n"
+    L"No keeps the file as it is; the changes made in this window are lost.\n"
+    L"Cancel goes back to the window.";
+inline constexpr std::wstring_view kSaveFailed =
+    L"The server list could not be saved to\n{1}\n\n{2}\n\nTry Again tries once more.\n"
+    L"Continue closes Hostdeck and keeps the list of this window in a copy, beside the list "
+    L"file or in your own folder, and says where.\n"
+    L"Cancel goes back to the window; nothing is lost.";
+inline constexpr std::wstring_view kWaitingForOtherSaver =
+    L"Another Hostdeck window is saving the server list file:\n{1}\n\nHostdeck saves this "
+    L"window's list as soon as it has finished.\n\nRetry looks again now. Cancel goes back to "
+    L"the window; nothing is lost.";
+// {2}: how many servers the window holds.
+inline constexpr std::wstring_view kReadableNow =
+    L"The server list file could not be read when Hostdeck started, so this window shows only "
+    L"the servers added since. It can be read now:\n{1}\n\nAdd the {2} servers of this window "
+    L"to it?\n\n"
+    L"Yes adds them after the file's own servers, which stay as they are.\n"
+    L"No keeps the file as it is; the servers of this window are lost.\n"
+    L"Cancel goes back to the window.";
+inline constexpr std::wstring_view kChangedWhileSaving =
+    L"Another program changed the file while Hostdeck saved it.";
+// {3}: the copy's path.
+inline constexpr std::wstring_view kKeptInCopy =
+    L"The list of this window was not saved to\n{1}\n\nIt is kept in this copy:\n{3}\n\nTake "
+    L"over from it what you need, then delete it. Hostdeck reminds you of it at each start "
+    L"while it is there.";
+inline constexpr std::wstring_view kNoCopyEither =
+    L"Hostdeck could not keep a copy of the list either:\n{2}\n\nClose without saving? Yes "
+    L"discards the changes made in this window. No goes back to the window.";
+
+// ---- At the top of a copy of the list, and why it was kept. {2}: a reason.
+inline constexpr std::wstring_view kKeptAtEnd =
+    L"Hostdeck kept this copy of its server list when Windows ended.";
+inline constexpr std::wstring_view kKeptAtClose =
+    L"Hostdeck kept this copy of its server list when it closed without saving it.";
+inline constexpr std::wstring_view kCopyBecauseNotSaved = L"It could not be saved: {2}";
+// {2}: the reason; {3}, {4}, {5}: the nickname, address and port in the fields.
+inline constexpr std::wstring_view kCopyBecauseEntryOut =
+    L"A server taken out with Edit Server could not go back into the list as it stood: {2}\n"
+    L"Its fields were:\nServer Nickname: {3}\nServer IP: {4}\nPort: {5}";
+inline constexpr std::wstring_view kCopyBecauseChanged =
+    L"The list file had been changed by another program since Hostdeck read it, so it was left "
+    L"as it was.";
+inline constexpr std::wstring_view kCopyBecauseUnreadable =
+    L"The list file could not be read to see whether another program had changed it, so it was "
+    L"left as it was: {2}";
+inline constexpr std::wstring_view kCopyBecauseChangedWhileSaving =
+    L"Another program changed the list file while Hostdeck saved it, so it was left as it was.";
+inline constexpr std::wstring_view kCopyBecauseOtherSaver =
+    L"Another Hostdeck window was still saving the list file.";
+inline constexpr std::wstring_view kCopyBecauseSaveFailed =
+    L"The list file could not be saved: {2}";
+
+// ---- Adding a server. {1}: why not, as above.
+inline constexpr std::wstring_view kNotAdded = L"The server was not added.\n\n{1}";
+
+// ---- Starting the game. {1}: the registry value's name; {2}: its key below
+// HKEY_LOCAL_MACHINE.
+inline constexpr std::wstring_view kGameNotFound =
+    L"The game's install folder was not found.\n\nHostdeck looks for it in the registry value "
+    L"\"{1}\" under\nHKEY_LOCAL_MACHINE\\{2}\n\nIs the game installed?";
+// {1}: the game's executable; {2}: the system's reason.
+inline constexpr std::wstring_view kGameNotStarted = L"The game could not be started.\n\n{1}\n\n{2}";
+
+}  // namespace hostdeck::texts
