@@ -6,7 +6,6 @@
 
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
-#include "launch/mdlRegedit.h"
 #include "support/FakeRegistry.h"
 #include "support/Recorders.h"
 
@@ -18,7 +17,15 @@ using testing::sz;
 using Value = testing::FakeRegistry::Value;
 using Hook = std::function<long(Value&, int)>;
 
-TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
+// What a double-click starts, from the install path as the registry holds it in either view
+// (executable|command line), or what the message says when nothing starts.
+TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
+    const std::wstring exe = L"\\exe\\vantorel.exe",
+                       notFound =
+                           L"\"AppPath\" under\nHKEY_LOCAL_MACHINE\\" + std::wstring(kGameKey);
+    const auto game = [&](const std::wstring& folder, const std::wstring& target = L"1.2:99") {
+        return folder + exe + L"|" + folder + exe + L" -s" + target;
+    };
     const std::wstring noNul(L"C:\\NoNul\0\0", 10);
     const auto* raw = reinterpret_cast<const unsigned char*>(noNul.data());
     const Hook grows = [](Value& value, int before) {
@@ -32,62 +39,35 @@ TEST(ReadRegistryValueTest, GivesTextIntegersAndEmptyForTheRest) {
     const Hook denies = [](Value&, int) { return 5L; };  // ERROR_ACCESS_DENIED
     const struct {
         std::optional<Value> in32, in64;
-        const wchar_t* read;  // null: empty
+        std::wstring started;
         Hook beforeDataQuery = {};
-    } cases[] = {
-        {sz(L"D:\\Vantorel \u00E9\u65E5"), {}, L"D:\\Vantorel \u00E9\u65E5"},
-        {sz(L""), {}, L""},
-        {Value{registry_code::kText, {}}, {}, L""},
-        {Value{registry_code::kText, {raw, raw + 8 * sizeof(wchar_t)}}, {}, L"C:\\NoNul"},
-        {Value{registry_code::kText, {raw, raw + 10 * sizeof(wchar_t)}}, {}, L"C:\\NoNul"},
-        {dword(0xFFFFFFFEu), {}, L"-2"},
-        {sz(L"%ProgramFiles(x86)%\\V", 2), {}, L"<%ProgramFiles(x86)%\\V>"},
-        {sz(L"C:\\G", 3), {}, nullptr},  // REG_BINARY
-        {sz(L"C:\\G", 7), {}, nullptr},  // REG_MULTI_SZ
-        {{}, sz(L"native"), L"native"},
-        {sz(L"32-bit"), sz(L"native"), L"32-bit"},
-        {{}, {}, nullptr},
-        {sz(L"C:\\Old"), {}, L"C:\\A much longer install folder", grows},
-        {sz(L"C:\\G"), {}, nullptr, retypes},
-        {sz(L"C:\\G"), {}, nullptr, growsOn},                                        // gives up
-        {Value{registry_code::kDword, std::vector<unsigned char>(8)}, {}, nullptr},  // too long
-        {sz(L"C:\\G"), {}, nullptr, denies},
-        {dword(1), {}, nullptr, denies},
-    };
-    for (const auto& c : cases) {
-        testing::FakeRegistry registry;
-        if (c.in32) registry.values[L"32:K\\V"] = *c.in32;
-        if (c.in64) registry.values[L"64:K\\V"] = *c.in64;
-        registry.beforeDataQuery = c.beforeDataQuery;
-        for (const std::wstring name : {L"V", L"W"}) {
-            const RegistryValue value =
-                ReadRegistryValue(registry, registry_code::kLocalMachine, L"K", name);
-            const bool expected = c.read && name == L"V";
-            EXPECT_EQ(std::holds_alternative<std::monostate>(value), !expected);
-            EXPECT_EQ(registryValueText(value), expected ? c.read : L"");
-        }
-    }
-}
-
-TEST(ServerLaunchTest, StartsTheCurrentEntryOrSaysWhyNot) {
-    using enum Result::Status;
-    const std::wstring exe = L"\\exe\\vantorel.exe";
-    const struct {
-        std::optional<Value> installPath;
-        ListIndex entry;
-        Result::Status status;
-        std::wstring started;  // executable|command line, or what the reason holds
+        ListIndex entry = 0;
         const wchar_t* failure = L"";
+        const wchar_t* name = L"AppPath";
     } cases[] = {
-        {sz(L"D:\\Vantorel"), 0, Ok, L"D:\\Vantorel" + exe + L"|D:\\Vantorel" + exe + L" -s1.2:99"},
-        {sz(L"C:\\G"), 1, Ok, L"C:\\G" + exe + L"|C:\\G" + exe + L" -s:"},
-        {sz(L"C:\\G"), 2, Ok, L"C:\\G" + exe + L"|C:\\G" + exe + L" -smy host:1 2"},
-        {dword(42), 0, Ok, L"42" + exe + L"|42" + exe + L" -s1.2:99"},
-        {sz(L"C:\\G"), kNoItem, Cancelled, L""},
-        {std::nullopt, 2, NotFound,
-         L"\"AppPath\" under\nHKEY_LOCAL_MACHINE\\" + std::wstring(kGameKey)},
-        {sz(L""), 2, NotFound, L"install folder was not found"},
-        {sz(L"C:\\M"), 0, Failed, L"C:\\M" + exe + L"\n\nFile not found", L"File not found"},
+        {sz(L"D:\\Vantorel \u00E9\u65E5"), {}, game(L"D:\\Vantorel \u00E9\u65E5")},
+        {sz(L""), {}, notFound},
+        {Value{registry_code::kText, {}}, {}, notFound},
+        {Value{registry_code::kText, {raw, raw + 8 * sizeof(wchar_t)}}, {}, game(L"C:\\NoNul")},
+        {Value{registry_code::kText, {raw, raw + 10 * sizeof(wchar_t)}}, {}, game(L"C:\\NoNul")},
+        {dword(0xFFFFFFFEu), {}, game(L"-2")},
+        {sz(L"%ProgramFiles(x86)%\\V", 2), {}, game(L"<%ProgramFiles(x86)%\\V>")},
+        {sz(L"C:\\G", 3), {}, notFound},  // REG_BINARY
+        {sz(L"C:\\G", 7), {}, notFound},  // REG_MULTI_SZ
+        {{}, sz(L"native"), game(L"native")},
+        {sz(L"32-bit"), sz(L"native"), game(L"32-bit")},
+        {{}, {}, notFound},
+        {sz(L"C:\\G"), {}, notFound, {}, 0, L"", L"Other"},
+        {sz(L"C:\\Old"), {}, game(L"C:\\A much longer install folder"), grows},
+        {sz(L"C:\\G"), {}, notFound, retypes},
+        {sz(L"C:\\G"), {}, notFound, growsOn},                                        // gives up
+        {Value{registry_code::kDword, std::vector<unsigned char>(8)}, {}, notFound},  // too long
+        {sz(L"C:\\G"), {}, notFound, denies},
+        {dword(1), {}, notFound, denies},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L":"), {}, 1},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), {}, 2},
+        {sz(L"C:\\G"), {}, L"", {}, kNoItem},
+        {sz(L"C:\\M"), {}, L"C:\\M" + exe + L"\n\nFile not found", {}, 0, L"File not found"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.started));
@@ -96,16 +76,19 @@ TEST(ServerLaunchTest, StartsTheCurrentEntryOrSaysWhyNot) {
         model.appendEntry(L"Blank", L"", L"");
         model.appendEntry(L"Spaces", L"my host", L"1 2");
         testing::FakeRegistry registry;
-        if (c.installPath)
-            registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = *c.installPath;
+        const std::wstring value = std::wstring(kGameKey) + L"\\" + c.name;
+        if (c.in32) registry.values[L"32:" + value] = *c.in32;
+        if (c.in64) registry.values[L"64:" + value] = *c.in64;
+        registry.beforeDataQuery = c.beforeDataQuery;
         testing::RecordingStarter starter;
         starter.failure = c.failure;
         model.txtServerIP.setText(L"typed over");
         model.lstServerNick.setCurrentIndex(c.entry);
         const Result result = launchServer(model, registry, starter);
-        EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(starter.starts, c.status == Ok ? c.started + L"\n" : L"") << starter.starts;
-        EXPECT_TRUE(c.status == Ok || result.reason.find(c.started) != std::wstring::npos);
+        const bool starts = c.started.find(L'|') != std::wstring::npos;
+        EXPECT_EQ(result.ok(), starts);
+        EXPECT_EQ(starter.starts, starts ? c.started + L"\n" : L"") << result.reason;
+        EXPECT_NE(result.reason.find(starts ? L"" : c.started), std::wstring::npos);
         // Launch leaves the entry in the locked fields, as Select does.
         const bool selected = c.entry != kNoItem;
         EXPECT_EQ(model.txtServerIP.text(),

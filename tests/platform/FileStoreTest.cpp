@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -43,33 +44,39 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
         << "no temporary file left";
 }
 
-// The old file stays exactly as it was, with nothing left beside it, and the reason is given.
+// The old file stays exactly as it was, with nothing left beside it, and the reason is the
+// system's own, told by its code: the real cause.
 TEST_F(FileStoreTest, FailedOrCancelledReplaceLeavesTheOldFile) {
-    const std::function<Result()> attempts[] = {
-        [&] {
-            return store->replaceWith(list, [](FileSink& sink) { return !sink.write("half"); });
-        },
-        [&] { return store->replaceAll(inMissingFolder, "x"); },
-        [&] {
-            folder.setReadOnly(L"serverlist.ini", true);
-            return store->replaceAll(list, "new");
-        },
 #ifdef _WIN32
-        [&] {  // another program holds the file open without sharing it
-            const UniqueKernelHandle lock(
-                CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            std::string bytes;
-            EXPECT_FALSE(store->readAll(list, bytes).ok()) << "a locked file cannot be read";
-            return store->replaceAll(list, "new");
-        },
+    const unsigned long missing = ERROR_PATH_NOT_FOUND, readOnly = ERROR_ACCESS_DENIED;
+#else
+    const unsigned long missing = ENOENT, readOnly = EACCES;
+#endif
+    const std::pair<unsigned long, std::function<Result()>> attempts[] = {
+        {0, [&] { return store->replaceWith(list, [](FileSink& s) { return !s.write("half"); }); }},
+        {missing, [&] { return store->replaceAll(inMissingFolder, "x"); }},
+        {readOnly,
+         [&] {
+             folder.setReadOnly(L"serverlist.ini", true);
+             return store->replaceAll(list, "new");
+         }},
+#ifdef _WIN32
+        {ERROR_SHARING_VIOLATION,
+         [&] {  // another program holds the file open without sharing it
+             const UniqueKernelHandle lock(
+                 CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+             std::string bytes;
+             EXPECT_EQ(store->readAll(list, bytes).code, ERROR_SHARING_VIOLATION);
+             return store->replaceAll(list, "new");
+         }},
 #endif
     };
-    for (const auto& attempt : attempts) {
+    for (const auto& [code, attempt] : attempts) {
         folder.write(L"serverlist.ini", "keep#1#2\r\n");
         const Result result = attempt();
         folder.setReadOnly(L"serverlist.ini", false);
-        EXPECT_TRUE(result.status == Result::Status::Cancelled || !result.reason.empty());
-        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(result.status, code ? Result::Status::Failed : Result::Status::Cancelled);
+        EXPECT_EQ(result.code, code);
         EXPECT_EQ(folder.read(L"serverlist.ini"), "keep#1#2\r\n");
         EXPECT_EQ(store->pathsStartingWith(folder.file(L"")), std::vector{list});
     }

@@ -28,16 +28,14 @@ struct ScriptedUser final : User {
     std::wstring asked, said;
     ListSession* session = nullptr;
     Answer ask(const Question& q) override {
+        // clang-format off
         const std::pair<const wchar_t*, const wchar_t*> kinds[] = {
-            {L"has not been added back", L"entry"},
-            {L"could not be read.", L"unread"},
-            {L"kept it here instead", L"copies"},
-            {L"changed by another", L"changed"},
-            {L"cannot read the server", L"unknown"},
-            {L"could not be saved", L"failed"},
-            {L"can be read now", L"add"},
-            {L"It is kept in this copy", L"kept"},
+            {L"has not been added back", L"entry"}, {L"could not be read.", L"unread"},
+            {L"kept it here instead", L"copies"}, {L"changed by another", L"changed"},
+            {L"cannot read the server", L"unknown"}, {L"could not be saved", L"failed"},
+            {L"can be read now", L"add"}, {L"It is kept in this copy", L"kept"},
             {L"could not keep a copy", L"nocopy"}};
+        // clang-format on
         for (const auto& [words, kind] : kinds)
             if (q.text.find(words) != std::wstring::npos) asked += std::wstring(kind) + L" ";
         said += q.text;
@@ -61,13 +59,13 @@ struct ScriptedUser final : User {
     }
 };
 
-// At start: "none" no file, "odd" one a save would write otherwise, "locked" or "oom" it
-// cannot be read, "copies" copies kept earlier (and one of another list's). In the window: "a"
-// adds new|7|8, "a-" and deletes it again, "e" takes Home out for editing, "e;" and makes it
-// ";Home", which the file cannot hold. Then on disk: "changed", "gone", "locked", "oom",
-// "saving" (another window saves meanwhile), "busy" (another window is saving, twice),
-// "readonly" (the list's folder), "nowhere" (every folder), "fail" (the next save fails
-// part-way; "fail2" the next two). End: the Windows session ends instead of a close.
+// At start, the list file is: the "list" Home, Club; "no file"; an "odd file" that a save would
+// write otherwise; a "locked file" or a "file too large" to read; the list with "copies kept"
+// earlier (and one of another list's). In the window, the user does what it says ("add" adds
+// new|7|8). Then on disk, the list file is "changed", "deleted", "locked", "too large"; "another
+// window saves" meanwhile, or "another window is saving" (for the next two tries); the
+// list's "folder read-only", "no folder writable"; "disk full" for the next save ("twice": the
+// next two). "Windows ends" instead of a close.
 const struct {
     std::string start, window, disk;
     std::deque<Answer> answers;
@@ -78,58 +76,59 @@ const struct {
     std::wstring said = L"";  // somewhere in what was asked
 } kCases[] = {
     // clang-format off
-    {"", "a", "", {}, L"", true, kSaved},
-    {"", "a", "changed", {}, L"changed ", false, kOther},
-    {"", "a", "changed", {No}, L"changed ", true, kOther},
-    {"", "a", "changed", {Yes}, L"changed ", true, kSaved},
-    {"", "a", "gone", {}, L"", true, kSaved},
-    {"", "a", "locked", {Yes}, L"unknown ", true, kSaved, {}, L"sharing violation"},
-    {"", "a", "locked", {}, L"unknown ", false, kStart},
-    {"", "a", "oom", {No}, L"unknown ", true, kStart, {}, L"not enough memory"},
-    {"", "a", "saving", {Yes}, L"changed ", true, kSaved},
-    {"", "a", "saving", {No}, L"changed ", true, kOther},
-    {"", "a", "busy", {}, L"wait ", true, kSaved, {}, L"Another Hostdeck window is saving"},
-    {"", "a", "busy", {Cancel}, L"wait ", false, kStart},
-    {"", "a", "fail", {TryAgain}, L"failed ", true, kSaved, {}, L"Disk full"},
-    {"", "a", "fail2", {TryAgain}, L"failed failed ", false, kStart},
-    {"", "a", "fail", {Continue}, L"failed kept ", true, kStart, kCopy, L"saved: Disk full"},
-    {"", "a", "readonly", {}, L"failed ", false, kStart, {}, kList + L"\n\nAccess denied"},
-    {"", "a", "readonly", {Continue}, L"failed kept ", true, kStart, kSpareCopy},
-    {"", "a", "nowhere", {Continue}, L"failed nocopy ", false, kStart},
-    {"", "a", "nowhere", {Continue, Yes}, L"failed nocopy ", true, kStart},
-    {"", "e", "", {}, L"", true, "Club#3#4\r\nHome#1#2\r\n"},
-    {"", "e;", "", {}, L"entry ", false, kStart, {}, L"begins with \";\""},
-    {"", "e;", "", {Yes}, L"entry ", true, "Club#3#4\r\n"},
-    {"none", "a", "", {}, L"", true, "new#7#8\r\n"},
-    {"none", "a", "changed", {}, L"changed ", false, kOther},
-    {"none", "", "", {}, L"", true, "-"},
+    {"list", "add", "", {}, L"", true, kSaved},
+    {"list", "add", "changed", {}, L"changed ", false, kOther},
+    {"list", "add", "changed", {No}, L"changed ", true, kOther},
+    {"list", "add", "changed", {Yes}, L"changed ", true, kSaved},
+    {"list", "add", "deleted", {}, L"", true, kSaved},
+    {"list", "add", "locked", {Yes}, L"unknown ", true, kSaved, {}, L"sharing violation"},
+    {"list", "add", "locked", {}, L"unknown ", false, kStart},
+    {"list", "add", "too large", {No}, L"unknown ", true, kStart, {}, L"not enough memory"},
+    {"list", "add", "another window saves", {Yes}, L"changed ", true, kSaved},
+    {"list", "add", "another window saves", {No}, L"changed ", true, kOther},
+    {"list", "add", "another window is saving", {}, L"wait ", true, kSaved, {}, L"Another Hostdeck window is saving"},
+    {"list", "add", "another window is saving", {Cancel}, L"wait ", false, kStart},
+    {"list", "add", "disk full", {TryAgain}, L"failed ", true, kSaved, {}, L"Disk full"},
+    {"list", "add", "disk full twice", {TryAgain}, L"failed failed ", false, kStart},
+    {"list", "add", "disk full", {Continue}, L"failed kept ", true, kStart, kCopy, L"saved: Disk full"},
+    {"list", "add", "folder read-only", {}, L"failed ", false, kStart, {}, kList + L"\n\nAccess denied"},
+    {"list", "add", "folder read-only", {Continue}, L"failed kept ", true, kStart, kSpareCopy},
+    {"list", "add", "no folder writable", {Continue}, L"failed nocopy ", false, kStart},
+    {"list", "add", "no folder writable", {Continue, Yes}, L"failed nocopy ", true, kStart},
+    {"list", "edit Home", "", {}, L"", true, "Club#3#4\r\nHome#1#2\r\n"},
+    {"list", "edit Club to Club 2", "", {}, L"", true, "Home#1#2\r\nClub 2#3#4\r\n"},
+    {"list", "edit Home to ;Home", "", {}, L"entry ", false, kStart, {}, L"begins with \";\""},
+    {"list", "edit Home to ;Home", "", {Yes}, L"entry ", true, "Club#3#4\r\n"},
+    {"no file", "add", "", {}, L"", true, "new#7#8\r\n"},
+    {"no file", "add", "changed", {}, L"changed ", false, kOther},
+    {"no file", "", "", {}, L"", true, "-"},
     // What the user did not change is not written, however the file would be written.
-    {"odd", "", "", {}, L"", true, kOdd},
-    {"odd", "a-", "", {}, L"", true, kOdd},
-    {"odd", "", "changed", {}, L"", true, kOther},
-    {"odd", "", "End", {}, L"", true, kOdd},
-    {"odd", "a", "", {}, L"", true, "odd##\r\nHome#1#2\r\nnew#7#8\r\n"},
+    {"odd file", "", "", {}, L"", true, kOdd},
+    {"odd file", "add, delete it", "", {}, L"", true, kOdd},
+    {"odd file", "", "changed", {}, L"", true, kOther},
+    {"odd file", "", "Windows ends", {}, L"", true, kOdd},
+    {"odd file", "add", "", {}, L"", true, "odd##\r\nHome#1#2\r\nnew#7#8\r\n"},
     // Unread at start, read again at close.
-    {"locked", "", "", {}, L"unread ", true, kStart, {}, L"sharing violation"},
-    {"oom", "a", "", {Yes}, L"unread add ", true, kSaved, {}, L"Add the 1 servers"},
-    {"oom", "a", "", {No}, L"unread add ", true, kStart},
-    {"oom", "a", "", {}, L"unread add ", false, kStart},
-    {"locked", "a", "locked", {TryAgain}, L"unread failed failed ", false, kStart,
+    {"locked file", "", "", {}, L"unread ", true, kStart, {}, L"sharing violation"},
+    {"file too large", "add", "", {Yes}, L"unread add ", true, kSaved, {}, L"Add the 1 servers"},
+    {"file too large", "add", "", {No}, L"unread add ", true, kStart},
+    {"file too large", "add", "", {}, L"unread add ", false, kStart},
+    {"locked file", "add", "locked", {TryAgain}, L"unread failed failed ", false, kStart,
      {}, L"sharing violation\n\nTry Again"},
-    {"locked", "a", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
-    {"copies", "", "", {}, L"copies ", true, kStart, {},
+    {"locked file", "add", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
+    {"copies kept", "", "", {}, L"copies ", true, kStart, {},
      L"\nC:\\H\\serverlist (not saved 6).ini\n... and 2 more copies"},
     // Nobody can be asked: what may not replace the file goes beside it.
-    {"", "a", "End", {}, L"", true, kSaved},
-    {"", "a", "changed End", {}, L"", true, kOther, kCopy, L"changed by another program"},
-    {"", "a", "oom End", {}, L"", true, kStart, kCopy, L"not enough memory"},
-    {"", "a", "saving End", {}, L"", true, kOther, kCopy, L"while Hostdeck saved"},
-    {"", "a", "busy End", {}, L"", true, kStart, kCopy, L"still saving"},
-    {"", "a", "readonly End", {}, L"", true, kStart, kSpareCopy, L"Access denied"},
-    {"copies", "a", "readonly End", {}, L"copies ", true, kStart,
+    {"list", "add", "Windows ends", {}, L"", true, kSaved},
+    {"list", "add", "changed, Windows ends", {}, L"", true, kOther, kCopy, L"changed by another program"},
+    {"list", "add", "too large, Windows ends", {}, L"", true, kStart, kCopy, L"not enough memory"},
+    {"list", "add", "another window saves, Windows ends", {}, L"", true, kOther, kCopy, L"while Hostdeck saved"},
+    {"list", "add", "another window is saving, Windows ends", {}, L"", true, kStart, kCopy, L"still saving"},
+    {"list", "add", "folder read-only, Windows ends", {}, L"", true, kStart, kSpareCopy, L"Access denied"},
+    {"copies kept", "add", "folder read-only, Windows ends", {}, L"copies ", true, kStart,
      L"C:\\U\\serverlist (not saved 2).ini", L"Access denied"},
-    {"", "e;", "End", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
-    {"oom", "", "End", {}, L"unread ", true, kStart},
+    {"list", "edit Home to ;Home", "Windows ends", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
+    {"file too large", "", "Windows ends", {}, L"unread ", true, kStart},
     // clang-format on
 };
 
@@ -137,17 +136,17 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.start + "/" + c.window + "/" + c.disk));
         testing::MemoryFileStore files;
-        if (c.start != "none") files.files[kList] = c.start == "odd" ? kOdd : kStart;
+        if (c.start != "no file") files.files[kList] = c.start == "odd file" ? kOdd : kStart;
         const std::string kept = kCopyTop + "Windows ended." + kOwner + "; kept\r\n";
-        if (c.start == "copies") {
+        if (c.start == "copies kept") {
             for (const wchar_t* n : {L"10", L"2", L"3", L"4", L"5", L"6"})
                 files.files[L"C:\\H\\serverlist (not saved " + std::wstring(n) + L").ini"] = kept;
             files.files[kSpareCopy] = kept;
             files.files[L"C:\\U\\serverlist (not saved 3).ini"] =  // another installation's
                 kCopyTop + "Windows ended.\r\n; It belongs to D:\\H\\serverlist.ini\r\n; kept\r\n";
         }
-        if (c.start == "locked" || c.start == "oom")
-            files.readFailure = c.start == "oom" ? L"throw" : L"sharing violation";
+        if (c.start == "locked file" || c.start == "file too large")
+            files.readFailure = c.start == "file too large" ? L"throw" : L"sharing violation";
         ServerListModel model;
         ScriptedUser user;
         user.answers = c.answers;
@@ -157,9 +156,16 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         if (session.hasStartNotes()) session.tellStartNotes();
         files.readFailure.reset();
 
-        if (c.window.starts_with("e")) model.edit();
-        if (c.window == "e;") model.txtServerNickname.setText(L";Home");
-        if (c.window.starts_with("a")) {
+        const auto has = [](const std::string& steps, const char* step) {
+            return steps.find(step) != std::string::npos;
+        };
+        if (has(c.window, "Club")) model.lstServerNick.setCurrentIndex(1);
+        if (has(c.window, "edit")) model.edit();
+        if (has(c.window, " to ")) {
+            const std::string to = c.window.substr(c.window.find(" to ") + 4);
+            model.txtServerNickname.setText(std::wstring(to.begin(), to.end()));
+        }
+        if (has(c.window, "add")) {
             model.txtServerNickname.setText(L"\xDC41");  // the file would read "A": refused
             ASSERT_FALSE(model.add().ok());
             model.txtServerNickname.setText(L"new");
@@ -167,23 +173,23 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             model.txtServerPort.setText(L"8");
             ASSERT_TRUE(model.add().ok());
         }
-        if (c.window == "a-") {
+        if (has(c.window, "delete it")) {
             model.lstServerNick.setCurrentIndex(model.entryCount() - 1);
             model.deleteCurrent();
         }
         const std::string& d = c.disk;
-        if (d.starts_with("changed")) files.files[kList] = kOther;
-        if (d.starts_with("gone")) files.files.erase(kList);
-        if (d.starts_with("locked")) files.readFailure = L"sharing violation";
-        if (d.starts_with("oom")) files.readFailure = L"throw";
-        if (d.starts_with("saving")) files.whileSaving = [&] { files.files[kList] = kOther; };
-        if (d.starts_with("busy")) files.busySaves[kList] = 2;
-        if (d.starts_with("readonly")) files.readOnlyFolder = L"C:\\H";
-        if (d.starts_with("nowhere")) files.readOnlyFolder = L"C:\\";
-        if (d.starts_with("fail")) files.failingWrites = d == "fail2" ? 2 : 1;
+        if (has(d, "changed")) files.files[kList] = kOther;
+        if (has(d, "deleted")) files.files.erase(kList);
+        if (has(d, "locked")) files.readFailure = L"sharing violation";
+        if (has(d, "too large")) files.readFailure = L"throw";
+        if (has(d, "window saves")) files.whileSaving = [&] { files.files[kList] = kOther; };
+        if (has(d, "window is saving")) files.busySaves[kList] = 2;
+        if (has(d, "read-only")) files.readOnlyFolder = L"C:\\H";
+        if (has(d, "no folder")) files.readOnlyFolder = L"C:\\";
+        if (has(d, "disk full")) files.failingWrites = has(d, "twice") ? 2 : 1;
 
         bool closed = true;
-        if (d.ends_with("End")) {
+        if (has(d, "Windows ends")) {
             session.endSession();
             user.session = nullptr;
             EXPECT_TRUE(session.mayClose()) << "the program ends next: nothing more to do";
@@ -201,9 +207,10 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             copies += path;
             EXPECT_TRUE(bytes.starts_with(kCopyTop)) << bytes;
             EXPECT_NE(bytes.find(kOwner), std::string::npos) << bytes;
-            const std::string entries = c.window != "a"                           ? "Club#3#4\r\n"
-                                        : c.start == "locked" || c.start == "oom" ? "new#7#8\r\n"
-                                                                                  : kSaved;
+            const bool unreadAtStart = c.start == "locked file" || c.start == "file too large";
+            const std::string entries = c.window != "add" ? "Club#3#4\r\n"
+                                        : unreadAtStart   ? "new#7#8\r\n"
+                                                          : kSaved;
             EXPECT_TRUE(bytes.ends_with("\r\n" + entries)) << bytes;
             user.said.append(bytes.begin(), bytes.end());
         }

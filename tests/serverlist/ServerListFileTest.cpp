@@ -199,18 +199,19 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     ServerListFile file(files, kPath);
     ASSERT_TRUE(file.load(model).ok());
     model.setEntryCheck(&file);
+    testing::appendEntry(model, L"B\xDCFF||");  // kept, but no clash
     testing::appendEntry(model, L"A\xDCC3\xDCA9||");
     testing::setFields(model, L"\U0001F600||");
     EXPECT_TRUE(model.add().reason.starts_with(
         L"\"\U0001F600\" cannot be written in the list file's code page, so the file would have "
-        L"to be saved in UTF-8. But server 2, \"A\xDCC3\xDCA9\", holds"));
+        L"to be saved in UTF-8. But server 3, \"A\xDCC3\xDCA9\", holds"));
     testing::appendEntry(model, L"\U0001F600||");
     EXPECT_NE(file.save(model).reason, L"");
     EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
     std::wstring copy;
     ASSERT_TRUE(file.saveCopy(L"C:\\U", model, L"kept", L"", copy).ok());
     EXPECT_EQ(files.files[copy], kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
-                                     "\r\nx#1#2\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
+                                     "\r\nx#1#2\r\nB\xFF##\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
     files.files.erase(copy);
 #ifdef _WIN32
     if (GetACP() == 932) {  // the same with "x" and three bytes that code page 932 lacks

@@ -2,7 +2,7 @@
 // and states the entries, the fields, the current item and the state afterwards.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
 #include <stdexcept>
 
 #include "serverlist/ServerListModel.h"
@@ -14,63 +14,77 @@ namespace {
 using testing::entriesOf;
 using testing::Texts;
 
-// N1, I1, P1 make item 1 current in the nickname, address or port list; S select, A add,
-// E edit, D delete, Z discard the entry out for editing; F:a|b|c sets the three fields; +n, +i, +p
-// append "x" to one list only. X first: start with no entries. The state: "+" fields unlocked or
-// "-" locked, "out" when an entry is out for editing, and "!" with each operation that was refused.
+// Each row's steps, after a comma each: "nickname 1" (or "address", "port") makes item 1 of that
+// list current; "select", "add", "edit", "delete"; "discard" drops the entry out for editing;
+// "type a|b|c" fills the three fields; "append to nicknames" (or "addresses", "ports") appends
+// "x" to that list only. "no entries" first: start without the three samples. The state: the
+// fields "unlocked" or "locked", then "entry out" while one is out for editing, and each
+// operation that was refused.
 const std::wstring kHome = L"Home|10.0.0.5|99", kClub = L"Club|club.example|2300",
-                   kLan = L"Lan|192.168.1.2|47624", kHome100 = L"Home|10.0.0.5|100";
+                   kLan = L"Lan|192.168.1.2|47624", kHome100 = L"Home|10.0.0.5|100",
+                   kOut = L"unlocked, entry out",
+                   kUnequal = L"no entries, type a|b|c, add, append to ",
+                   kThenDelete = L", nickname 1, select, delete, nickname 1, edit";
 const struct {
-    std::wstring operations;
+    std::wstring steps;
     Texts entries;
     std::wstring fields;
     ListIndex current;
     std::wstring state;
 } kCases[] = {
-    {L"", {kHome, kClub, kLan}, L"||", kNoItem, L"+"},
-    {L"N1 S", {kHome, kClub, kLan}, kClub, 1, L"-"},
-    {L"F:a|b|c A", {kHome, kClub, kLan, L"a|b|c"}, L"a|b|c", kNoItem, L"+"},
-    {L"A", {kHome, kClub, kLan, L"||"}, L"||", kNoItem, L"+"},
-    {L"N0 S A", {kHome, kClub, kLan, kHome}, kHome, 0, L"-"},
-    {L"E", {kClub, kLan}, kHome, kNoItem, L"+ out"},
-    {L"N0 I2 E", {kHome, kClub}, kLan, kNoItem, L"+ out"},
-    {L"N2 I0 P1 E", {kHome, kLan}, kClub, kNoItem, L"+ out"},
-    {L"N0 S E F:Home|10.0.0.5|100 A", {kClub, kLan, kHome100}, kHome100, kNoItem, L"+"},
-    {L"N1 S D", {kHome, kLan}, kClub, kNoItem, L"-"},
-    {L"I1 D", {kHome, kClub, kLan}, L"||", kNoItem, L"+"},
-    {L"X F:kept|| N-1 S F:kept|| E", {}, L"kept||", kNoItem, L"+"},
+    // clang-format off
+    {L"", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"nickname 1, select", {kHome, kClub, kLan}, kClub, 1, L"locked"},
+    {L"type a|b|c, add", {kHome, kClub, kLan, L"a|b|c"}, L"a|b|c", kNoItem, L"unlocked"},
+    {L"add", {kHome, kClub, kLan, L"||"}, L"||", kNoItem, L"unlocked"},
+    {L"nickname 0, select, add", {kHome, kClub, kLan, kHome}, kHome, 0, L"locked"},
+    {L"edit", {kClub, kLan}, kHome, kNoItem, kOut},
+    {L"nickname 0, address 2, edit", {kHome, kClub}, kLan, kNoItem, kOut},
+    {L"nickname 2, address 0, port 1, edit", {kHome, kLan}, kClub, kNoItem, kOut},
+    {L"nickname 0, select, edit, type " + kHome100 + L", add", {kClub, kLan, kHome100}, kHome100, kNoItem, L"unlocked"},
+    {L"nickname 1, select, delete", {kHome, kLan}, kClub, kNoItem, L"locked"},
+    {L"address 1, delete", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"no entries, type kept||, nickname -1, select, type kept||, edit", {}, L"kept||", kNoItem, L"unlocked"},
     // An entry out for editing goes back before anything replaces the fields.
-    {L"E F:Home|10.0.0.5|100 N0 S", {kClub, kLan, kHome100}, kClub, 0, L"-"},
-    {L"E E", {kLan, kHome}, kClub, kNoItem, L"+ out"},
-    {L"E Z E", {kLan}, kClub, kNoItem, L"+ out"},
-    {L"E F:Ho#me|x|y N0 S", {kClub, kLan}, L"Ho#me|x|y", 0, L"+ out !S"},
-    {L"E F:Ho#me|x|y E", {kClub, kLan}, L"Ho#me|x|y", kNoItem, L"+ out !E"},
-    {L"E F:;Home|x|y A", {kClub, kLan}, L";Home|x|y", kNoItem, L"+ out !A"},
+    {L"edit, type " + kHome100 + L", nickname 0, select", {kClub, kLan, kHome100}, kClub, 0, L"locked"},
+    {L"edit, edit", {kLan, kHome}, kClub, kNoItem, kOut},
+    {L"edit, discard, edit", {kLan}, kClub, kNoItem, kOut},
+    {L"edit, type Ho#me|x|y, nickname 0, select", {kClub, kLan}, L"Ho#me|x|y", 0, kOut + L", select refused"},
+    {L"edit, type Ho#me|x|y, edit", {kClub, kLan}, L"Ho#me|x|y", kNoItem, kOut + L", edit refused"},
+    {L"edit, type ;Home|x|y, add", {kClub, kLan}, L";Home|x|y", kNoItem, kOut + L", add refused"},
     // Lists of unequal length come from no operation; they must still break nothing.
-    {L"X F:a|b|c A +n +p N1 S D N1 E", {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"+ !S"},
-    {L"X F:a|b|c A +n +i N1 S D N1 E", {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"+ !S"},
+    {kUnequal + L"nicknames, append to ports" + kThenDelete, {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"unlocked, select refused"},
+    {kUnequal + L"nicknames, append to addresses" + kThenDelete, {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"unlocked, select refused"},
+    // clang-format on
 };
 
 TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     for (const auto& c : kCases) {
-        SCOPED_TRACE(::testing::PrintToString(c.operations));
+        SCOPED_TRACE(::testing::PrintToString(c.steps));
         ServerListModel m;
-        TextList* lists[] = {&m.lstServerNick, &m.lstServerIP, &m.lstServerPort};
+        const std::pair<std::wstring_view, TextList*> lists[] = {{L"nickname", &m.lstServerNick},
+                                                                 {L"address", &m.lstServerIP},
+                                                                 {L"port", &m.lstServerPort}};
         for (const std::wstring& entry :
-             c.operations[0] == L'X' ? Texts{} : Texts{kHome, kClub, kLan})
+             c.steps.starts_with(L"no entries") ? Texts{} : Texts{kHome, kClub, kLan})
             testing::appendEntry(m, entry);
         std::wstring refused;
-        std::wistringstream words(c.operations);
-        for (std::wstring op; words >> op;) {
-            const auto list = std::wstring(L"NIP").find(op[0]);
-            if (list != op.npos) lists[list]->setCurrentIndex(std::stoi(op.substr(1)));
-            if (op[0] == L'+') lists[std::wstring(L"nip").find(op[1])]->append(L"x");
-            if (op[0] == L'F') testing::setFields(m, op.substr(2));
-            if (op == L"D") m.deleteCurrent();
-            if (op == L"Z") m.discardEntryOutForEditing();
-            if ((op == L"S" && !m.select()) || (op == L"E" && !m.edit()) ||
-                (op == L"A" && !m.add().ok()))
-                refused += L" !" + op;
+        for (std::size_t at = 0; at < c.steps.size();) {
+            const std::size_t end = std::min(c.steps.find(L", ", at), c.steps.size());
+            const std::wstring step = c.steps.substr(at, end - at);
+            at = end + 2;
+            const std::wstring rest = step.substr(std::min(step.find(L' ') + 1, step.size()));
+            for (const auto& [name, list] : lists) {
+                if (step.starts_with(std::wstring(name) + L" "))
+                    list->setCurrentIndex(std::stoi(rest));
+                if (step.starts_with(L"append to " + std::wstring(name))) list->append(L"x");
+            }
+            if (step.starts_with(L"type ")) testing::setFields(m, rest);
+            if (step == L"delete") m.deleteCurrent();
+            if (step == L"discard") m.discardEntryOutForEditing();
+            if ((step == L"select" && !m.select()) || (step == L"edit" && !m.edit()) ||
+                (step == L"add" && !m.add().ok()))
+                refused += L", " + step + L" refused";
         }
         EXPECT_EQ(entriesOf(m), c.entries);
         EXPECT_EQ(m.txtServerNickname.text() + L"|" + m.txtServerIP.text() + L"|" +
@@ -78,8 +92,8 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                   c.fields);
         EXPECT_EQ(m.lstServerNick.currentIndex(), c.current);
         for (const TextField* field : {&m.txtServerNickname, &m.txtServerIP, &m.txtServerPort}) {
-            EXPECT_EQ((field->enabled() ? L"+" : L"-") +
-                          std::wstring(m.hasEntryOutForEditing() ? L" out" : L"") + refused,
+            EXPECT_EQ((field->enabled() ? L"unlocked" : L"locked") +
+                          std::wstring(m.hasEntryOutForEditing() ? L", entry out" : L"") + refused,
                       c.state);
         }
         m.removeAllEntries();
