@@ -145,6 +145,18 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
     }
 }
 
+// A list file in memory, loaded, which Add asks.
+struct LoadedList {
+    testing::MemoryFileStore files;
+    ServerListModel model;
+    ServerListFile file{files, kPath};
+    explicit LoadedList(const std::string& bytes) {
+        files.files[kPath] = bytes;
+        EXPECT_TRUE(file.load(model).ok());
+        model.setEntryCheck(&file);
+    }
+};
+
 // What Add takes is what the next start reads back: nothing the format would split, shift or
 // skip, and no text that would merge with a byte kept from the file.
 TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
@@ -176,12 +188,8 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
         {unicode, L"\xDCD8||", L"would not read back"},
     };
     for (const auto& c : cases) {
-        testing::MemoryFileStore files;
-        files.files[kPath] = c.file;
-        ServerListModel model;
-        ServerListFile file(files, kPath);
-        ASSERT_TRUE(file.load(model).ok());
-        model.setEntryCheck(&file);
+        LoadedList list(c.file);
+        ServerListModel& model = list.model;
         testing::setFields(model, c.entry);
         const std::wstring why = model.add().reason;
         EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
@@ -193,12 +201,8 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     // character makes the save switch to UTF-8: Add refuses that character, naming the server
     // that clashes with it. Should the list hold both all the same, the save fails and the
     // file stays; a copy keeps every character.
-    testing::MemoryFileStore files;
-    files.files[kPath] = "x#1#2\r\n";
-    ServerListModel model;
-    ServerListFile file(files, kPath);
-    ASSERT_TRUE(file.load(model).ok());
-    model.setEntryCheck(&file);
+    LoadedList list("x#1#2\r\n");
+    auto& [files, model, file] = list;
     testing::appendEntry(model, L"B\xDCFF||");  // kept, but no clash
     testing::appendEntry(model, L"A\xDCC3\xDCA9||");
     testing::setFields(model, L"\U0001F600||");
@@ -210,19 +214,15 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
     std::wstring copy;
     ASSERT_TRUE(file.saveCopy(L"C:\\U", model, L"kept", L"", copy).ok());
-    EXPECT_EQ(files.files[copy], kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
-                                     "\r\nx#1#2\r\nB\xFF##\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
+    EXPECT_EQ(files.files[copy],
+              kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
+                  "\r\nx#1#2\r\nB\xFF##\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
     files.files.erase(copy);
 #ifdef _WIN32
     if (GetACP() == 932) {  // the same with "x" and three bytes that code page 932 lacks
-        testing::MemoryFileStore files932;
-        files932.files[kPath] = "x\xEB\x85\x86#1.1.1.1#1\r\n\x83\x54\x81\x5B\x83\x6F#2.2.2.2#2\r\n";
-        ServerListModel in932;
-        ServerListFile file932(files932, kPath);
-        ASSERT_TRUE(file932.load(in932).ok());
-        in932.setEntryCheck(&file932);
-        testing::setFields(in932, L"New\u00E9||");
-        const std::wstring why = in932.add().reason;
+        LoadedList in932("x\xEB\x85\x86#1.1.1.1#1\r\n\x83\x54\x81\x5B\x83\x6F#2.2.2.2#2\r\n");
+        testing::setFields(in932.model, L"New\u00E9||");
+        const std::wstring why = in932.model.add().reason;
         EXPECT_TRUE(why.starts_with(L"\"\u00E9\" cannot be written")) << why;
         EXPECT_NE(why.find(L"server 1, \"x\xDCEB\xDC85\xDC86\""), std::wstring::npos) << why;
     }
