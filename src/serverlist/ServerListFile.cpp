@@ -383,9 +383,9 @@ bool ServerListFile::namesThisList(const std::wstring& copy) {
     const FileEncoding encoding =
         encodingOf(top.substr(0, 3), top.size(), isAscii(top), isValidUtf8(top));
     const std::wstring text = decodeText(top.substr(encoding.markBytes().size()), encoding.text);
-    std::wstring owner;
+    std::wstring owner(kLineEnd);  // the comment line that saveCopy() writes
     appendComment(owner, std::wstring(kCopyOwner) + path_);
-    return text.find(std::wstring(kLineEnd) + owner) != std::wstring::npos;
+    return text.find(owner) != std::wstring::npos;
 }
 
 std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder, bool ofThisList) {

@@ -4,7 +4,6 @@ namespace hostdeck::texts {
 
 std::wstring fill(std::wstring_view text, std::initializer_list<std::wstring_view> values) {
     std::wstring filled;
-    filled.reserve(text.size() + 64);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::size_t n = i + 2 < text.size() && text[i] == L'{' && text[i + 2] == L'}'
                                   ? static_cast<std::size_t>(text[i + 1] - L'1')
