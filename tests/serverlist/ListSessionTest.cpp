@@ -116,6 +116,8 @@ const struct {
     {"locked file", "add", "locked", {TryAgain}, L"unread failed failed ", false, kStart,
      {}, L"sharing violation\n\nTry Again"},
     {"locked file", "add", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
+    {"five copies kept", "", "", {}, L"copies ", true, kStart, {},
+     L"(not saved 10).ini\nC:\\U\\serverlist (not saved 1).ini\n\nEach copy"},
     {"copies kept", "", "", {}, L"copies ", true, kStart, {},
      L"\nC:\\H\\serverlist (not saved 6).ini\n... and 2 more copies"},
     // Nobody can be asked: what may not replace the file goes beside it.
@@ -138,9 +140,12 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         testing::MemoryFileStore files;
         if (c.start != "no file") files.files[kList] = c.start == "odd file" ? kOdd : kStart;
         const std::string kept = kCopyTop + "Windows ended." + kOwner + "; kept\r\n";
-        if (c.start == "copies kept") {
-            for (const wchar_t* n : {L"10", L"2", L"3", L"4", L"5", L"6"})
-                files.files[L"C:\\H\\serverlist (not saved " + std::wstring(n) + L").ini"] = kept;
+        if (c.start.ends_with("copies kept")) {  // six beside the list, or four
+            for (const wchar_t* n : {L"10", L"2", L"3", L"4", L"5", L"6"}) {
+                if (c.start[0] == 'c' || n[0] < L'5')
+                    files.files[L"C:\\H\\serverlist (not saved " + std::wstring(n) + L").ini"] =
+                        kept;
+            }
             files.files[kSpareCopy] = kept;
             files.files[L"C:\\U\\serverlist (not saved 3).ini"] =  // another installation's
                 kCopyTop + "Windows ended.\r\n; It belongs to D:\\H\\serverlist.ini\r\n; kept\r\n";
@@ -195,6 +200,7 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             EXPECT_TRUE(session.mayClose()) << "the program ends next: nothing more to do";
         } else {
             closed = session.mayClose();
+            EXPECT_FALSE(closed && model.hasEntryOutForEditing()) << "kept or discarded";
         }
         files.readFailure.reset();
         EXPECT_EQ(user.asked, c.asked);

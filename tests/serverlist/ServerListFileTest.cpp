@@ -205,6 +205,8 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     auto& [files, model, file] = list;
     testing::appendEntry(model, L"B\xDCFF||");  // kept, but no clash
     testing::appendEntry(model, L"A\xDCC3\xDCA9||");
+    testing::setFields(model, L"ok||");
+    EXPECT_TRUE(model.add().ok()) << "nothing makes the list UTF-8";
     testing::setFields(model, L"\U0001F600||");
     EXPECT_TRUE(model.add().reason.starts_with(
         L"\"\U0001F600\" cannot be written in the list file's code page, so the file would have "
@@ -216,7 +218,7 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     ASSERT_TRUE(file.saveCopy(L"C:\\U", model, L"kept", L"", copy).ok());
     EXPECT_EQ(files.files[copy],
               kMark + "; kept\r\n; It belongs to C:\\Hostdeck\\serverlist.ini" +
-                  "\r\nx#1#2\r\nB\xFF##\r\nA\xC3\xA9##\r\n\xF0\x9F\x98\x80##\r\n");
+                  "\r\nx#1#2\r\nB\xFF##\r\nA\xC3\xA9##\r\nok##\r\n\xF0\x9F\x98\x80##\r\n");
     files.files.erase(copy);
 #ifdef _WIN32
     if (GetACP() == 932) {  // the same with "x" and three bytes that code page 932 lacks

@@ -44,6 +44,7 @@ const struct {
     {L"nickname 0, select, edit, type " + kHome100 + L", add", {kClub, kLan, kHome100}, kHome100, kNoItem, L"unlocked"},
     {L"nickname 1, select, delete", {kHome, kLan}, kClub, kNoItem, L"locked"},
     {L"address 1, delete", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"address 2, nickname 0, delete, edit", {kLan}, kClub, kNoItem, kOut},
     {L"no entries, type kept||, nickname -1, select, type kept||, edit", {}, L"kept||", kNoItem, L"unlocked"},
     // An entry out for editing goes back before anything replaces the fields.
     {L"edit, type " + kHome100 + L", nickname 0, select", {kClub, kLan, kHome100}, kClub, 0, L"locked"},
