@@ -92,23 +92,6 @@ std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
     return index < list.count() ? list.item(index) : std::wstring_view{};
 }
 
-// The entries, in order: each text with its length, so that no two lists mix to one value.
-std::uint64_t fingerprintOfEntries(const ServerListModel& model) {
-    Fingerprint fingerprint;
-    const auto addText = [&](std::wstring_view text) {
-        const std::uint64_t length = text.size();
-        fingerprint.add(std::string_view(reinterpret_cast<const char*>(&length), sizeof length));
-        fingerprint.add(std::string_view(reinterpret_cast<const char*>(text.data()),
-                                         text.size() * sizeof(wchar_t)));
-    };
-    for (ListIndex i = 0; i < model.entryCount(); ++i) {
-        addText(model.lstServerNick.item(i));
-        addText(itemOrEmpty(model.lstServerIP, i));
-        addText(itemOrEmpty(model.lstServerPort, i));
-    }
-    return fingerprint.value();
-}
-
 bool holdsByteEscape(std::wstring_view text) {
     return std::any_of(text.begin(), text.end(),
                        [](wchar_t c) { return c >= kFirstByteEscape && c <= kLastByteEscape; });
@@ -208,7 +191,7 @@ ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
 }
 
 Result ServerListFile::load(ServerListModel& model) {
-    entriesKnown_ = fingerprintOfEntries(model);
+    changesKnown_ = model.changes();
     try {
         std::string bytes;
         Result result = files_.readAll(path_, bytes);
@@ -244,7 +227,7 @@ Result ServerListFile::load(ServerListModel& model) {
             });
         }
         if (decoded) {
-            entriesKnown_ = fingerprintOfEntries(model);
+            changesKnown_ = model.changes();
             return result;
         }
     } catch (const std::exception&) {
@@ -291,8 +274,13 @@ ServerListFile::DiskCheck ServerListFile::checkDisk() {
     return check;
 }
 
-bool ServerListFile::holdsAsKnown(const ServerListModel& model) const {
-    return !loadFailed_ && fingerprintOfEntries(model) == entriesKnown_;
+bool ServerListFile::holdsAsKnown(const ServerListModel& model) {
+    if (loadFailed_) return false;
+    if (model.changes() == changesKnown_) return true;
+    // Changed, and maybe changed back: the entries as the file still holds them, read again.
+    ServerListFile again(files_, path_);
+    ServerListModel known;
+    return again.load(known).ok() && again.known_ == known_ && known.sameEntries(model);
 }
 
 Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
@@ -356,7 +344,7 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     const Result result = write(path_, model, {}, &written, stillAsKnown, false, waitMs);
     if (result.ok()) {
         known_ = {DiskCheck::Seen::Kind::Present, written};
-        entriesKnown_ = fingerprintOfEntries(model);
+        changesKnown_ = model.changes();
     }
     return result;
 }

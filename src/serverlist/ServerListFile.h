@@ -26,7 +26,7 @@ class ServerListFile final : public EntryCheck {
     bool loadFailed() const { return loadFailed_; }
     // The lists hold the entries that load() read or save() last wrote, in the same order: a
     // save would change nothing that matters.
-    bool holdsAsKnown(const ServerListModel& model) const;
+    bool holdsAsKnown(const ServerListModel& model);
 
     // What the file on disk holds now, against what load() read or save() last wrote.
     enum class DiskState {
@@ -98,7 +98,7 @@ class ServerListFile final : public EntryCheck {
     FileEncoding encoding_;
     bool loadFailed_ = false;
     DiskCheck::Seen known_;           // what load() read or save() wrote
-    std::uint64_t entriesKnown_ = 0;  // the entries that load() read or save() wrote
+    std::uint64_t changesKnown_ = 0;  // the model's count of changes when load() or save() ended
 };
 
 }  // namespace hostdeck

@@ -86,6 +86,17 @@ void ServerListModel::deleteCurrent() {
     }
 }
 
+bool ServerListModel::sameEntries(const ServerListModel& other) const {
+    const auto same = [](const TextList& a, const TextList& b) {
+        if (a.count() != b.count()) return false;
+        for (ListIndex i = 0; i < a.count(); ++i)
+            if (a.item(i) != b.item(i)) return false;
+        return true;
+    };
+    return same(lstServerNick, other.lstServerNick) && same(lstServerIP, other.lstServerIP) &&
+           same(lstServerPort, other.lstServerPort);
+}
+
 void ServerListModel::reserve(const Capacity& more) {
     lstServerNick.reserve(more.entries, more.nicknameChars);
     lstServerIP.reserve(more.entries, more.addressChars);

@@ -58,6 +58,12 @@ class ServerListModel {
     void deleteCurrent();
 
     ListIndex entryCount() const { return lstServerNick.count(); }
+    // Counts every change to the entries: while it stays the same, so do they.
+    std::uint64_t changes() const {
+        return lstServerNick.changes() + lstServerIP.changes() + lstServerPort.changes();
+    }
+    // The same entries in the same order.
+    bool sameEntries(const ServerListModel& other) const;
     void appendEntry(std::wstring_view nickname, std::wstring_view address, std::wstring_view port);
     // Room for this many more entries, with at most these many characters in each column.
     struct Capacity {

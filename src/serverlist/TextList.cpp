@@ -11,6 +11,7 @@ void TextList::append(std::wstring_view text) {
         append(copy);
         return;
     }
+    ++changes_;
     spans_.push_back({text_.size(), text.size()});
     text_.insert(text_.end(), text.begin(), text.end());
     text_.push_back(L'\0');
@@ -44,6 +45,7 @@ std::wstring_view TextList::currentText() const {
 
 void TextList::removeItem(ListIndex index) {
     unused_ += span(index).length + 1;
+    ++changes_;
     spans_.erase(spans_.begin() + index);
     if (current_ == index) {
         current_ = kNoItem;
@@ -55,6 +57,7 @@ void TextList::removeItem(ListIndex index) {
 }
 
 void TextList::clear() {
+    ++changes_;
     text_.clear();
     spans_.clear();
     unused_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,9 @@ class TextList {
 
     void setObserver(TextListObserver* observer) { observer_ = observer; }
 
+    // Counts every item added or removed: while it stays the same, so do the items.
+    std::uint64_t changes() const { return changes_; }
+
   private:
     struct Span {
         std::size_t start;
@@ -68,6 +72,7 @@ class TextList {
     std::vector<Span> spans_;
     std::size_t unused_ = 0;  // characters of removed items still in text_
     ListIndex current_ = kNoItem;
+    std::uint64_t changes_ = 0;
     TextListObserver* observer_ = nullptr;
 };
 
