@@ -62,6 +62,8 @@ Run runOnce(const std::wstring& folder) {
     Sleep(200);
     const std::wstring list = folder + L"\\serverlist.ini";
     const FILETIME before = lastWrite(list);
+    // One entry added, so that closing saves: an unchanged list is not written.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(hostdeck::kIdAddButton, BN_CLICKED), 0);
     const double closing = now();
     PostMessageW(window, WM_CLOSE, 0, 0);
     for (FILETIME current = before;

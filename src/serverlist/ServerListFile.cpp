@@ -192,6 +192,7 @@ ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
 
 Result ServerListFile::load(ServerListModel& model) {
     changesKnown_ = model.changes();
+    countKnown_ = model.entryCount();
     try {
         std::string bytes;
         Result result = files_.readAll(path_, bytes);
@@ -228,6 +229,7 @@ Result ServerListFile::load(ServerListModel& model) {
         }
         if (decoded) {
             changesKnown_ = model.changes();
+            countKnown_ = model.entryCount();
             return result;
         }
     } catch (const std::exception&) {
@@ -277,6 +279,7 @@ ServerListFile::DiskCheck ServerListFile::checkDisk() {
 bool ServerListFile::holdsAsKnown(const ServerListModel& model) {
     if (loadFailed_) return false;
     if (model.changes() == changesKnown_) return true;
+    if (model.entryCount() != countKnown_) return false;
     // Changed, and maybe changed back: the entries as the file still holds them, read again.
     ServerListFile again(files_, path_);
     ServerListModel known;
@@ -345,6 +348,7 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     if (result.ok()) {
         known_ = {DiskCheck::Seen::Kind::Present, written};
         changesKnown_ = model.changes();
+        countKnown_ = model.entryCount();
     }
     return result;
 }

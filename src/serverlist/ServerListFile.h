@@ -99,6 +99,7 @@ class ServerListFile final : public EntryCheck {
     bool loadFailed_ = false;
     DiskCheck::Seen known_;           // what load() read or save() wrote
     std::uint64_t changesKnown_ = 0;  // the model's count of changes when load() or save() ended
+    ListIndex countKnown_ = 0;        // and its count of entries
 };
 
 }  // namespace hostdeck
