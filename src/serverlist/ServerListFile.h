@@ -25,7 +25,8 @@ class ServerListFile final : public EntryCheck {
     Result load(ServerListModel& model);
     bool loadFailed() const { return loadFailed_; }
     // The lists hold the entries that load() read or save() last wrote, in the same order: a
-    // save would change nothing that matters.
+    // save would change nothing that matters. Where they changed and may have changed back, the
+    // file is read again to tell.
     bool holdsAsKnown(const ServerListModel& model);
 
     // What the file on disk holds now, against what load() read or save() last wrote.
@@ -61,7 +62,8 @@ class ServerListFile final : public EntryCheck {
     // character.
     Result saveCopy(const std::wstring& folder, const ServerListModel& model,
                     std::wstring_view headline, std::wstring_view details, std::wstring& copyPath);
-    // The start of the line that names the list file in a copy.
+    // The start of the line that names the list file in a copy: part of the copy's format, which
+    // the next start reads back, so not among the texts to translate.
     static constexpr std::wstring_view kCopyOwner = L"It belongs to ";
     // The copies that saveCopy() left in `folder`, oldest first; `ofThisList`: only those that
     // name this list file at their top (a folder shared with other installations).
