@@ -92,11 +92,6 @@ std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
     return index < list.count() ? list.item(index) : std::wstring_view{};
 }
 
-bool holdsByteEscape(std::wstring_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](wchar_t c) { return c >= kFirstByteEscape && c <= kLastByteEscape; });
-}
-
 // Passes what is written on and watches it, to tell how the next load will read it.
 class WrittenBytes final : public FileSink {
   public:
@@ -458,12 +453,12 @@ std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& li
         const std::wstring_view fields[] = {list.lstServerNick.item(i),
                                             itemOrEmpty(list.lstServerIP, i),
                                             itemOrEmpty(list.lstServerPort, i)};
-        if (std::none_of(std::begin(fields), std::end(fields), holdsByteEscape)) continue;
         line.clear();
         appendRecord(line, fields[0], fields[1], fields[2]);
         back.clear();
-        if (encodeText(line, Encoding::Utf8, bytes) &&
-            decodeTextInto(bytes, Encoding::Utf8, back) && back == line)
+        bool keptBytes = false;
+        if (encodeText(line, Encoding::Utf8, bytes, &keptBytes) &&
+            (!keptBytes || (decodeTextInto(bytes, Encoding::Utf8, back) && back == line)))
             continue;
         return texts::fill(texts::kCannotSwitchToUtf8,
                            {character, std::to_wstring(i + 1), fields[0]});
