@@ -12,7 +12,8 @@
 #include "platform/UniqueHandle_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    // DLLs from the system folder only, never from the program's or the current folder.
+    // DLLs from the system folder only, where Windows can say so (8 and later, 7 with update
+    // KB2533623); on a Windows 7 without it, at least never from the current folder.
     hostdeck::restrictDllSearch();
     HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
     const hostdeck::ComApartment com;  // the shell may use COM to open the how-to document
@@ -23,8 +24,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const auto registry = hostdeck::makeSystemRegistry();
     const auto starter = hostdeck::makeSystemProcessStarter();
     const auto shell = hostdeck::makeSystemShell();
-    hostdeck::frmHostdeck form(instance, {*files, *registry, *starter, *shell,
-                                          hostdeck::programFolder(), hostdeck::userFolder()});
+    hostdeck::frmHostdeck form(instance, {.files = *files,
+                                          .registry = *registry,
+                                          .starter = *starter,
+                                          .shell = *shell,
+                                          .folder = hostdeck::programFolder(),
+                                          .userFolder = hostdeck::userFolder()});
     if (!form.create(showCommand)) return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -24,8 +24,7 @@ class Win32ProcessStarter final : public ProcessStarter {
         PROCESS_INFORMATION started{};
         if (!CreateProcessW(executable.c_str(), writableCommandLine.data(), nullptr, nullptr, FALSE,
                             0, nullptr, nullptr, &startup, &started)) {
-            const DWORD error = GetLastError();
-            return Result::failed(systemMessage(error), error);
+            return systemFailure(GetLastError());
         }
         UniqueKernelHandle process(started.hProcess);
         UniqueKernelHandle thread(started.hThread);

@@ -38,8 +38,11 @@ class Win32Registry final : public Registry {
         // A predefined key's 32-bit value, sign-extended as Windows defines it in 64-bit code.
         const auto rootKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
         const LONG error = RegOpenKeyExW(rootKey, subKey.c_str(), 0, access, key.put());
-        if (error == ERROR_FILE_NOT_FOUND) return {nullptr, Result::notFound(systemMessage(error))};
-        if (error != ERROR_SUCCESS) return {nullptr, Result::failed(systemMessage(error), error)};
+        if (error != ERROR_SUCCESS) {
+            return {nullptr, systemFailure(error, {}, {},
+                                           error == ERROR_FILE_NOT_FOUND ? Result::Status::NotFound
+                                                                         : Result::Status::Failed)};
+        }
         return {std::make_unique<Win32RegistryKey>(std::move(key)), Result::success()};
     }
 

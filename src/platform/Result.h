@@ -24,7 +24,9 @@ struct [[nodiscard]] Result {
 
     bool ok() const { return status == Status::Ok; }
     static Result success() { return {}; }
-    static Result notFound(std::wstring why = {}) { return {Status::NotFound, std::move(why)}; }
+    static Result notFound(std::wstring why = {}, unsigned long code = 0) {
+        return {Status::NotFound, std::move(why), code};
+    }
     static Result cancelled() { return {Status::Cancelled, {}}; }
     static Result busy(std::wstring why) { return {Status::Busy, std::move(why)}; }
     static Result failed(std::wstring why, unsigned long code = 0) {

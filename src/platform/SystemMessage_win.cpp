@@ -20,4 +20,11 @@ std::wstring systemMessage(DWORD error) {
     return texts::fill(texts::kSystemMessage, {std::wstring_view(buffer, length), code});
 }
 
+Result systemFailure(DWORD error, std::wstring_view text, std::wstring_view subject,
+                     Result::Status status) {
+    std::wstring reason = systemMessage(error);
+    if (!text.empty()) reason = texts::fill(text, {subject, reason});
+    return {status, std::move(reason), error};
+}
+
 }  // namespace hostdeck

@@ -3,10 +3,18 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+
+#include "platform/Result.h"
 
 namespace hostdeck {
 
 // The system's own text for a Win32 error code, without the trailing line end.
 std::wstring systemMessage(DWORD error);
+
+// The one way from a system error to a Result: it keeps the code, and its reason is the
+// system's text, or `text` with `subject` for {1} and the system's text for {2}.
+Result systemFailure(DWORD error, std::wstring_view text = {}, std::wstring_view subject = {},
+                     Result::Status status = Result::Status::Failed);
 
 }  // namespace hostdeck

@@ -30,8 +30,13 @@ class UniqueHandle {
     Type get() const { return handle_; }
     explicit operator bool() const { return Traits::valid(handle_); }
     Type release() { return std::exchange(handle_, Type{}); }
+    // Keeps the last error: a handle closed on the way out of a failure leaves its code intact.
     void reset(Type handle = Type{}) {
-        if (Traits::valid(handle_)) Traits::close(handle_);
+        if (Traits::valid(handle_)) {
+            const DWORD error = ::GetLastError();
+            Traits::close(handle_);
+            ::SetLastError(error);
+        }
         handle_ = handle;
     }
     // For APIs that hand a new handle out through a pointer.
