@@ -413,16 +413,18 @@ void frmHostdeck::Form_Load() {
 bool frmHostdeck::Form_Unload() { return session_.mayClose(); }
 
 bool frmHostdeck::takeListSelection() {
-    // Read before an entry out for editing goes back: that appends, so the index stays right.
+    // Made current before an entry out for editing goes back: should it go back above, the
+    // selected entry moves down with the current index.
     const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
+    const bool onEntry = selected >= 0 && selected < model_.lstServerNick.count();
+    if (onEntry) model_.lstServerNick.setCurrentIndex(selected);
     if (!session_.settleEntryOutForEditing()) {
         // The fields keep the entry being edited; the list shows that no entry is current.
+        model_.lstServerNick.setCurrentIndex(kNoItem);
         SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
         return false;
     }
-    if (selected < 0 || selected >= model_.lstServerNick.count()) return false;
-    model_.lstServerNick.setCurrentIndex(selected);
-    return true;
+    return onEntry;
 }
 
 void frmHostdeck::lstServerNick_Click() {
@@ -454,9 +456,12 @@ void frmHostdeck::cmdInfo_Click() {
     OpenDocument(services_.shell, services_.folder + L"\\howto.txt");
 }
 
-void frmHostdeck::itemAppended(ListIndex index) {
-    SendMessageW(nickList_, LB_ADDSTRING, 0,
+void frmHostdeck::itemInserted(ListIndex index) {
+    SendMessageW(nickList_, LB_INSERTSTRING, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(model_.lstServerNick.itemCString(index)));
+    // The current entry may have moved down.
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
+                 0);
 }
 
 void frmHostdeck::itemRemoved(ListIndex index) {

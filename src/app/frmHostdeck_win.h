@@ -17,7 +17,8 @@
 
 namespace hostdeck {
 
-// What the window works with; the program's start (or a test) makes them.
+// What the window works with; the program's start (or a test) makes them and fills this by name,
+// so that a new service touches only the places that use it.
 struct FormServices {
     FileStore& files;
     Registry& registry;
@@ -109,7 +110,7 @@ class frmHostdeck final : private TextListObserver, private User {
     void cmdInfo_Click();
 
     // TextListObserver: keeps the list box in step with lstServerNick.
-    void itemAppended(ListIndex index) override;
+    void itemInserted(ListIndex index) override;
     void itemRemoved(ListIndex index) override;
     void currentChanged(ListIndex index) override;
 

@@ -9,6 +9,10 @@ namespace hostdeck {
 
 namespace {
 
+// A temporary file's name: the file's own, a dot, 16 hex digits and this.
+constexpr std::size_t kSuffixDigits = 16;
+constexpr std::wstring_view kTemporaryEnd = L".saving";
+
 // Hex digits that no earlier save is likely to have used: the time in nanoseconds, mixed with
 // a count of this program's saves. A clash only costs another try, since the name is created
 // new.
@@ -19,7 +23,7 @@ std::wstring freshSuffix() {
         (++saves * 0x9E3779B97F4A7C15ull);
     value ^= value >> 29;
     std::wstring digits;
-    for (int shift = 60; shift >= 0; shift -= 4)
+    for (int shift = static_cast<int>(4 * kSuffixDigits) - 4; shift >= 0; shift -= 4)
         digits += L"0123456789abcdef"[(value >> shift) & 0xF];
     return digits;
 }
@@ -55,18 +59,32 @@ Result FileStore::readPieces(const std::wstring& path, const PieceTaker& take) {
     }
 }
 
+// A save that was cut off (the program killed, the machine off) left its temporary file. While
+// this saver holds the lock, no other saver of the file on this machine is at work; one in
+// another Windows session keeps its file open and so cannot lose it.
+void FileStore::removeLeftoverTemporaries(const std::wstring& target) {
+    const std::wstring prefix = target + L".";
+    for (const std::wstring& path : listStartingWith(prefix)) {
+        const std::wstring_view name = std::wstring_view(path).substr(prefix.size());
+        if (name.size() == kSuffixDigits + kTemporaryEnd.size() && name.ends_with(kTemporaryEnd) &&
+            name.find_first_not_of(L"0123456789abcdef") == kSuffixDigits)
+            remove(path);
+    }
+}
+
 Result FileStore::replaceWith(const std::wstring& path, const FileProducer& produce,
                               const ReplaceCheck& stillWanted, unsigned waitMs) {
     const std::wstring target = finalPath(path);
     if (Result writable = checkNotReadOnly(target); !writable.ok()) return writable;
     std::unique_ptr<SaveLock> lock;
     if (Result locked = lockForSaving(target, lock, waitMs); !locked.ok()) return locked;
+    removeLeftoverTemporaries(target);
     // A new name for each save: whatever stands beside the file already (left by a save that
     // was cut off, or planted there) is never opened, written or removed.
     std::wstring temporary;
     std::unique_ptr<NewFile> file;
     for (int attempt = 1; !file; ++attempt) {
-        temporary = target + L"." + freshSuffix() + L".saving";
+        temporary = target + L"." + freshSuffix() + std::wstring(kTemporaryEnd);
         bool exists = false;
         Result created = createNew(temporary, file, exists);
         if (!created.ok() && (!exists || attempt == 10)) return created;

@@ -70,7 +70,8 @@ class FileStore {
     // Replaces the file's content in one step: what `produce` writes goes to a new temporary
     // file beside it, which is flushed and then takes its place. On any failure, or when
     // `produce` or `stillWanted` gives up (Cancelled), the old file is left exactly as it
-    // was. A read-only file is never replaced. Savers of one file take turns: while another
+    // was. A read-only file is never replaced. Temporary files that earlier saves of the file
+    // left when they were cut off are removed. Savers of one file take turns: while another
     // one is at it, this one waits up to `waitMs` and then gives up (Busy). The new file keeps
     // the old one's attributes and creation time. Where the path leads through a link, the
     // file it ends at is replaced and the link stays.
@@ -79,6 +80,13 @@ class FileStore {
     // For the tests: replaceWith() for content that is at hand whole.
     Result replaceAll(const std::wstring& path, std::string_view bytes) {
         return replaceWith(path, [bytes](FileSink& sink) { return sink.write(bytes); });
+    }
+
+    // Whether `written`, a path as something wrote it down, names the file at `path`: compared
+    // as the system compares paths (on Windows: letter case ignored), with the path and with
+    // the file it ends at.
+    bool namesFile(std::wstring_view written, const std::wstring& path) {
+        return samePath(written, path) || samePath(written, finalPath(path));
     }
 
     // Creates the folder unless it is there.
@@ -90,6 +98,9 @@ class FileStore {
         virtual ~SaveLock() = default;
     };
 
+  private:
+    void removeLeftoverTemporaries(const std::wstring& target);
+
   protected:
     // ---- The primitives.
     // NotFound when the file (or its folder) does not exist. Another program, or Hostdeck, may
@@ -99,6 +110,8 @@ class FileStore {
     virtual Result makeFolder(const std::wstring& path) = 0;
     // The file the path ends at, through any link in it; the path itself when there is none.
     virtual std::wstring finalPath(const std::wstring& path) = 0;
+    // The two paths are spelt alike as this system compares paths.
+    virtual bool samePath(std::wstring_view a, std::wstring_view b) = 0;
     // Failed, with the reason, when the file exists and is read-only.
     virtual Result checkNotReadOnly(const std::wstring& path) = 0;
     // Busy when another saver still holds it after `waitMs`.
@@ -107,7 +120,7 @@ class FileStore {
     // Creates the file new: never opens one that exists (then `exists`), nor follows a link.
     virtual Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file,
                              bool& exists) = 0;
-    // Removes a file that createNew() made.
+    // Removes a file that createNew() made; one that a saver still holds open stays.
     virtual void remove(const std::wstring& path) = 0;
     // Puts `from` in the place of `to` in one step, with `to`'s attributes, creation time and
     // (where the system has them) security and other streams, and makes that step durable.

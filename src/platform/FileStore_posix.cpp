@@ -105,7 +105,7 @@ class PosixFileStore final : public FileStore {
     Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
         const int fd = ::open(narrowPath(path).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
-            if (errno == ENOENT || errno == ENOTDIR) return Result::notFound();
+            if (errno == ENOENT || errno == ENOTDIR) return Result::notFound({}, errno);
             return failure(texts::kCouldNotOpen, path, errno);
         }
         file = std::make_unique<DescriptorFile>(fd, path);
@@ -137,6 +137,8 @@ class PosixFileStore final : public FileStore {
             ::realpath(narrowPath(path).c_str(), nullptr), &std::free);
         return resolved ? decodeText(resolved.get(), Encoding::Utf8) : path;
     }
+
+    bool samePath(std::wstring_view a, std::wstring_view b) override { return a == b; }
 
     // The lock is on the file's folder, which every saver of the file can open.
     struct FolderLock final : SaveLock {

@@ -18,10 +18,6 @@ constexpr DWORD kChunk = 1u << 24;  // ReadFile and WriteFile take 32-bit sizes
 constexpr int kReplaceTries = 10;
 constexpr DWORD kReplacePauseMs = 100;
 
-Result failure(std::wstring_view text, const std::wstring& path, DWORD error) {
-    return Result::failed(texts::fill(text, {path, systemMessage(error)}), error);
-}
-
 class NewHandleFile final : public NewFile {
   public:
     NewHandleFile(UniqueKernelHandle file, std::wstring path)
@@ -42,11 +38,11 @@ class NewHandleFile final : public NewFile {
     }
     Result writeResult() override {
         return error_ == ERROR_SUCCESS ? Result::success()
-                                       : failure(texts::kCouldNotWrite, path_, error_);
+                                       : systemFailure(error_, texts::kCouldNotWrite, path_);
     }
     Result finish() override {
         if (!FlushFileBuffers(file_.get()))
-            return failure(texts::kCouldNotWrite, path_, GetLastError());
+            return systemFailure(GetLastError(), texts::kCouldNotWrite, path_);
         file_.reset();
         return Result::success();
     }
@@ -103,7 +99,7 @@ class HandleFile final : public OpenFile {
         DWORD read = 0;
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kChunk, room));
         if (!ReadFile(file_.get(), into, want, &read, nullptr))
-            return failure(texts::kCouldNotRead, path_, GetLastError());
+            return systemFailure(GetLastError(), texts::kCouldNotRead, path_);
         got = read;
         return Result::success();
     }
@@ -123,8 +119,8 @@ class Win32FileStore final : public FileStore {
         if (!handle) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-                return Result::notFound();
-            return failure(texts::kCouldNotOpen, path, error);
+                return Result::notFound({}, error);
+            return systemFailure(error, texts::kCouldNotOpen, path);
         }
         file = std::make_unique<HandleFile>(std::move(handle), path);
         return Result::success();
@@ -155,6 +151,12 @@ class Win32FileStore final : public FileStore {
 
     std::wstring finalPath(const std::wstring& path) override { return finalPathOf(path); }
 
+    // As Windows itself compares file names: ordinal, letter case ignored.
+    bool samePath(std::wstring_view a, std::wstring_view b) override {
+        return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                    static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    }
+
     Result lockForSaving(const std::wstring& path, std::unique_ptr<SaveLock>& lock,
                          unsigned waitMs) override {
         std::wstring name = path;
@@ -163,12 +165,12 @@ class Win32FileStore final : public FileStore {
         for (const wchar_t c : name) hash = (hash ^ static_cast<unsigned>(c)) * 0x100000001B3ull;
         name = L"Local\\Hostdeck.saving." + std::to_wstring(hash);
         UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
-        if (!mutex) return failure(texts::kCouldNotSave, path, GetLastError());
+        if (!mutex) return systemFailure(GetLastError(), texts::kCouldNotSave, path);
         const DWORD waited = WaitForSingleObject(mutex.get(), waitMs);
         if (waited == WAIT_TIMEOUT)
             return Result::busy(texts::fill(texts::kAnotherSaverAtWork, {path}));
         if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
-            return failure(texts::kCouldNotSave, path, GetLastError());
+            return systemFailure(GetLastError(), texts::kCouldNotSave, path);
         lock = std::make_unique<MutexLock>(std::move(mutex));
         return Result::success();
     }
@@ -176,13 +178,13 @@ class Win32FileStore final : public FileStore {
     Result makeFolder(const std::wstring& path) override {
         if (CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
             return Result::success();
-        return failure(texts::kCouldNotCreate, path, GetLastError());
+        return systemFailure(GetLastError(), texts::kCouldNotCreate, path);
     }
 
     Result checkNotReadOnly(const std::wstring& path) override {
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            return failure(texts::kCouldNotReplace, path, ERROR_ACCESS_DENIED);
+            return systemFailure(ERROR_ACCESS_DENIED, texts::kCouldNotReplace, path);
         return Result::success();
     }
 
@@ -193,7 +195,7 @@ class Win32FileStore final : public FileStore {
         if (!handle) {
             const DWORD error = GetLastError();
             exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-            return failure(texts::kCouldNotCreate, path, error);
+            return systemFailure(error, texts::kCouldNotCreate, path);
         }
         file = std::make_unique<NewHandleFile>(std::move(handle), path);
         return Result::success();
@@ -218,7 +220,7 @@ class Win32FileStore final : public FileStore {
                               error == ERROR_ACCESS_DENIED ||
                               error == ERROR_UNABLE_TO_REMOVE_REPLACED;
             if (!held || attempt == kReplaceTries)
-                return failure(texts::kCouldNotReplace, to, error);
+                return systemFailure(error, texts::kCouldNotReplace, to);
             Sleep(kReplacePauseMs);
         }
         if (existed) keepAttributesAndCreation(to, old);

@@ -124,9 +124,9 @@ bool ListSession::closeAfterFailedLoad() {
         ServerListModel onDisk;
         Result result = again.load(onDisk);
         if (result.ok() && !addAgreed) {
-            const Answer answer =
-                ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
-                    say(texts::kReadableNow, std::to_wstring(model_.entryCount())));
+            const Answer answer = ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
+                                      say(again.found() ? texts::kReadableNow : texts::kGoneNow,
+                                          std::to_wstring(model_.entryCount())));
             if (done_) return true;
             if (answer != Answer::Yes) return done_ = answer == Answer::No;
             addAgreed = true;

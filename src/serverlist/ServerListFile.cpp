@@ -88,6 +88,15 @@ std::uint64_t fingerprintOf(std::string_view bytes) {
     return fingerprint.value();
 }
 
+// Only text with bytes kept from the file can fail to.
+bool readsBackInUtf8(std::wstring_view text) {
+    std::string bytes;
+    std::wstring back;
+    bool keptBytes = false;
+    return encodeText(text, Encoding::Utf8, bytes, &keptBytes) &&
+           (!keptBytes || (decodeTextInto(bytes, Encoding::Utf8, back) && back == text));
+}
+
 std::wstring_view itemOrEmpty(const TextList& list, ListIndex index) {
     return index < list.count() ? list.item(index) : std::wstring_view{};
 }
@@ -185,6 +194,34 @@ ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
     return {};
 }
 
+bool ServerListFile::parse(std::string_view content, ServerListModel& model) {
+    const bool ascii = isAscii(content);
+    encoding_ =
+        encodingOf(content.substr(0, 3), content.size(), ascii, !ascii && isValidUtf8(content));
+    content.remove_prefix(encoding_.markBytes().size());
+    if (isUtf16(encoding_.text)) {
+        std::wstring text;
+        decodeTextInto(content, encoding_.text, text);
+        model.reserve(measureRecords(std::wstring_view(text)));
+        forEachRecord(std::wstring_view(text),
+                      [&](auto n, auto a, auto p) { model.appendEntry(n, a, p); });
+        return true;
+    }
+    model.reserve(measureRecords(content));
+    bool decoded = true;
+    std::wstring nickname, address, port;
+    forEachRecord(content, [&](std::string_view n, std::string_view a, std::string_view p) {
+        nickname.clear();
+        address.clear();
+        port.clear();
+        decoded = decoded && decodeTextInto(n, encoding_.text, nickname) &&
+                  decodeTextInto(a, encoding_.text, address) &&
+                  decodeTextInto(p, encoding_.text, port);
+        if (decoded) model.appendEntry(nickname, address, port);
+    });
+    return decoded;
+}
+
 Result ServerListFile::load(ServerListModel& model) {
     changesKnown_ = model.changes();
     countKnown_ = model.entryCount();
@@ -197,34 +234,10 @@ Result ServerListFile::load(ServerListModel& model) {
             return result;
         }
         known_ = {DiskCheck::Seen::Kind::Present, fingerprintOf(bytes)};
-        std::string_view content = bytes;
-        const bool ascii = isAscii(content);
-        encoding_ =
-            encodingOf(content.substr(0, 3), content.size(), ascii, !ascii && isValidUtf8(content));
-        content.remove_prefix(encoding_.markBytes().size());
-        bool decoded = true;
-        if (isUtf16(encoding_.text)) {
-            std::wstring text;
-            decodeTextInto(content, encoding_.text, text);
-            model.reserve(measureRecords(std::wstring_view(text)));
-            forEachRecord(std::wstring_view(text),
-                          [&](auto n, auto a, auto p) { model.appendEntry(n, a, p); });
-        } else {
-            model.reserve(measureRecords(content));
-            std::wstring nickname, address, port;
-            forEachRecord(content, [&](std::string_view n, std::string_view a, std::string_view p) {
-                nickname.clear();
-                address.clear();
-                port.clear();
-                decoded = decoded && decodeTextInto(n, encoding_.text, nickname) &&
-                          decodeTextInto(a, encoding_.text, address) &&
-                          decodeTextInto(p, encoding_.text, port);
-                if (decoded) model.appendEntry(nickname, address, port);
-            });
-        }
-        if (decoded) {
+        if (parse(bytes, model)) {
             changesKnown_ = model.changes();
             countKnown_ = model.entryCount();
+            loadedBytes_ = std::move(bytes);  // kept to tell a list changed back, at no cost now
             return result;
         }
     } catch (const std::exception&) {
@@ -275,10 +288,18 @@ bool ServerListFile::holdsAsKnown(const ServerListModel& model) {
     if (loadFailed_) return false;
     if (model.changes() == changesKnown_) return true;
     if (model.entryCount() != countKnown_) return false;
-    // Changed, and maybe changed back: the entries as the file still holds them, read again.
-    ServerListFile again(files_, path_);
-    ServerListModel known;
-    return again.load(known).ok() && again.known_ == known_ && known.sameEntries(model);
+    // Changed, and maybe changed back: the entries as they were read, or as the file still
+    // holds what was saved.
+    try {
+        ServerListFile again(files_, path_);
+        ServerListModel known;
+        if (known_.kind != DiskCheck::Seen::Kind::Present) return model.entryCount() == 0;
+        if (saved_)
+            return again.load(known).ok() && again.known_ == known_ && known.sameEntries(model);
+        return again.parse(loadedBytes_, known) && known.sameEntries(model);
+    } catch (const std::exception&) {
+        return false;  // out of memory: taken as changed, and so saved or kept
+    }
 }
 
 Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
@@ -341,6 +362,8 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     std::uint64_t written = 0;
     const Result result = write(path_, model, {}, &written, stillAsKnown, false, waitMs);
     if (result.ok()) {
+        saved_ = true;
+        loadedBytes_ = {};
         known_ = {DiskCheck::Seen::Kind::Present, written};
         changesKnown_ = model.changes();
         countKnown_ = model.entryCount();
@@ -370,9 +393,15 @@ bool ServerListFile::namesThisList(const std::wstring& copy) {
     const FileEncoding encoding =
         encodingOf(top.substr(0, 3), top.size(), isAscii(top), isValidUtf8(top));
     const std::wstring text = decodeText(top.substr(encoding.markBytes().size()), encoding.text);
-    std::wstring owner(kLineEnd);  // the comment line that saveCopy() writes
-    appendComment(owner, std::wstring(kCopyOwner) + path_);
-    return text.find(owner) != std::wstring::npos;
+    std::wstring owner(kLineEnd);  // the start of the comment line that saveCopy() writes
+    appendComment(owner, kCopyOwner);
+    owner.resize(owner.size() - kLineEnd.size());
+    const std::size_t start = text.find(owner);
+    if (start == std::wstring::npos) return false;
+    const std::size_t named = start + owner.size();
+    const std::wstring_view list =
+        std::wstring_view(text).substr(named, text.find(kLineEnd, named) - named);
+    return files_.namesFile(list, path_);
 }
 
 std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder, bool ofThisList) {
@@ -439,7 +468,14 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
         why = texts::fill(texts::kWouldNotReadBack,
                           {name, std::to_wstring(differs.first - text.begin() + 1)});
     }
-    if (why.empty() && !lacking.empty()) why = whyListCannotSwitchToUtf8(list, lacking);
+    if (why.empty() && !lacking.empty()) {
+        // The entry's own fields too: one of them may hold the kept bytes.
+        for (const auto& [name, text] : fields) {
+            if (why.empty() && !readsBackInUtf8(text))
+                why = texts::fill(texts::kEntryCannotSwitchToUtf8, {lacking, name});
+        }
+        if (why.empty()) why = whyListCannotSwitchToUtf8(list, lacking);
+    }
     return why;
 }
 
@@ -447,21 +483,16 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
 // save switch to it: only lines with bytes kept from the file can fail to.
 std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& list,
                                                        std::wstring_view character) const {
-    std::wstring line, back;
-    std::string bytes;
+    std::wstring line;
     for (ListIndex i = 0; i < list.entryCount(); ++i) {
         const std::wstring_view fields[] = {list.lstServerNick.item(i),
                                             itemOrEmpty(list.lstServerIP, i),
                                             itemOrEmpty(list.lstServerPort, i)};
         line.clear();
         appendRecord(line, fields[0], fields[1], fields[2]);
-        back.clear();
-        bool keptBytes = false;
-        if (encodeText(line, Encoding::Utf8, bytes, &keptBytes) &&
-            (!keptBytes || (decodeTextInto(bytes, Encoding::Utf8, back) && back == line)))
-            continue;
-        return texts::fill(texts::kCannotSwitchToUtf8,
-                           {character, std::to_wstring(i + 1), fields[0]});
+        if (!readsBackInUtf8(line))
+            return texts::fill(texts::kCannotSwitchToUtf8,
+                               {character, std::to_wstring(i + 1), fields[0]});
     }
     return {};
 }

@@ -24,9 +24,12 @@ class ServerListFile final : public EntryCheck {
     // stay empty and the file is protected from being overwritten by save().
     Result load(ServerListModel& model);
     bool loadFailed() const { return loadFailed_; }
+    // load() found the file (false: there was none, or it could not be read).
+    bool found() const { return known_.kind == DiskCheck::Seen::Kind::Present; }
     // The lists hold the entries that load() read or save() last wrote, in the same order: a
-    // save would change nothing that matters. Where they changed and may have changed back, the
-    // file is read again to tell.
+    // save would change nothing that matters, whatever happened to the file meanwhile. Where
+    // they changed and may have changed back, what load() read is read again to tell (the
+    // file itself after a save).
     bool holdsAsKnown(const ServerListModel& model);
 
     // What the file on disk holds now, against what load() read or save() last wrote.
@@ -85,6 +88,9 @@ class ServerListFile final : public EntryCheck {
     };
     static FileEncoding encodingOf(std::string_view start, std::uint64_t length, bool ascii,
                                    bool validUtf8);
+    // Appends the records of the file's bytes to the model; false when a line is too long to
+    // convert.
+    bool parse(std::string_view bytes, ServerListModel& model);
     DiskCheck::Seen readDisk(std::wstring& reason);
     // `anyBytes`: a copy, which may end in UTF-8 whatever its kept bytes read back as.
     Result write(const std::wstring& path, const ServerListModel& model, std::wstring_view note,
@@ -99,7 +105,9 @@ class ServerListFile final : public EntryCheck {
     std::wstring path_;
     FileEncoding encoding_;
     bool loadFailed_ = false;
-    DiskCheck::Seen known_;           // what load() read or save() wrote
+    DiskCheck::Seen known_;    // what load() read or save() wrote
+    std::string loadedBytes_;  // what load() read, until a save
+    bool saved_ = false;
     std::uint64_t changesKnown_ = 0;  // the model's count of changes when load() or save() ended
     ListIndex countKnown_ = 0;        // and its count of entries
 };

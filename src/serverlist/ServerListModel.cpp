@@ -1,5 +1,7 @@
 #include "serverlist/ServerListModel.h"
 
+#include <algorithm>
+
 #include "serverlist/ListFileFormat.h"
 
 namespace hostdeck {
@@ -36,25 +38,29 @@ bool ServerListModel::select() {
     return true;
 }
 
-Result ServerListModel::appendFieldsIfFileHolds() {
+Result ServerListModel::insertFieldsIfFileHolds(ListIndex at) {
     const std::wstring& n = txtServerNickname.text();
     const std::wstring& a = txtServerIP.text();
     const std::wstring& p = txtServerPort.text();
     std::wstring why = check_ ? check_->whyCannotHold(*this, n, a, p)
                               : list_file_format::whyFileCannotHold(n, a, p);
     if (!why.empty()) return Result::failed(std::move(why));
-    appendEntry(n, a, p);
+    lstServerNick.insert(at, n);
+    lstServerIP.insert(std::min(at, lstServerIP.count()), a);
+    lstServerPort.insert(std::min(at, lstServerPort.count()), p);
     entryOut_ = false;
     return Result::success();
 }
 
 // A rule for what the user may add (and not for what is already in the list) goes here, before
 // the list file's own.
-Result ServerListModel::add() { return appendFieldsIfFileHolds(); }
+Result ServerListModel::add() { return insertFieldsIfFileHolds(entryCount()); }
 
 // The entry came from the list: only the list file's rule applies, never one for new entries.
+// It goes back to the place it was taken from, so that a list edited and left as it was is the
+// list as it was.
 Result ServerListModel::putBackEntryOutForEditing() {
-    return entryOut_ ? appendFieldsIfFileHolds() : Result::success();
+    return entryOut_ ? insertFieldsIfFileHolds(std::min(outAt_, entryCount())) : Result::success();
 }
 
 bool ServerListModel::edit() {
@@ -74,6 +80,7 @@ bool ServerListModel::edit() {
     takeOut(lstServerIP, i, txtServerIP);
     takeOut(lstServerPort, i, txtServerPort);
     entryOut_ = true;
+    outAt_ = i;
     return true;
 }
 

@@ -49,8 +49,9 @@ class ServerListModel {
     // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
     // For the tests; the program asks putBackEntryOutForEditing() instead.
     bool hasEntryOutForEditing() const { return entryOut_; }
-    // Puts that entry back at the end (success too when none is out), asking only the list
-    // file's rule; when the list file could not hold it, it stays out and the result says why.
+    // Puts that entry back where it was taken from (success too when none is out), asking only
+    // the list file's rule; when the list file could not hold it, it stays out and the result
+    // says why. An item current in a list keeps being current as it moves down.
     Result putBackEntryOutForEditing();
     // The user chose to drop the entry out for editing.
     void discardEntryOutForEditing() { entryOut_ = false; }
@@ -78,10 +79,12 @@ class ServerListModel {
 
   private:
     bool holdsEntry(ListIndex index) const;
-    // Appends the fields as an entry unless the list file could not hold them as they stand.
-    Result appendFieldsIfFileHolds();
+    // Puts the fields in as the entry at `at` unless the list file could not hold them as they
+    // stand.
+    Result insertFieldsIfFileHolds(ListIndex at);
 
     bool entryOut_ = false;
+    ListIndex outAt_ = 0;  // where the entry out for editing was taken from
     const EntryCheck* check_ = nullptr;
 };
 

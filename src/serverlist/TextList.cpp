@@ -4,18 +4,20 @@
 
 namespace hostdeck {
 
-void TextList::append(std::wstring_view text) {
+void TextList::insert(ListIndex index, std::wstring_view text) {
+    if (index < 0 || index > count()) throw std::out_of_range("list index out of range");
     if (!text_.empty() && text.data() >= text_.data() &&
         text.data() < text_.data() + text_.size()) {
         const std::wstring copy(text);  // our own text: growing the buffer would move it
-        append(copy);
+        insert(index, copy);
         return;
     }
     ++changes_;
-    spans_.push_back({text_.size(), text.size()});
+    spans_.insert(spans_.begin() + index, Span{text_.size(), text.size()});
     text_.insert(text_.end(), text.begin(), text.end());
     text_.push_back(L'\0');
-    if (observer_) observer_->itemAppended(count() - 1);
+    if (current_ >= index) ++current_;  // the current item moved down with the others
+    if (observer_) observer_->itemInserted(index);
 }
 
 const TextList::Span& TextList::span(ListIndex index) const {

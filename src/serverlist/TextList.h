@@ -15,7 +15,9 @@ inline constexpr ListIndex kNoItem = -1;
 // Told about every change of a TextList, so that a visible control can mirror it.
 class TextListObserver {
   public:
-    virtual void itemAppended(ListIndex index) = 0;
+    // A new item stands at `index` (at the end when appended); the ones from there on moved
+    // down by one.
+    virtual void itemInserted(ListIndex index) = 0;
     virtual void itemRemoved(ListIndex index) = 0;
     virtual void currentChanged(ListIndex index) = 0;
 
@@ -29,7 +31,10 @@ class TextListObserver {
 // allocations; a text handed out stays valid until the list next changes.
 class TextList {
   public:
-    void append(std::wstring_view text);
+    void append(std::wstring_view text) { insert(count(), text); }
+    // Puts the text at `index` (0..count), moving the later items, and the current one with
+    // them, down by one. Throws std::out_of_range for any other index.
+    void insert(ListIndex index, std::wstring_view text);
     // Room for `items` more texts of `characters` characters in all, so that filling the
     // list from a large file does not copy what it has read again and again.
     void reserve(std::size_t items, std::size_t characters) {

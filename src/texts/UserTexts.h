@@ -55,6 +55,12 @@ inline constexpr std::wstring_view kCannotSwitchToUtf8 =
     L"saved in UTF-8. But server {2}, \"{3}\", holds bytes that Hostdeck kept from the file as "
     L"they were, and in UTF-8 they would read as another character. Leave out \"{1}\", or "
     L"delete or correct that server first.";
+// {2}: the field, as kTheNickname.
+inline constexpr std::wstring_view kEntryCannotSwitchToUtf8 =
+    L"\"{1}\" cannot be written in the list file's code page, so the file would have to be "
+    L"saved in UTF-8. {2} of this server holds bytes that Hostdeck kept from the file as they "
+    L"were, and in UTF-8 they would read as another character. Leave out \"{1}\", or correct "
+    L"those bytes first.";
 
 // ---- Reading and saving the list. {1}: the list file's path.
 inline constexpr std::wstring_view kTooLargeForMemory =
@@ -113,6 +119,13 @@ inline constexpr std::wstring_view kReadableNow =
     L"Yes adds them after the file's own servers, which stay as they are.\n"
     L"No keeps the file as it is; the servers of this window are lost.\n"
     L"Cancel goes back to the window.";
+inline constexpr std::wstring_view kGoneNow =
+    L"The server list file could not be read when Hostdeck started, so this window shows only "
+    L"the servers added since. The file is gone now:\n{1}\n\nWrite a new list file with the {2} "
+    L"servers of this window?\n\n"
+    L"Yes writes the new file with the servers of this window.\n"
+    L"No closes without writing it; the servers of this window are lost.\n"
+    L"Cancel goes back to the window.";
 inline constexpr std::wstring_view kChangedWhileSaving =
     L"Another program changed the file while Hostdeck saved it.";
 // {3}: the copy's path.
@@ -156,6 +169,7 @@ inline constexpr std::wstring_view kGameNotFound =
     L"The game's install folder was not found.\n\nHostdeck looks for it in the registry value "
     L"\"{1}\" under\nHKEY_LOCAL_MACHINE\\{2}\n\nIs the game installed?";
 // {1}: the game's executable; {2}: the system's reason.
-inline constexpr std::wstring_view kGameNotStarted = L"The game could not be started.\n\n{1}\n\n{2}";
+inline constexpr std::wstring_view kGameNotStarted =
+    L"The game could not be started.\n\n{1}\n\n{2}";
 
 }  // namespace hostdeck::texts

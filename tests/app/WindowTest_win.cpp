@@ -50,9 +50,11 @@ struct MessageBoxAnswers {
 class WindowTest : public ::testing::Test {
   protected:
     void start(int show = SW_HIDE) {
-        form = std::make_unique<frmHostdeck>(
-            GetModuleHandleW(nullptr),
-            FormServices{files, registry, starter, shell, L"C:\\H", L"C:\\U"});
+        // clang-format off
+        form = std::make_unique<frmHostdeck>(GetModuleHandleW(nullptr), FormServices{
+            .files = files, .registry = registry, .starter = starter, .shell = shell,
+            .folder = L"C:\\H", .userFolder = L"C:\\U"});
+        // clang-format on
         ASSERT_TRUE(form->create(show));
         // Runs what the window posted to itself; the quit message of a closed window is dropped.
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
@@ -175,17 +177,26 @@ TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
         box.cy);
 }
 
-// Before Windows 10, version 1607, there is no per-window DPI: the window is laid out at the
-// system's. Where Windows 7 lacks the call that limits the DLL search to the system folder, the
-// current folder is still taken out of it.
+// Before Windows 10, version 1607, there is no per-window DPI: the window is laid out at its
+// monitor's (Windows 8.1), or else at the system's. Where Windows 7 lacks the call that limits
+// the DLL search to the system folder, the current folder is still taken out of it.
+HRESULT WINAPI monitorAt144(HMONITOR monitor, int kind, UINT* x, UINT* y) {
+    *x = *y = monitor && kind == 0 ? 144 : 96;  // the effective DPI of a monitor
+    return S_OK;
+}
+
 TEST_F(WindowTest, RunsWhereWindowsLacksTheNewerCalls) {
     NewerWindows& newer = newerWindows();
     const NewerWindows present = newer;
     const ScopeGuard restore([&] { newer = present; });
-    newer = {};
-    start();
-    expectClientAreaCentred();
-    EXPECT_EQ(placed(GetDeviceCaps(ScreenDC().get(), LOGPIXELSY)), kPlacedAt96);
+    for (const auto monitorDpi : {decltype(NewerWindows::getDpiForMonitor){}, &monitorAt144}) {
+        newer = {};
+        newer.getDpiForMonitor = monitorDpi;
+        start();
+        if (!monitorDpi) expectClientAreaCentred();
+        EXPECT_EQ(placed(monitorDpi ? 144 : GetDeviceCaps(ScreenDC().get(), LOGPIXELSY)),
+                  kPlacedAt96);
+    }
 
     wchar_t folder[MAX_PATH] = L"";
     SetDllDirectoryW(L"C:\\windows");
@@ -218,14 +229,15 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     command(kIdEditButton);  // nothing current: takes the first entry, Lan
     EXPECT_EQ(shown(), L"Club Home Lan|192.168.1.2\xDC00x|47624+") << "a NUL kept";
     SetWindowTextW(control(kIdPortField), L"1");
-    pick(1);  // Lan goes back before Home fills the fields
-    EXPECT_EQ(shown(), L"Club Home Lan Home|10.0.0.5|99-");
+    pick(1);  // Lan goes back where it was before Home fills the fields
+    EXPECT_EQ(shown(), L"Lan Club Home Home|10.0.0.5|99-");
+    EXPECT_EQ(SendMessageW(control(kIdServerNickList), LB_GETCURSEL, 0, 0), 2) << "Home moved";
     command(kIdEditButton);
     SetWindowTextW(control(kIdNicknameField), L"Home 2");
     send(WM_CLOSE);  // the entry out for editing goes back first
     EXPECT_EQ(form->window(), nullptr);
     EXPECT_EQ(files.files[kList],
-              "Club#club.example#2301\r\nLan#192.168.1.2\0x#1\r\nHome 2#10.0.0.5#99\r\n"s);
+              "Lan#192.168.1.2\0x#1\r\nClub#club.example#2301\r\nHome 2#10.0.0.5#99\r\n"s);
 }
 
 TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {

@@ -35,9 +35,21 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
     }
     folder.write(L"serverlist (not saved 12).ini", "");
     folder.write(L"serverlist.ini.saving", "stale");  // a name from another program
+    folder.write(L"serverlist.ini.0123456789abcdef.saving", "cut off");  // a save killed midway
+#ifdef _WIN32  // a saver in another Windows session holds its own open
+    const std::wstring live = L"serverlist.ini.fedcba9876543210.saving";
+    folder.write(live, "");
+    UniqueKernelHandle held(CreateFileW(folder.file(live).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+#endif
     ASSERT_TRUE(store->replaceAll(list, "again").ok());
     EXPECT_EQ(folder.read(L"serverlist.ini.saving"), "stale");
     std::filesystem::remove(folder.fsPath(L"serverlist.ini.saving"));
+#ifdef _WIN32
+    held.reset();
+    EXPECT_TRUE(std::filesystem::exists(folder.fsPath(live)));
+    std::filesystem::remove(folder.fsPath(live));
+#endif
     EXPECT_EQ(store->pathsStartingWith(folder.file(L"serverlist (not")),
               std::vector{folder.file(L"serverlist (not saved 12).ini")});
     EXPECT_EQ(store->pathsStartingWith(folder.file(L"serverlist.ini")), std::vector{list})

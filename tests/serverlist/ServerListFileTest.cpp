@@ -227,6 +227,11 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
         const std::wstring why = in932.model.add().reason;
         EXPECT_TRUE(why.starts_with(L"\"\u00E9\" cannot be written")) << why;
         EXPECT_NE(why.find(L"server 1, \"x\xDCEB\xDC85\xDC86\""), std::wstring::npos) << why;
+        in932.model.lstServerNick.setCurrentIndex(0);  // that server's own address, once edited
+        ASSERT_TRUE(in932.model.edit());
+        in932.model.txtServerIP.setText(L"cafe.\u00E9");
+        EXPECT_NE(in932.model.add().reason.find(L"The nickname of this server"),
+                  std::wstring::npos);
     }
 #endif
     // Lists of unequal length, which no operation makes, still save what there is.

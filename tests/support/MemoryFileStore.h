@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <new>
@@ -66,6 +68,11 @@ class MemoryFileStore final : public FileStore {
         Result finish() override { return Result::success(); }
     };
     std::wstring finalPath(const std::wstring& path) override { return path; }
+    bool samePath(std::wstring_view a, std::wstring_view b) override {  // as Windows does
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+            return std::towupper(x) == std::towupper(y);
+        });
+    }
     Result checkNotReadOnly(const std::wstring& path) override {
         return readOnlyFolder && path.starts_with(*readOnlyFolder)
                    ? Result::failed(L"Access denied")
