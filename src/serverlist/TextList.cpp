@@ -13,7 +13,11 @@ void TextList::insert(ListIndex index, std::wstring_view text) {
         return;
     }
     ++changes_;
-    spans_.insert(spans_.begin() + index, Span{text_.size(), text.size()});
+    if (index == count()) {
+        spans_.push_back({text_.size(), text.size()});  // appended: the common case at load
+    } else {
+        spans_.insert(spans_.begin() + index, Span{text_.size(), text.size()});
+    }
     text_.insert(text_.end(), text.begin(), text.end());
     text_.push_back(L'\0');
     if (current_ >= index) ++current_;  // the current item moved down with the others
