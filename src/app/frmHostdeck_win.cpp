@@ -1,12 +1,17 @@
 #include "app/frmHostdeck_win.h"
 
+#include <optional>
 #include <vector>
 
+#include "app/DesktopStart.h"
 #include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
+#include "platform/Clipboard_win.h"
 #include "platform/NewerWindows_win.h"
+#include "serverlist/AddressPort.h"
+#include "serverlist/ServerListFile.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
@@ -88,6 +93,21 @@ const frmHostdeck::EventRoute frmHostdeck::kEventRoutes[] = {
     {IDOK, BN_CLICKED, &frmHostdeck::onEnter},
 };
 
+// Keys that go to one control rather than the window. The fields keep their own Ctrl+Z and
+// Ctrl+C; Ctrl+V in the address field comes as WM_PASTE (addressFieldProc).
+const frmHostdeck::KeyRoute frmHostdeck::kKeyRoutes[] = {
+    {'Z', kCtrl, kIdServerNickList, &frmHostdeck::undoDelete},
+    {'C', kCtrl, kIdServerNickList, &frmHostdeck::copyAddress},
+};
+
+// The list's menu, in order; the first item is the default. Its id is its place plus one.
+const frmHostdeck::MenuItem frmHostdeck::kListMenu[] = {
+    {texts::kMenuStart.data(), true, &frmHostdeck::startSelectedServer},
+    {texts::kMenuCopyAddress.data(), true, &frmHostdeck::copyAddress},
+    {texts::kMenuCreateShortcut.data(), true, &frmHostdeck::createDesktopShortcut},
+    {texts::kMenuUndoDelete.data(), false, &frmHostdeck::undoDelete},
+};
+
 // The edit control that shows each editor field of the model.
 const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
     {kIdNicknameField, &ServerListModel::txtServerNickname},
@@ -98,8 +118,8 @@ const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
 frmHostdeck::frmHostdeck(HINSTANCE instance, FormServices services)
     : instance_(instance),
       services_(std::move(services)),
-      session_(services_.files, services_.folder + L"\\serverlist.ini", services_.userFolder,
-               model_, *this) {
+      session_(services_.files, services_.folder + kListFileName, services_.userFolder, model_,
+               *this) {
     fields_.reserve(std::size(kFieldRoutes));  // observers point into it: never moved
     for (const FieldRoute& route : kFieldRoutes) {
         fields_.emplace_back(*this, model_.*route.field, route.control);
@@ -136,7 +156,8 @@ bool frmHostdeck::create(int showCommand) {
                  reinterpret_cast<LPARAM>(loadIcon(instance_, SM_CXSMICON, SM_CYSMICON)));
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
-    if (session_.hasStartNotes()) PostMessageW(window_, kShowStartNotes, 0, 0);
+    if (session_.hasStartNotes() || !services_.startNote.empty())
+        PostMessageW(window_, kShowStartNotes, 0, 0);
     return true;
 }
 
@@ -177,6 +198,10 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;  // the list is saved, or kept, when the session does end
         case WM_ENDSESSION:
             return onEndSession(wParam != FALSE);
+        case WM_CONTEXTMENU:
+            return onContextMenu(
+                reinterpret_cast<HWND>(wParam),
+                {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -233,7 +258,68 @@ LRESULT frmHostdeck::onDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 LRESULT frmHostdeck::showStartNotes() {
-    session_.tellStartNotes();
+    if (!services_.startNote.empty()) tell(Question::Tone::Warning, services_.startNote);
+    if (session_.hasStartNotes()) session_.tellStartNotes();
+    return 0;
+}
+
+bool frmHostdeck::translateMessage(MSG& message) {
+    if (!window_) return false;
+    if (message.message == WM_KEYDOWN && GetParent(message.hwnd) == window_) {
+        const unsigned modifiers = (GetKeyState(VK_CONTROL) < 0 ? kCtrl : kNone) |
+                                   (GetKeyState(VK_SHIFT) < 0 ? kShift : kNone) |
+                                   (GetKeyState(VK_MENU) < 0 ? kAlt : kNone);
+        for (const KeyRoute& route : kKeyRoutes) {
+            if (route.key == message.wParam && route.modifiers == modifiers &&
+                route.control == GetDlgCtrlID(message.hwnd)) {
+                (this->*route.handler)();
+                return true;
+            }
+        }
+    }
+    // Tab, Shift+Tab, Enter and the Alt access keys move between and press the controls.
+    return IsDialogMessageW(window_, &message);
+}
+
+// A right-click on an entry selects it first, as a click does; on the list's empty area only
+// taking back a delete is offered. Shift+F10 and the menu key open it at the selected entry.
+LRESULT frmHostdeck::onContextMenu(HWND from, POINT at) {
+    if (from != nickList_)
+        return DefWindowProcW(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from),
+                              MAKELPARAM(at.x, at.y));
+    bool onEntry = false;
+    if (at.x == -1 && at.y == -1) {
+        const ListIndex selected = selectedEntry();
+        onEntry = selected != kNoItem;
+        RECT place{};
+        if (onEntry) {
+            SendMessageW(nickList_, LB_GETITEMRECT, static_cast<WPARAM>(selected),
+                         reinterpret_cast<LPARAM>(&place));
+        }
+        at = {place.left, place.bottom};
+        ClientToScreen(nickList_, &at);
+    } else {
+        POINT inList = at;
+        ScreenToClient(nickList_, &inList);
+        const ListIndex clicked = entryAt(inList);
+        onEntry = clicked != kNoItem;
+        if (onEntry && clicked != selectedEntry()) {
+            SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(clicked), 0);
+            lstServerNick_Click();
+        }
+        onEntry = onEntry && selectedEntry() == clicked;  // not when an entry kept editing
+    }
+    const UniqueMenu menu(CreatePopupMenu());
+    for (std::size_t i = 0; i < std::size(kListMenu); ++i) {
+        const MenuItem& item = kListMenu[i];
+        if (item.onEntryOnly && !onEntry) continue;
+        const bool greyed = item.handler == &frmHostdeck::undoDelete && !model_.canUndoDelete();
+        AppendMenuW(menu.get(), MF_STRING | (greyed ? MF_GRAYED : 0), i + 1, item.text);
+    }
+    if (onEntry) SetMenuDefaultItem(menu.get(), 1, FALSE);
+    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
+    if (chosen >= 1 && chosen <= std::size(kListMenu)) (this->*kListMenu[chosen - 1].handler)();
     return 0;
 }
 
@@ -263,6 +349,11 @@ void frmHostdeck::createControls() {
     nickList_ = GetDlgItem(window_, kIdServerNickList);
     model_.lstServerNick.setObserver(this);
     for (FieldBinding& field : fields_) field.attach(window_);
+    // The address field takes "address:port" from the clipboard apart.
+    HWND address = GetDlgItem(window_, kIdAddressField);
+    SetWindowLongPtrW(address, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    addressFieldProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        address, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmHostdeck::addressFieldProc)));
 }
 
 void frmHostdeck::layOut(UINT dpi) {
@@ -330,11 +421,34 @@ LRESULT frmHostdeck::onCommand(int id, int notification) {
     return 0;
 }
 
+LRESULT CALLBACK frmHostdeck::addressFieldProc(HWND edit, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    auto* form = reinterpret_cast<frmHostdeck*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+    if (message == WM_PASTE && form->pasteAddressPort()) return 0;
+    return CallWindowProcW(form->addressFieldProc_, edit, message, wParam, lParam);
+}
+
+ListIndex frmHostdeck::entryAt(POINT point) const {
+    const LRESULT hit = SendMessageW(nickList_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+    if (HIWORD(hit) != 0) return kNoItem;  // outside the list
+    RECT item{};
+    if (SendMessageW(nickList_, LB_GETITEMRECT, LOWORD(hit), reinterpret_cast<LPARAM>(&item)) ==
+            LB_ERR ||
+        !PtInRect(&item, point))
+        return kNoItem;  // below the last entry: the nearest one is no hit
+    return LOWORD(hit);
+}
+
+ListIndex frmHostdeck::selectedEntry() const {
+    const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
+    return selected >= 0 && selected < model_.entryCount() ? selected : kNoItem;
+}
+
 void frmHostdeck::onEnter() {
     HWND focus = GetFocus();
     if (focus == nickList_) {
         // Starts the current entry as a double-click does; with none, nothing happens.
-        if (SendMessageW(nickList_, LB_GETCURSEL, 0, 0) != LB_ERR) lstServerNick_DblClick();
+        startSelectedServer();
     } else if (focus && IsChild(window_, focus) &&
                (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
         SendMessageW(focus, BM_CLICK, 0, 0);  // Enter presses the focused button
@@ -431,8 +545,16 @@ void frmHostdeck::lstServerNick_Click() {
     if (takeListSelection()) model_.select();
 }
 
+// Only a double-click on an entry starts it: the list also reports one on its empty area.
 void frmHostdeck::lstServerNick_DblClick() {
-    if (!takeListSelection()) return;
+    const DWORD at = GetMessagePos();
+    POINT pointer{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    ScreenToClient(nickList_, &pointer);
+    if (entryAt(pointer) != kNoItem) startSelectedServer();
+}
+
+void frmHostdeck::startSelectedServer() {
+    if (selectedEntry() == kNoItem || !takeListSelection()) return;
     const Result result = launchServer(model_, services_.registry, services_.starter);
     if (result.status == Result::Status::NotFound || result.status == Result::Status::Failed) {
         tell(Question::Tone::Error, result.reason);
@@ -440,8 +562,8 @@ void frmHostdeck::lstServerNick_DblClick() {
 }
 
 void frmHostdeck::cmdAddServer_Click() {
-    const Result added = model_.add();
-    if (!added.ok()) {
+    const Result added = session_.add();
+    if (!added.ok() && added.status != Result::Status::Cancelled) {
         tell(Question::Tone::Warning, texts::fill(texts::kNotAdded, {added.reason}));
     }
 }
@@ -454,6 +576,44 @@ void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
 
 void frmHostdeck::cmdInfo_Click() {
     OpenDocument(services_.shell, services_.folder + L"\\howto.txt");
+}
+
+void frmHostdeck::copyAddress() {
+    const ListIndex selected = selectedEntry();
+    if (selected == kNoItem) return;
+    const Result copied = putOnClipboard(
+        window_,
+        addressPortText(model_.lstServerIP.item(selected), model_.lstServerPort.item(selected)));
+    if (!copied.ok()) tell(Question::Tone::Error, copied.reason);
+}
+
+bool frmHostdeck::pasteAddressPort() {
+    const std::optional<AddressPort> pasted = parseAddressPort(clipboardText(window_));
+    if (!pasted) return false;
+    model_.txtServerIP.setText(pasted->address);
+    model_.txtServerPort.setText(pasted->port);
+    return true;
+}
+
+void frmHostdeck::createDesktopShortcut() {
+    const ListIndex selected = selectedEntry();
+    if (selected == kNoItem) return;
+    const std::wstring nickname(model_.lstServerNick.item(selected));
+    const std::wstring path = services_.desktopFolder + L"\\" + shortcutFileName(nickname);
+    std::string existing;
+    if (services_.files.readAll(path, existing).status != Result::Status::NotFound &&
+        ask({Question::Tone::Warning, Question::Choices::YesNo, Question::Answer::No,
+             texts::fill(texts::kShortcutExists, {path})}) != Question::Answer::Yes)
+        return;
+    const Result made = services_.shell.createShortcut(
+        path, services_.program, shortcutArguments(nickname), services_.folder);
+    if (!made.ok()) tell(Question::Tone::Error, made.reason);
+}
+
+void frmHostdeck::undoDelete() {
+    const Result back = model_.undoDelete();
+    if (!back.ok() && back.status != Result::Status::Cancelled)
+        tell(Question::Tone::Warning, texts::fill(texts::kNotPutBack, {back.reason}));
 }
 
 void frmHostdeck::itemInserted(ListIndex index) {

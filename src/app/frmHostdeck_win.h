@@ -24,8 +24,11 @@ struct FormServices {
     Registry& registry;
     ProcessStarter& starter;
     Shell& shell;
-    std::wstring folder;      // where the list file and the how-to document are
-    std::wstring userFolder;  // for a copy of the list that cannot go beside it (ProgramFolder.h)
+    std::wstring folder = {};         // where the list file and the how-to document are
+    std::wstring userFolder = {};     // for a copy of the list that cannot go beside it
+    std::wstring program = {};        // the program's own file, which a desktop shortcut runs
+    std::wstring desktopFolder = {};  // where a desktop shortcut goes
+    std::wstring startNote = {};      // said once the window shows (a server not started)
 };
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
@@ -40,6 +43,9 @@ class frmHostdeck final : private TextListObserver, private User {
     // Creates the window, loads the list, then shows the window.
     bool create(int showCommand);
     HWND window() const { return window_; }
+    // The one place for keys: a key that goes to one control (kKeyRoutes), then the keys that
+    // move between and press the controls. True when the message was taken.
+    bool translateMessage(MSG& message);
 
   private:
     // Mirrors one editor field of the model into its edit control.
@@ -72,6 +78,20 @@ class frmHostdeck final : private TextListObserver, private User {
         TextField ServerListModel::*field;
     };
     static const FieldRoute kFieldRoutes[];
+    enum Modifiers : unsigned { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
+    struct KeyRoute {
+        UINT key;
+        unsigned modifiers;
+        int control;
+        void (frmHostdeck::*handler)();
+    };
+    static const KeyRoute kKeyRoutes[];
+    struct MenuItem {
+        const wchar_t* text;
+        bool onEntryOnly;
+        void (frmHostdeck::*handler)();
+    };
+    static const MenuItem kListMenu[];
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // One handler for each message the window takes.
@@ -84,6 +104,8 @@ class frmHostdeck final : private TextListObserver, private User {
     LRESULT onClose();
     LRESULT onWaitTimer();
     LRESULT onEndSession(bool ending);
+    LRESULT onContextMenu(HWND from, POINT at);
+    static LRESULT CALLBACK addressFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
     void layOut(UINT dpi);
@@ -93,6 +115,18 @@ class frmHostdeck final : private TextListObserver, private User {
     // is back; false when none is selected or the user kept editing.
     bool takeListSelection();
     void onEnter();
+    // The list item under this point of the list's client area; kNoItem below the last one.
+    ListIndex entryAt(POINT point) const;
+    // The entry selected in the list box; kNoItem for none.
+    ListIndex selectedEntry() const;
+    // What the list's keys and menu do.
+    void startSelectedServer();
+    void copyAddress();
+    void createDesktopShortcut();
+    void undoDelete();
+    // Text on the clipboard that is an address with a port fills the address and port fields;
+    // false for any other text, which pastes as usual.
+    bool pasteAddressPort();
     // User: the list session's questions, and all the window says, as message boxes.
     Question::Answer ask(const Question& question) override;
     bool waitUntil(const std::wstring& text, const std::function<bool()>& done) override;
@@ -118,6 +152,7 @@ class frmHostdeck final : private TextListObserver, private User {
     HWND window_ = nullptr;
     HWND nickList_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
+    WNDPROC addressFieldProc_ = nullptr;  // the edit control's own
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
     UniqueFont fittedFont_;  // the instruction's, when the window's font is too large for it

@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/DesktopStart.h"
 #include "app/frmHostdeck_win.h"
+#include "launch/ServerLaunch.h"
 #include "platform/FileStore.h"
 #include "platform/NewerWindows_win.h"
 #include "platform/ProcessStarter.h"
@@ -10,6 +12,8 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/UniqueHandle_win.h"
+#include "serverlist/ServerListFile.h"
+#include "texts/UserTexts.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // DLLs from the system folder only, where Windows can say so (8 and later, 7 with update
@@ -24,17 +28,37 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const auto registry = hostdeck::makeSystemRegistry();
     const auto starter = hostdeck::makeSystemProcessStarter();
     const auto shell = hostdeck::makeSystemShell();
+    const std::wstring folder = hostdeck::programFolder();
+
+    // "hostdeck.exe <nickname>", as a desktop shortcut runs it: that server's game starts
+    // without the window. Where there is no such server, the window opens and says so.
+    std::wstring startNote;
+    if (const std::wstring nickname = hostdeck::nicknameFromCommandLine(GetCommandLineW());
+        !nickname.empty()) {
+        const hostdeck::Result started = hostdeck::launchNamedServer(
+            *files, folder + hostdeck::kListFileName, nickname, *registry, *starter);
+        if (started.ok()) return 0;
+        if (started.status != hostdeck::Result::Status::NotFound) {
+            MessageBoxW(nullptr, started.reason.c_str(), hostdeck::texts::kCaption.data(),
+                        MB_OK | MB_ICONERROR);
+            return 1;
+        }
+        startNote = started.reason;
+    }
+
     hostdeck::frmHostdeck form(instance, {.files = *files,
                                           .registry = *registry,
                                           .starter = *starter,
                                           .shell = *shell,
-                                          .folder = hostdeck::programFolder(),
-                                          .userFolder = hostdeck::userFolder()});
+                                          .folder = folder,
+                                          .userFolder = hostdeck::userFolder(),
+                                          .program = hostdeck::programPath(),
+                                          .desktopFolder = hostdeck::desktopFolder(),
+                                          .startNote = startNote});
     if (!form.create(showCommand)) return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab, Shift+Tab, Enter and the Alt access keys move between and press the controls.
-        if (form.window() && IsDialogMessageW(form.window(), &message)) continue;
+        if (form.translateMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

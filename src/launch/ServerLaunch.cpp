@@ -1,6 +1,7 @@
 #include "launch/ServerLaunch.h"
 
 #include "launch/mdlRegedit.h"
+#include "serverlist/ServerListFile.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
@@ -46,6 +47,20 @@ Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& 
             started.code);
     }
     return Result::success();
+}
+
+Result launchNamedServer(FileStore& files, const std::wstring& listPath, std::wstring_view nickname,
+                         Registry& registry, ProcessStarter& starter) {
+    ServerListModel model;
+    ServerListFile file(files, listPath);
+    if (const Result loaded = file.load(model); !loaded.ok())
+        return Result::notFound(texts::fill(texts::kListUnreadForStart, {nickname, loaded.reason}));
+    const ListIndex named = model.entryNamed(nickname);
+    if (named == kNoItem) return Result::notFound(texts::fill(texts::kNoServerNamed, {nickname}));
+    model.lstServerNick.setCurrentIndex(named);
+    const Result started = launchServer(model, registry, starter);
+    if (started.ok()) return started;
+    return {Result::Status::Failed, started.reason, started.code};
 }
 
 }  // namespace hostdeck

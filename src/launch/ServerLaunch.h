@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"
 #include "serverlist/ServerListModel.h"
@@ -16,5 +17,12 @@ inline constexpr wchar_t kGamePathValue[] = L"AppPath";
 // entry into the (then locked) fields just as select() does. Cancelled when there is no
 // current entry; NotFound (no install path) and Failed say what to tell the user.
 Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter);
+
+// Starts the game for the first server of the list file with this nickname (letter case
+// ignored), as a double-click on it starts it, without the window; the list file is not
+// written. NotFound when the list cannot be read or has no such server, Failed when the game
+// cannot be started: the reason says which, as the window would say it.
+Result launchNamedServer(FileStore& files, const std::wstring& listPath, std::wstring_view nickname,
+                         Registry& registry, ProcessStarter& starter);
 
 }  // namespace hostdeck

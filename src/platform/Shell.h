@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/Result.h"
+
 namespace hostdeck {
 
-// The shell calls that opening a document needs.
+// The shell calls that opening a document and making a shortcut need.
 class Shell {
   public:
     virtual ~Shell() = default;
@@ -19,6 +21,10 @@ class Shell {
     // Handles the window messages that are waiting, then returns.
     virtual void processWaitingMessages() = 0;
     virtual std::wstring systemFolder() = 0;
+    // Writes a shortcut (.lnk) at `path`, over one that is there, that runs `target` with
+    // `arguments` in `folder`, with the target's own icon.
+    virtual Result createShortcut(const std::wstring& path, const std::wstring& target,
+                                  const std::wstring& arguments, const std::wstring& folder) = 0;
 };
 
 std::unique_ptr<Shell> makeSystemShell();

@@ -2,12 +2,22 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shobjidl.h>
+
+#include "platform/SystemMessage_win.h"
+#include "platform/UniqueHandle_win.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
 namespace {
 
 const wchar_t* orNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// The shell link's ids here rather than from uuid.lib: mingw's brings every known GUID.
+constexpr CLSID kShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID kShellLinkW = {0x000214F9, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID kPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 class Win32Shell final : public Shell {
   public:
@@ -40,6 +50,22 @@ class Win32Shell final : public Shell {
         const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) return {};
         return std::wstring(buffer, length);
+    }
+
+    Result createShortcut(const std::wstring& path, const std::wstring& target,
+                          const std::wstring& arguments, const std::wstring& folder) override {
+        ComPointer<IShellLinkW> link;
+        ComPointer<IPersistFile> file;
+        HRESULT result =
+            CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, kShellLinkW, link.put());
+        if (SUCCEEDED(result)) result = link->SetPath(target.c_str());
+        if (SUCCEEDED(result)) result = link->SetArguments(arguments.c_str());
+        if (SUCCEEDED(result)) result = link->SetWorkingDirectory(folder.c_str());
+        if (SUCCEEDED(result)) result = link->SetIconLocation(target.c_str(), 0);
+        if (SUCCEEDED(result)) result = link->QueryInterface(kPersistFile, file.put());
+        if (SUCCEEDED(result)) result = file->Save(path.c_str(), TRUE);
+        if (SUCCEEDED(result)) return Result::success();
+        return systemFailure(static_cast<DWORD>(result), texts::kShortcutNotCreated, path);
     }
 };
 

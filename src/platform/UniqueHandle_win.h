@@ -82,11 +82,41 @@ struct CoTaskTextTraits {
     static void close(Type text) { ::CoTaskMemFree(text); }
 };
 
+struct MenuTraits {
+    using Type = HMENU;
+    static bool valid(Type menu) { return menu != nullptr; }
+    static void close(Type menu) { ::DestroyMenu(menu); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
 using UniqueCoTaskText = UniqueHandle<CoTaskTextTraits>;
+
+// Holds one reference to a COM object, released when done.
+template <typename Interface>
+class ComPointer {
+  public:
+    ComPointer() = default;
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+    ~ComPointer() {
+        if (object_) object_->Release();
+    }
+    Interface* operator->() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    // For the calls that hand out a new reference through a pointer to void*.
+    void** put() {
+        if (object_) object_->Release();
+        object_ = nullptr;
+        return reinterpret_cast<void**>(&object_);
+    }
+
+  private:
+    Interface* object_ = nullptr;
+};
 
 // COM on this thread, for as long as the program runs.
 class ComApartment {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/ScopeGuard.h"
+#include "serverlist/AddressPort.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
@@ -69,6 +70,21 @@ bool ListSession::settleEntryOutForEditing() {
     if (answer != Answer::Yes) return false;
     model_.discardEntryOutForEditing();
     return true;
+}
+
+Result ListSession::add() {
+    const ListIndex same =
+        model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
+    if (same != kNoItem && !model_.hasEntryOutForEditing()) {
+        const std::wstring address =
+            addressPortText(model_.lstServerIP.item(same), model_.lstServerPort.item(same));
+        const Answer answer =
+            ask(Tone::Warning, Choices::YesNo, Answer::No,
+                texts::fill(texts::kAlreadyInList,
+                            {std::to_wstring(same + 1), model_.lstServerNick.item(same), address}));
+        if (answer != Answer::Yes) return Result::cancelled();
+    }
+    return model_.add();
 }
 
 bool ListSession::mayClose() {

@@ -55,6 +55,11 @@ class ListSession {
     // into the list, or the user decides what becomes of it. False: leave all as it is.
     bool settleEntryOutForEditing();
 
+    // Add, as the user asks for it: a server with the address and port of one in the list is
+    // added only when the user says so (Cancelled when not). An entry out for editing goes back
+    // without asking.
+    Result add();
+
     // The window is asked to close: saves, or asks what to do when the file changed on disk or
     // the save failed. False: the window stays open, with nothing lost.
     bool mayClose();

@@ -11,6 +11,9 @@
 
 namespace hostdeck {
 
+// The list file's name, appended to the program's folder.
+inline constexpr wchar_t kListFileName[] = L"\\serverlist.ini";
+
 // The list file: read once at start, rewritten whole at the end. The format is in
 // ListFileFormat.h.
 class ServerListFile final : public EntryCheck {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "serverlist/AddressPort.h"
 #include "serverlist/ListFileFormat.h"
 
 namespace hostdeck {
@@ -38,29 +39,33 @@ bool ServerListModel::select() {
     return true;
 }
 
-Result ServerListModel::insertFieldsIfFileHolds(ListIndex at) {
-    const std::wstring& n = txtServerNickname.text();
-    const std::wstring& a = txtServerIP.text();
-    const std::wstring& p = txtServerPort.text();
+Result ServerListModel::insertIfFileHolds(ListIndex at, const std::wstring& n,
+                                          const std::wstring& a, const std::wstring& p) {
     std::wstring why = check_ ? check_->whyCannotHold(*this, n, a, p)
                               : list_file_format::whyFileCannotHold(n, a, p);
     if (!why.empty()) return Result::failed(std::move(why));
     lstServerNick.insert(at, n);
     lstServerIP.insert(std::min(at, lstServerIP.count()), a);
     lstServerPort.insert(std::min(at, lstServerPort.count()), p);
-    entryOut_ = false;
     return Result::success();
 }
 
 // A rule for what the user may add (and not for what is already in the list) goes here, before
 // the list file's own.
-Result ServerListModel::add() { return insertFieldsIfFileHolds(entryCount()); }
+Result ServerListModel::add() {
+    Result added = insertFieldsIfFileHolds(entryCount());
+    if (added.ok()) entryOut_ = false;
+    return added;
+}
 
 // The entry came from the list: only the list file's rule applies, never one for new entries.
 // It goes back to the place it was taken from, so that a list edited and left as it was is the
 // list as it was.
 Result ServerListModel::putBackEntryOutForEditing() {
-    return entryOut_ ? insertFieldsIfFileHolds(std::min(outAt_, entryCount())) : Result::success();
+    if (!entryOut_) return Result::success();
+    Result putBack = insertFieldsIfFileHolds(std::min(outAt_, entryCount()));
+    if (putBack.ok()) entryOut_ = false;
+    return putBack;
 }
 
 bool ServerListModel::edit() {
@@ -87,10 +92,36 @@ bool ServerListModel::edit() {
 void ServerListModel::deleteCurrent() {
     const ListIndex i = lstServerNick.currentIndex();
     if (!holdsEntry(i)) return;  // no current entry: nothing to delete
+    deleted_.push_back({i, std::wstring(lstServerNick.item(i)), std::wstring(lstServerIP.item(i)),
+                        std::wstring(lstServerPort.item(i))});
     for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
         list->setCurrentIndex(i);
         list->removeItem(i);
     }
+}
+
+Result ServerListModel::undoDelete() {
+    if (deleted_.empty()) return Result::cancelled();
+    const DeletedEntry& last = deleted_.back();
+    Result back =
+        insertIfFileHolds(std::min(last.at, entryCount()), last.nickname, last.address, last.port);
+    if (back.ok()) deleted_.pop_back();
+    return back;
+}
+
+ListIndex ServerListModel::entrySameServerAs(std::wstring_view address,
+                                             std::wstring_view port) const {
+    for (ListIndex i = 0; i < entryCount(); ++i) {
+        if (holdsEntry(i) && sameServer(address, port, lstServerIP.item(i), lstServerPort.item(i)))
+            return i;
+    }
+    return kNoItem;
+}
+
+ListIndex ServerListModel::entryNamed(std::wstring_view nickname) const {
+    for (ListIndex i = 0; i < entryCount(); ++i)
+        if (sameIgnoringCase(lstServerNick.item(i), nickname)) return i;
+    return kNoItem;
 }
 
 bool ServerListModel::sameEntries(const ServerListModel& other) const {

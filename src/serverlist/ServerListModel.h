@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Result.h"
 #include "serverlist/TextField.h"
@@ -47,7 +49,6 @@ class ServerListModel {
     bool edit();
 
     // An entry that Edit took out and Add has not put back yet: it stands only in the fields.
-    // For the tests; the program asks putBackEntryOutForEditing() instead.
     bool hasEntryOutForEditing() const { return entryOut_; }
     // Puts that entry back where it was taken from (success too when none is out), asking only
     // the list file's rule; when the list file could not hold it, it stays out and the result
@@ -57,6 +58,16 @@ class ServerListModel {
     void discardEntryOutForEditing() { entryOut_ = false; }
     // Remove the entry that is current in lstServerNick; the fields are left as they are.
     void deleteCurrent();
+    // Puts the entry deleted last back where it was, exactly as it was; again, the one deleted
+    // before it. When the list file could not hold it now, it stays deleted and the result says
+    // why.
+    Result undoDelete();
+    bool canUndoDelete() const { return !deleted_.empty(); }
+
+    // The first entry that names the same server as this address and port (sameServer()), or
+    // the first with this nickname, letter case ignored; kNoItem when there is none.
+    ListIndex entrySameServerAs(std::wstring_view address, std::wstring_view port) const;
+    ListIndex entryNamed(std::wstring_view nickname) const;
 
     ListIndex entryCount() const { return lstServerNick.count(); }
     // Counts every change to the entries: while it stays the same, so do they.
@@ -79,9 +90,18 @@ class ServerListModel {
 
   private:
     bool holdsEntry(ListIndex index) const;
-    // Puts the fields in as the entry at `at` unless the list file could not hold them as they
-    // stand.
-    Result insertFieldsIfFileHolds(ListIndex at);
+    // Puts the entry in at `at` unless the list file could not hold it as it stands.
+    Result insertIfFileHolds(ListIndex at, const std::wstring& nickname,
+                             const std::wstring& address, const std::wstring& port);
+    Result insertFieldsIfFileHolds(ListIndex at) {
+        return insertIfFileHolds(at, txtServerNickname.text(), txtServerIP.text(),
+                                 txtServerPort.text());
+    }
+    struct DeletedEntry {
+        ListIndex at;
+        std::wstring nickname, address, port;
+    };
+    std::vector<DeletedEntry> deleted_;  // newest last
 
     bool entryOut_ = false;
     ListIndex outAt_ = 0;  // where the entry out for editing was taken from

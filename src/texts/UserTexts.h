@@ -172,4 +172,30 @@ inline constexpr std::wstring_view kGameNotFound =
 inline constexpr std::wstring_view kGameNotStarted =
     L"The game could not be started.\n\n{1}\n\n{2}";
 
+// ---- Starting a server from the desktop. {1}: the nickname; {2}: why the list is unread.
+inline constexpr std::wstring_view kNoServerNamed =
+    L"Hostdeck was asked to start the server \"{1}\", but no server in the list has that "
+    L"nickname.";
+inline constexpr std::wstring_view kListUnreadForStart =
+    L"Hostdeck was asked to start the server \"{1}\", but the server list could not be "
+    L"read.\n\n{2}";
+// {1}: the shortcut's path.
+inline constexpr std::wstring_view kShortcutExists =
+    L"There is already a shortcut of that name on the desktop:\n{1}\n\nReplace it?";
+// {1}: the shortcut's path; {2}: the system's reason.
+inline constexpr std::wstring_view kShortcutNotCreated =
+    L"The shortcut could not be created:\n{1}\n\n{2}";
+
+// ---- The list's menu, and what its keys and items say. An "&" marks the access key.
+inline constexpr std::wstring_view kMenuStart = L"&Start";
+inline constexpr std::wstring_view kMenuCopyAddress = L"&Copy address";
+inline constexpr std::wstring_view kMenuCreateShortcut = L"Create &desktop shortcut";
+inline constexpr std::wstring_view kMenuUndoDelete = L"&Undo delete";
+// {1}: the server's number in the list; {2}: its nickname; {3}: "address:port".
+inline constexpr std::wstring_view kAlreadyInList =
+    L"Server {1}, \"{2}\", has the same address and port already: {3}.\n\nAdd this server "
+    L"anyway?";
+// {1}: why.
+inline constexpr std::wstring_view kNotPutBack = L"The deleted server was not put back.\n\n{1}";
+
 }  // namespace hostdeck::texts

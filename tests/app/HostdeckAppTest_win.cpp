@@ -1,6 +1,7 @@
 // The real program, started as the user starts it, with the prefix's real registry, a stand-in
 // game that records how it was started, and rundll32 for the Open With dialog.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -9,6 +10,7 @@
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
+#include "platform/Clipboard_win.h"
 #include "platform/FileStore.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UniqueHandle_win.h"
@@ -72,12 +74,25 @@ struct ScratchRegistryKey {
     UniqueRegistryKey key;
 };
 
-// A key pressed and let go, with Alt held when asked.
-void press(BYTE key, bool alt = false) {
-    if (alt) keybd_event(VK_MENU, 0, 0, 0);
+// A key pressed and let go, with Alt, Ctrl or Shift held when asked.
+void press(BYTE key, BYTE held = 0) {
+    if (held) keybd_event(held, 0, 0, 0);
     keybd_event(key, 0, 0, 0);
     keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    if (alt) keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    if (held) keybd_event(held, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Starts the program with these arguments; the process.
+UniqueKernelHandle startProgram(const std::wstring& exe, const std::wstring& arguments = L"") {
+    std::wstring commandLine = L"\"" + exe + L"\"" + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started))
+        return {};
+    CloseHandle(started.hThread);
+    return UniqueKernelHandle(started.hProcess);
 }
 
 // Started from another folder, it shows the list file beside it (UTF-8 here), takes real keys
@@ -98,19 +113,28 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
                                  REG_EXPAND_SZ);
     SetEnvironmentVariableW(L"HOSTDECK_TEST", temp.file(L"Test").c_str());  // inherited
 
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &started));
-    const UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+    // Started by a nickname, the game starts without the window, and nothing is written.
+    const UniqueKernelHandle quick = startProgram(exe, L" \"cLUB\" ");
+    ASSERT_EQ(WaitForSingleObject(quick.get(), scaled(15000)), WAIT_OBJECT_0);
+    EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
+              L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
+    DeleteFileW(temp.file(L"Test Games\\exe\\launches.txt").c_str());
+
+    const UniqueKernelHandle process = startProgram(exe, L" Nobody");
+    ASSERT_TRUE(process);
     HWND window = nullptr;
     // Shown once it has loaded the list; in front once it takes input.
     ASSERT_TRUE(waitUntil(
         [&] { return (window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window); },
         30000))
         << "the window was not shown";
+    HWND note = nullptr;  // the window says which server it could not start
+    ASSERT_TRUE(waitUntil([&] { return (note = FindWindowW(L"#32770", L"Hostdeck")) != nullptr; }));
+    wchar_t said[512] = {};
+    GetDlgItemTextW(note, 0xFFFF, said, 512);
+    EXPECT_NE(std::wstring(said).find(L"\"Nobody\""), std::wstring::npos) << said;
+    PostMessageW(note, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(note); }));
     WaitForInputIdle(process.get(), scaled(10000));
     const auto inFront = [&] {
         return SetForegroundWindow(window) && GetForegroundWindow() == window;
@@ -127,13 +151,52 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
               L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
     EXPECT_EQ(temp.read(L"launches.txt"), "<missing>") << "the decoy ran";
     ASSERT_TRUE(waitUntil(inFront)) << "the window did not come back to the front";
-    press('D', true);  // Delete Server
+    press('D', VK_MENU);  // Delete Server
     EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }))
         << "Alt+D did not delete the entry";
+    press(VK_TAB, VK_SHIFT);  // back from the button to the list (the fields are locked)
+    press('Z', VK_CONTROL);   // takes the delete back
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 2; }))
+        << "Ctrl+Z did not take the delete back";
+    press(VK_HOME);
+    press('C', VK_CONTROL);
+    EXPECT_TRUE(waitUntil([] { return clipboardText(nullptr) == L"10.0.0.5:99"; }));
+    press(VK_DOWN);
+    press(VK_F10, VK_SHIFT);  // the list's menu: Copy address
+    press('C');
+    EXPECT_TRUE(waitUntil([] { return clipboardText(nullptr) == L"my host \u00E9\u0416:2300"; }));
     PostMessageW(window, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(process.get(), scaled(15000)), WAIT_OBJECT_0)
         << "the program did not end after its window was closed";
-    EXPECT_EQ(temp.read(L"serverlist.ini"), "Home#10.0.0.5#99\r\n");
+    EXPECT_EQ(temp.read(L"serverlist.ini"),
+              "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n")
+        << "taken back to what the file holds, the list is not written";
+}
+
+// A desktop shortcut, read back as Windows reads it: it runs the program with the nickname, in
+// the program's folder, with the program's icon.
+TEST(HostdeckAppTest, MakesADesktopShortcutThatStartsTheServer) {
+    const ComApartment com;  // as the program has
+    testing::TempFolder temp;
+    const std::wstring path = temp.file(L"My Home.lnk");
+    ASSERT_TRUE(makeSystemShell()
+                    ->createShortcut(path, L"C:\\H\\hostdeck.exe", L"\"My Home\"", L"C:\\H")
+                    .ok());
+    ComPointer<IShellLinkW> link;
+    ComPointer<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, link.put())));
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put())));
+    ASSERT_TRUE(SUCCEEDED(file->Load(path.c_str(), STGM_READ)));
+    wchar_t read[4][MAX_PATH] = {};  // target, arguments, folder, icon
+    int icon = -1;
+    link->GetPath(read[0], MAX_PATH, nullptr, 0);
+    link->GetArguments(read[1], MAX_PATH);
+    link->GetWorkingDirectory(read[2], MAX_PATH);
+    link->GetIconLocation(read[3], MAX_PATH, &icon);
+    EXPECT_EQ(std::wstring(read[0]) + L"|" + read[1] + L"|" + read[2] + L"|" + read[3] + L"," +
+                  std::to_wstring(icon),
+              L"C:\\H\\hostdeck.exe|\"My Home\"|C:\\H|C:\\H\\hostdeck.exe,0");
 }
 
 // With no application for the file's type, the system's Open With dialog comes up through

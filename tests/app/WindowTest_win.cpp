@@ -10,6 +10,7 @@
 #include "app/FormLayout.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
+#include "platform/Clipboard_win.h"
 #include "platform/NewerWindows_win.h"
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"
@@ -53,12 +54,11 @@ class WindowTest : public ::testing::Test {
         // clang-format off
         form = std::make_unique<frmHostdeck>(GetModuleHandleW(nullptr), FormServices{
             .files = files, .registry = registry, .starter = starter, .shell = shell,
-            .folder = L"C:\\H", .userFolder = L"C:\\U"});
+            .folder = L"C:\\H", .userFolder = L"C:\\U", .program = L"C:\\H\\hd.exe",
+            .desktopFolder = L"C:\\D", .startNote = startNote});
         // clang-format on
         ASSERT_TRUE(form->create(show));
-        // Runs what the window posted to itself; the quit message of a closed window is dropped.
-        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
-            if (message.message != WM_QUIT) DispatchMessageW(&message);
+        pump();  // what the window posted to itself; the quit message of a closed window is dropped
     }
     HWND control(int id) const { return GetDlgItem(form->window(), id); }
     void send(UINT message, WPARAM wParam = 0) const {
@@ -67,9 +67,26 @@ class WindowTest : public ::testing::Test {
     void command(int id, int notification = BN_CLICKED) const {
         send(WM_COMMAND, MAKEWPARAM(id, notification));
     }
-    void pick(int item, int notification = LBN_SELCHANGE) const {  // a click on a list item
-        SendMessageW(control(kIdServerNickList), LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    // A click on a list item; a double-click, with the pointer on it (or below the last one).
+    void pick(int item, int notification = LBN_SELCHANGE) {
+        HWND list = control(kIdServerNickList);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        RECT place{};
+        SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&place));
+        POINT at{place.left + 2, place.top + 2 + (place.bottom - place.top) * item};
+        ClientToScreen(list, &at);
+        SetCursorPos(at.x, at.y);
+        PostMessageW(list, WM_NULL, 0, 0);  // the pointer's place for the next message
+        pump();
         command(kIdServerNickList, notification);
+    }
+    // Runs what is waiting for the window, through its own keys.
+    void pump() {
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (message.message == WM_QUIT || form->translateMessage(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
     static HFONT fontOf(HWND window) {
         return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
@@ -135,6 +152,7 @@ class WindowTest : public ::testing::Test {
         EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
     }
 
+    std::wstring startNote;
     testing::MemoryFileStore files;
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
@@ -265,6 +283,75 @@ TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
     EXPECT_THAT(boxes.said, HasSubstr(L"File not found|The game's install folder was not found"));
     command(kIdDeleteButton);  // the window is still usable
     EXPECT_EQ(shown(), L"Home Club|club.example|2300-");
+}
+
+// The list's keys and menu (its items by their access keys), the real clipboard both ways, a
+// double-click only on an entry, and Add asking before it repeats a server.
+TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
+    files.files[kList] = "Home#10.0.0.5#99\r\nClub#fe80::1#2300\r\n";
+    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = testing::sz(L"C:\\G");
+    startNote = L"no such server";
+    start(SW_SHOW);
+    EXPECT_THAT(boxes.said, HasSubstr(L"no such server|"));
+    HWND list = control(kIdServerNickList), address = control(kIdAddressField);
+    const auto key = [&](HWND to, WPARAM code) {  // with Ctrl, as the keyboard sends it
+        BYTE state[256] = {};
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+        PostMessageW(to, WM_KEYDOWN, code, 0);
+        pump();
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+    };
+    const auto menu = [&](wchar_t item, POINT at = {-1, -1}) {  // Shift+F10, or a right-click
+        PostMessageW(list, WM_CHAR, item, 0);
+        SendMessageW(form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(at.x, at.y));
+        pump();
+    };
+    pick(1);
+    pick(2, LBN_DBLCLK);  // below the last entry
+    EXPECT_EQ(starter.starts, L"") << "a double-click on no server starts none";
+    key(list, 'C');
+    EXPECT_EQ(clipboardText(nullptr), L"[fe80::1]:2300");
+    menu(L's');
+    EXPECT_EQ(starter.starts,
+              L"C:\\G\\exe\\vantorel.exe|C:\\G\\exe\\vantorel.exe -sfe80::1:2300\n");
+    menu(L'd');
+    files.files[L"C:\\D\\Club.lnk"] = "";
+    boxes.answers = {IDNO};
+    menu(L'd');  // there already: replaced only when the user says so
+    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk|C:\\H\\hd.exe|\"Club\"|C:\\H\n");
+    EXPECT_THAT(boxes.said, HasSubstr(L"C:\\D\\Club.lnk\n\nReplace it?|"));
+
+    command(kIdDeleteButton);
+    RECT below{};
+    GetWindowRect(list, &below);
+    menu(L'u', {below.left + 5, below.bottom - 5});  // on the empty area: only Undo delete
+    EXPECT_EQ(shown(), L"Home Club Club|fe80::1|2300-");
+    command(kIdDeleteButton);
+    key(list, 'Z');
+    key(list, 'Z');  // nothing more to take back
+    EXPECT_EQ(shown(), L"Home Club Club|fe80::1|2300-");
+
+    pick(1);
+    command(kIdEditButton);  // Club is out: the fields take a paste
+    ASSERT_TRUE(putOnClipboard(form->window(), L" [fe80::2]:27015\r\n").ok());
+    key(address, 'V');
+    EXPECT_EQ(shown(), L"Home Club|fe80::2|27015+");
+    ASSERT_TRUE(putOnClipboard(form->window(), L"not:an address").ok());
+    SendMessageW(address, WM_PASTE, 0, 0);
+    EXPECT_EQ(text(address), L"not:an addressfe80::2") << "other text pastes as usual";
+    SetWindowTextW(address, L"10.0.0.5");
+    SetWindowTextW(control(kIdPortField), L"99");
+    command(kIdAddButton);  // an entry out for editing goes back without asking
+    boxes.answers = {IDNO};
+    command(kIdAddButton);
+    EXPECT_THAT(boxes.said, HasSubstr(L"Server 1, \"Home\", has the same address and port already: "
+                                      L"10.0.0.5:99.\n\nAdd this server anyway?|"));
+    boxes.answers = {IDYES};
+    command(kIdAddButton);
+    EXPECT_EQ(shown(), L"Home Club Club Club|10.0.0.5|99+");
 }
 
 // The list session's notes and questions reach the user as message boxes, and the answers come

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <regex>
 #include <stdexcept>
 
+#include "serverlist/AddressPort.h"
 #include "serverlist/ServerListModel.h"
 #include "support/ModelEntries.h"
 
@@ -58,6 +60,10 @@ const struct {
     {L"edit, type Ho#me|x|y, nickname 0, select", {kClub, kLan}, L"Ho#me|x|y", 0, kOut + L", select refused"},
     {L"edit, type Ho#me|x|y, edit", {kClub, kLan}, L"Ho#me|x|y", kNoItem, kOut + L", edit refused"},
     {L"edit, type ;Home|x|y, add", {kClub, kLan}, L";Home|x|y", kNoItem, kOut + L", add refused"},
+    // Deletes taken back, newest first, each where it was.
+    {L"nickname 1, delete, nickname 0, delete, undo", {kHome, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"nickname 1, delete, nickname 0, delete, undo, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked, undo refused"},
+    {L"nickname 2, delete, edit, undo", {kClub, kLan}, kHome, kNoItem, kOut},
     // Lists of unequal length come from no operation; they must still break nothing.
     {kUnequal + L"nicknames, append to ports" + kThenDelete, {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"unlocked, select refused"},
     {kUnequal + L"nicknames, append to addresses" + kThenDelete, {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"unlocked, select refused"},
@@ -67,7 +73,7 @@ const struct {
 // A step the rows above do not explain fails its row.
 const std::wregex kKnownStep(
     L"(nickname|address|port) -?[0-9]+|append to [a-z]+|type .*|select|"
-    L"add|edit|delete|discard|no entries");
+    L"add|edit|delete|discard|undo|no entries");
 
 TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     for (const auto& c : kCases) {
@@ -94,7 +100,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             if (step == L"delete") m.deleteCurrent();
             if (step == L"discard") m.discardEntryOutForEditing();
             if ((step == L"select" && !m.select()) || (step == L"edit" && !m.edit()) ||
-                (step == L"add" && !m.add().ok()))
+                (step == L"add" && !m.add().ok()) || (step == L"undo" && !m.undoDelete().ok()))
                 refused += L", " + step + L" refused";
             EXPECT_TRUE(std::regex_match(step, kKnownStep))
                 << "unknown step: " << PrintToString(step);
@@ -112,6 +118,49 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
         m.removeAllEntries();
         EXPECT_EQ(m.lstServerNick.count() + m.lstServerIP.count() + m.lstServerPort.count(), 0);
     }
+}
+
+// "address:port" out and in, and which servers are the same one.
+TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
+    const struct {
+        std::wstring text;
+        std::optional<AddressPort> read;  // none: not an address with a port
+        std::wstring written = text;      // written back from what was read
+    } cases[] = {
+        {L"10.0.0.5:27015", AddressPort{L"10.0.0.5", L"27015"}},
+        {L" \tplay.example.org:1\r\n", AddressPort{L"play.example.org", L"1"},
+         L"play.example.org:1"},
+        {L"[fe80::1]:65535", AddressPort{L"fe80::1", L"65535"}},
+        {L"[host]:80", AddressPort{L"host", L"80"}, L"host:80"},
+        {L"fe80::1:80", {}},
+        {L"host:0", {}},
+        {L"host:65536", {}},
+        {L"host:123456", {}},
+        {L"host:", {}},
+        {L":80", {}},
+        {L"my host:80", {}},
+        {L"host:8 0", {}},
+        {L"host:+80", {}},
+        {L"[fe80::1]", {}},
+        {L"[fe80::1]80", {}},
+        {L"[]:80", {}},
+        {L"host", {}},
+        {L"", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseAddressPort(c.text), c.read) << PrintToString(c.text);
+        const AddressPort read = c.read.value_or(AddressPort{L"x", L"1"});
+        EXPECT_EQ(addressPortText(read.address, read.port), c.read ? c.written : L"x:1");
+    }
+    ServerListModel m;
+    for (const std::wstring& entry : {kHome, kClub, L"Blank||" + std::wstring(), kLan})
+        testing::appendEntry(m, entry);
+    EXPECT_EQ(m.entrySameServerAs(L" CLUB.Example ", L"2300 "), 1);
+    EXPECT_EQ(m.entrySameServerAs(L"club.example", L"2301"), kNoItem);
+    EXPECT_EQ(m.entrySameServerAs(L"", L""), kNoItem) << "an empty address names no server";
+    EXPECT_EQ(m.entrySameServerAs(L"10.0.0.5", L"99"), 0);
+    EXPECT_EQ(m.entryNamed(L"lAN"), 3);
+    EXPECT_EQ(m.entryNamed(L"La"), kNoItem);
 }
 
 // Writes down each change it is told of, with the index: the window's list box follows these.

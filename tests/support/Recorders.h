@@ -32,6 +32,11 @@ struct RecordingShell final : Shell {
     }
     void processWaitingMessages() override { calls += L"messages\n"; }
     std::wstring systemFolder() override { return L"C:\\windows\\system32"; }
+    Result createShortcut(const std::wstring& path, const std::wstring& target,
+                          const std::wstring& arguments, const std::wstring& folder) override {
+        calls += L"shortcut|" + path + L"|" + target + L"|" + arguments + L"|" + folder + L"\n";
+        return Result::success();
+    }
 };
 
 }  // namespace hostdeck::testing
