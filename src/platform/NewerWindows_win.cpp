@@ -32,7 +32,9 @@ NewerWindows lookUpAll() {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     lookUp(found.getDpiForWindow, user32, "GetDpiForWindow");
     lookUp(found.adjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
-    lookUp(found.getDpiForMonitor, loadSystemDll(L"shcore.dll"), "GetDpiForMonitor");
+    // Needed only where the per-window call is missing: no DLL loaded for it elsewhere.
+    if (!found.getDpiForWindow)
+        lookUp(found.getDpiForMonitor, loadSystemDll(L"shcore.dll"), "GetDpiForMonitor");
     lookUp(found.setDefaultDllDirectories, GetModuleHandleW(L"kernel32.dll"),
            "SetDefaultDllDirectories");
     return found;
