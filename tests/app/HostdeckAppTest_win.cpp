@@ -115,7 +115,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
 
     // Started by a nickname, the game starts without the window, and nothing is written.
     const UniqueKernelHandle quick = startProgram(exe, L" \"cLUB\" ");
-    ASSERT_EQ(WaitForSingleObject(quick.get(), scaled(15000)), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(quick.get(), scaled(30000)), WAIT_OBJECT_0);
     EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
               L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
     DeleteFileW(temp.file(L"Test Games\\exe\\launches.txt").c_str());
