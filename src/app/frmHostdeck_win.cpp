@@ -535,7 +535,6 @@ bool frmHostdeck::takeListSelection() {
     if (!session_.settleEntryOutForEditing()) {
         // The fields keep the entry being edited; the list shows that no entry is current.
         model_.lstServerNick.setCurrentIndex(kNoItem);
-        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(kNoItem), 0);
         return false;
     }
     return onEntry;
