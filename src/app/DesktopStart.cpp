@@ -44,11 +44,12 @@ std::wstring shortcutFileName(std::wstring_view nickname) {
     // Windows drops blanks and dots at the end of a name; "CON", "NUL" and the like are devices.
     while (!name.empty() && (name.back() == L' ' || name.back() == L'.')) name.back() = L'_';
     const std::wstring_view stem = std::wstring_view(name).substr(0, name.find(L'.'));
-    for (const std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-        if (stem.size() == 3 && std::equal(stem.begin(), stem.end(), device.begin(),
-                                           [](wchar_t a, wchar_t b) { return (a & ~32) == b; }))
-            name.insert(0, L"_");
-    }
+    const auto isDevice = [&](std::wstring_view device) {
+        return stem.size() == 3 && std::equal(stem.begin(), stem.end(), device.begin(),
+                                              [](wchar_t a, wchar_t b) { return (a & ~32) == b; });
+    };
+    if (isDevice(L"CON") || isDevice(L"PRN") || isDevice(L"AUX") || isDevice(L"NUL"))
+        name.insert(0, L"_");
     if (name.empty()) name = L"_";
     return name + L".lnk";
 }

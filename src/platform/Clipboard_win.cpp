@@ -23,10 +23,10 @@ Result putOnClipboard(HWND owner, const std::wstring& text) {
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     UniqueHandle<GlobalMemoryTraits> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!memory) return systemFailure(GetLastError());
-    if (void* locked = GlobalLock(memory.get())) {
-        std::memcpy(locked, text.c_str(), bytes);
-        GlobalUnlock(memory.get());
-    }
+    void* locked = GlobalLock(memory.get());
+    if (!locked) return systemFailure(GetLastError());
+    std::memcpy(locked, text.c_str(), bytes);
+    GlobalUnlock(memory.get());
     if (!OpenClipboard(owner)) return systemFailure(GetLastError());
     const ScopeGuard closed([] { CloseClipboard(); });
     EmptyClipboard();

@@ -74,8 +74,10 @@ bool ListSession::settleEntryOutForEditing() {
 
 Result ListSession::add() {
     const ListIndex same =
-        model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
-    if (same != kNoItem && !model_.hasEntryOutForEditing()) {
+        model_.hasEntryOutForEditing()
+            ? kNoItem
+            : model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
+    if (same != kNoItem) {
         const std::wstring address =
             addressPortText(model_.lstServerIP.item(same), model_.lstServerPort.item(same));
         const Answer answer =

@@ -52,20 +52,13 @@ Result ServerListModel::insertIfFileHolds(ListIndex at, const std::wstring& n,
 
 // A rule for what the user may add (and not for what is already in the list) goes here, before
 // the list file's own.
-Result ServerListModel::add() {
-    Result added = insertFieldsIfFileHolds(entryCount());
-    if (added.ok()) entryOut_ = false;
-    return added;
-}
+Result ServerListModel::add() { return insertFieldsIfFileHolds(entryCount()); }
 
 // The entry came from the list: only the list file's rule applies, never one for new entries.
 // It goes back to the place it was taken from, so that a list edited and left as it was is the
 // list as it was.
 Result ServerListModel::putBackEntryOutForEditing() {
-    if (!entryOut_) return Result::success();
-    Result putBack = insertFieldsIfFileHolds(std::min(outAt_, entryCount()));
-    if (putBack.ok()) entryOut_ = false;
-    return putBack;
+    return entryOut_ ? insertFieldsIfFileHolds(std::min(outAt_, entryCount())) : Result::success();
 }
 
 bool ServerListModel::edit() {

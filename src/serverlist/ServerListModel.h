@@ -93,9 +93,12 @@ class ServerListModel {
     // Puts the entry in at `at` unless the list file could not hold it as it stands.
     Result insertIfFileHolds(ListIndex at, const std::wstring& nickname,
                              const std::wstring& address, const std::wstring& port);
+    // The same for the fields, which then hold no entry out for editing.
     Result insertFieldsIfFileHolds(ListIndex at) {
-        return insertIfFileHolds(at, txtServerNickname.text(), txtServerIP.text(),
-                                 txtServerPort.text());
+        Result inserted = insertIfFileHolds(at, txtServerNickname.text(), txtServerIP.text(),
+                                            txtServerPort.text());
+        if (inserted.ok()) entryOut_ = false;
+        return inserted;
     }
     struct DeletedEntry {
         ListIndex at;
