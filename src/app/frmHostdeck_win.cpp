@@ -332,7 +332,7 @@ LRESULT frmHostdeck::onClose() {
 // that close programs expect.
 LRESULT frmHostdeck::onEndSession(bool ending) {
     if (ending) {
-        session_.endSession();
+        static_cast<void>(session_.endSession());  // nobody can be told now
         DestroyWindow(window_);
     }
     return 0;
@@ -526,23 +526,11 @@ void frmHostdeck::Form_Load() {
 
 bool frmHostdeck::Form_Unload() { return session_.mayClose(); }
 
-bool frmHostdeck::takeListSelection() {
-    // Made current before an entry out for editing goes back: should it go back above, the
-    // selected entry moves down with the current index.
-    const auto selected = static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
-    const bool onEntry = selected >= 0 && selected < model_.lstServerNick.count();
-    if (onEntry) model_.lstServerNick.setCurrentIndex(selected);
-    if (!session_.settleEntryOutForEditing()) {
-        // The fields keep the entry being edited; the list shows that no entry is current.
-        model_.lstServerNick.setCurrentIndex(kNoItem);
-        return false;
-    }
-    return onEntry;
+ListIndex frmHostdeck::listSelection() const {
+    return static_cast<ListIndex>(SendMessageW(nickList_, LB_GETCURSEL, 0, 0));
 }
 
-void frmHostdeck::lstServerNick_Click() {
-    if (takeListSelection()) model_.select();
-}
+void frmHostdeck::lstServerNick_Click() { session_.click(listSelection()); }
 
 // Only a double-click on an entry starts it: the list also reports one on its empty area.
 void frmHostdeck::lstServerNick_DblClick() {
@@ -553,7 +541,7 @@ void frmHostdeck::lstServerNick_DblClick() {
 }
 
 void frmHostdeck::startSelectedServer() {
-    if (selectedEntry() == kNoItem || !takeListSelection()) return;
+    if (selectedEntry() == kNoItem || !session_.takeSelection(listSelection())) return;
     const Result result = launchServer(model_, services_.registry, services_.starter);
     if (result.status == Result::Status::NotFound || result.status == Result::Status::Failed) {
         tell(Question::Tone::Error, result.reason);

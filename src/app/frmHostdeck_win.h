@@ -111,9 +111,8 @@ class frmHostdeck final : private TextListObserver, private User {
     void layOut(UINT dpi);
     void placeCentred();
     void fillNicknameList();
-    // Makes the list box's selected item current in the model, once an entry out for editing
-    // is back; false when none is selected or the user kept editing.
-    bool takeListSelection();
+    // The list box's selected item, as it reports it.
+    ListIndex listSelection() const;
     void onEnter();
     // The list item under this point of the list's client area; kNoItem below the last one.
     ListIndex entryAt(POINT point) const;

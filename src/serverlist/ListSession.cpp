@@ -11,6 +11,7 @@ namespace hostdeck {
 using Answer = Question::Answer;
 using Choices = Question::Choices;
 using Tone = Question::Tone;
+using Kind = Question::Kind;
 using DiskState = ServerListFile::DiskState;
 
 namespace {
@@ -35,10 +36,11 @@ std::wstring ListSession::say(std::wstring_view text, std::wstring_view second,
     return texts::fill(text, {file_.path(), second, third});
 }
 
-Answer ListSession::ask(Tone tone, Choices choices, Answer byDefault, std::wstring text) {
+Answer ListSession::ask(Kind kind, Tone tone, Choices choices, Answer byDefault,
+                        std::wstring text) {
     asking_ = true;
     const ScopeGuard answered([this] { asking_ = false; });
-    return user_.ask(Question{tone, choices, byDefault, std::move(text)});
+    return user_.ask(Question{tone, choices, byDefault, std::move(text), kind});
 }
 
 void ListSession::load() {
@@ -51,7 +53,8 @@ void ListSession::load() {
 
 void ListSession::tellStartNotes() {
     if (!loaded_.ok())
-        ask(Tone::Error, Choices::Ok, Answer::Ok, say(texts::kListUnread, loaded_.reason));
+        ask(Kind::ListUnread, Tone::Error, Choices::Ok, Answer::Ok,
+            say(texts::kListUnread, loaded_.reason));
     if (copiesFound_.empty()) return;
     std::wstring copies;
     for (std::size_t i = 0; i < copiesFound_.size() && i < kCopiesNamed; ++i)
@@ -59,17 +62,31 @@ void ListSession::tellStartNotes() {
     if (copiesFound_.size() > kCopiesNamed)
         copies += L"\n" + say(texts::kMoreCopies,
                               std::to_wstring(copiesFound_.size() - kCopiesNamed), userFolder_);
-    ask(Tone::Information, Choices::Ok, Answer::Ok, say(texts::kCopiesKept, copies));
+    ask(Kind::CopiesKept, Tone::Information, Choices::Ok, Answer::Ok,
+        say(texts::kCopiesKept, copies));
 }
 
 bool ListSession::settleEntryOutForEditing() {
     const Result putBack = model_.putBackEntryOutForEditing();
     if (putBack.ok()) return true;
-    const Answer answer = ask(Tone::Warning, Choices::YesNo, Answer::No,
+    const Answer answer = ask(Kind::EntryCannotGoBack, Tone::Warning, Choices::YesNo, Answer::No,
                               say(texts::kEntryOutCannotGoBack, putBack.reason));
     if (answer != Answer::Yes) return false;
     model_.discardEntryOutForEditing();
     return true;
+}
+
+bool ListSession::takeSelection(ListIndex selected) {
+    // Made current before an entry out for editing goes back: should it go back above, the
+    // selected entry moves down with the current index.
+    const bool onEntry = selected >= 0 && selected < model_.entryCount();
+    if (onEntry) model_.lstServerNick.setCurrentIndex(selected);
+    if (!settleEntryOutForEditing()) {
+        // The fields keep the entry being edited; the list shows that no entry is current.
+        model_.lstServerNick.setCurrentIndex(kNoItem);
+        return false;
+    }
+    return onEntry;
 }
 
 Result ListSession::add() {
@@ -81,7 +98,7 @@ Result ListSession::add() {
         const std::wstring address =
             addressPortText(model_.lstServerIP.item(same), model_.lstServerPort.item(same));
         const Answer answer =
-            ask(Tone::Warning, Choices::YesNo, Answer::No,
+            ask(Kind::AlreadyInList, Tone::Warning, Choices::YesNo, Answer::No,
                 texts::fill(texts::kAlreadyInList,
                             {std::to_wstring(same + 1), model_.lstServerNick.item(same), address}));
         if (answer != Answer::Yes) return Result::cancelled();
@@ -142,7 +159,8 @@ bool ListSession::closeAfterFailedLoad() {
         ServerListModel onDisk;
         Result result = again.load(onDisk);
         if (result.ok() && !addAgreed) {
-            const Answer answer = ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
+            const Answer answer = ask(again.found() ? Kind::ReadableNow : Kind::GoneNow,
+                                      Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
                                       say(again.found() ? texts::kReadableNow : texts::kGoneNow,
                                           std::to_wstring(model_.entryCount())));
             if (done_) return true;
@@ -172,12 +190,13 @@ Answer ListSession::askToReplace(const ServerListFile::DiskCheck& disk) {
     const std::wstring what = disk.state != DiskState::Unreadable
                                   ? say(texts::kChangedOnDisk)
                                   : say(texts::kUnreadableOnDisk, disk.reason);
-    return ask(Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
+    return ask(disk.state != DiskState::Unreadable ? Kind::ChangedOnDisk : Kind::UnreadableOnDisk,
+               Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
                what + std::wstring(texts::kReplaceIt));
 }
 
 Answer ListSession::askAfterFailedSave(const std::wstring& why) {
-    return ask(Tone::Error, Choices::CancelTryContinue, Answer::Cancel,
+    return ask(Kind::SaveFailed, Tone::Error, Choices::CancelTryContinue, Answer::Cancel,
                say(texts::kSaveFailed, why));
 }
 
@@ -185,25 +204,31 @@ bool ListSession::closeKeepingCopy(const std::wstring& why) {
     std::wstring copy;
     const Result kept = keepCopy(texts::kKeptAtClose, say(texts::kCopyBecauseNotSaved, why), copy);
     if (kept.ok()) {
-        ask(Tone::Information, Choices::Ok, Answer::Ok, say(texts::kKeptInCopy, {}, copy));
+        ask(Kind::KeptInCopy, Tone::Information, Choices::Ok, Answer::Ok,
+            say(texts::kKeptInCopy, {}, copy));
         return done_ = true;
     }
-    const Answer answer =
-        ask(Tone::Warning, Choices::YesNo, Answer::No, say(texts::kNoCopyEither, kept.reason));
+    const Answer answer = ask(Kind::NoCopyEither, Tone::Warning, Choices::YesNo, Answer::No,
+                              say(texts::kNoCopyEither, kept.reason));
     return done_ = answer == Answer::Yes;
 }
 
-void ListSession::endSession() {
-    if (done_) return;
-    done_ = true;
+void ListSession::resumeAfterEndSession() {
+    if (endedBySession_) done_ = endedBySession_ = false;
+}
+
+Result ListSession::endSession() {
+    if (done_) return Result::success();
+    done_ = endedBySession_ = true;
     std::wstring why;
     if (const Result putBack = model_.putBackEntryOutForEditing(); !putBack.ok()) {
         why = texts::fill(texts::kCopyBecauseEntryOut,
                           {file_.path(), putBack.reason, model_.txtServerNickname.text(),
                            model_.txtServerIP.text(), model_.txtServerPort.text()});
     }
-    if (file_.loadFailed() && model_.entryCount() == 0 && why.empty()) return;
-    if (file_.holdsAsKnown(model_) && why.empty()) return;  // nothing changed: nothing written
+    if (file_.loadFailed() && model_.entryCount() == 0 && why.empty()) return Result::success();
+    if (file_.holdsAsKnown(model_) && why.empty())
+        return Result::success();  // nothing changed: nothing written
     const ServerListFile::DiskCheck disk = file_.checkDisk();
     std::wstring notSaved;
     if (disk.state == DiskState::Changed) {
@@ -221,6 +246,7 @@ void ListSession::endSession() {
     std::wstring copy;
     // Nobody can be told of a failure now.
     if (!why.empty()) static_cast<void>(keepCopy(texts::kKeptAtEnd, why, copy));
+    return Result::success();
 }
 
 // Beside the list; where it cannot be written, in the user folder, where the next start

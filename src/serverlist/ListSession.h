@@ -15,10 +15,27 @@ struct Question {
     enum class Tone { Information, Warning, Error };
     enum class Choices { Ok, YesNo, YesNoCancel, CancelTryContinue };
     enum class Answer { Ok, Yes, No, Cancel, TryAgain, Continue };
+    // What is asked, so that an answer never depends on the words. The answers that give up
+    // some of the window's list are named; every text that offers one says so.
+    enum class Kind {
+        Message,            // the window tells something: Ok
+        ListUnread,         // at start: Ok
+        CopiesKept,         // at start: Ok
+        EntryCannotGoBack,  // Yes discards the entry out for editing
+        AlreadyInList,      // Add: Yes adds a second entry for the same server
+        ChangedOnDisk,      // No keeps the file and gives up the window's changes
+        UnreadableOnDisk,   // the same
+        SaveFailed,         // Cancel, Try Again, Continue (a copy)
+        ReadableNow,        // No gives up the window's servers
+        GoneNow,            // the same
+        KeptInCopy,         // Ok
+        NoCopyEither,       // Yes gives up the window's changes
+    };
     Tone tone = Tone::Information;
     Choices choices = Choices::Ok;
     Answer byDefault = Answer::Ok;  // Enter; Escape gives Cancel where there is one
     std::wstring text;
+    Kind kind = Kind::Message;
 };
 
 // The person at the window, who answers the session's questions.
@@ -55,6 +72,15 @@ class ListSession {
     // into the list, or the user decides what becomes of it. False: leave all as it is.
     bool settleEntryOutForEditing();
 
+    // The user made `selected` the list's selected item (kNoItem: none), by a click or a key:
+    // it becomes the current entry once an entry out for editing is back. True when it did;
+    // false when none is selected or the user kept editing (then none is current).
+    bool takeSelection(ListIndex selected);
+    // A click on the list: takes the selection and copies that entry into the fields.
+    void click(ListIndex selected) {
+        if (takeSelection(selected)) model_.select();
+    }
+
     // Add, as the user asks for it: a server with the address and port of one in the list is
     // added only when the user says so (Cancelled when not). An entry out for editing goes back
     // without asking.
@@ -66,15 +92,22 @@ class ListSession {
 
     // Windows ends the session (or an installer closes the program) and nobody can be asked:
     // saves where that is safe, and keeps a copy of the list otherwise. The program ends next.
-    void endSession();
+    // Failed, with the reason, when the list could neither be saved nor kept in a copy: the
+    // window then asks Windows to wait and tells the user, and the session goes on.
+    Result endSession();
+    // Windows did not end after all: the window goes on, and its list is saved at close again.
+    void resumeAfterEndSession();
+
+    // Nothing more to do: the list is saved, kept, or left as it was by the user's choice.
+    bool done() const { return done_; }
 
     // Windows gives a program a few seconds to end: so long, at most, the end of the session
     // waits for another Hostdeck that is saving the list.
     static constexpr unsigned kEndSessionWaitMs = 2000;
 
   private:
-    Question::Answer ask(Question::Tone tone, Question::Choices choices, Question::Answer byDefault,
-                         std::wstring text);
+    Question::Answer ask(Question::Kind kind, Question::Tone tone, Question::Choices choices,
+                         Question::Answer byDefault, std::wstring text);
     // At close: the file changed (or cannot be read) since it was read; Yes replaces it.
     Question::Answer askToReplace(const ServerListFile::DiskCheck& disk);
     Question::Answer askAfterFailedSave(const std::wstring& why);
@@ -97,8 +130,9 @@ class ListSession {
     User& user_;
     Result loaded_;
     std::vector<std::wstring> copiesFound_;
-    bool done_ = false;    // saved, or left as it was by the user's choice: nothing more to do
-    bool asking_ = false;  // a question is open: one at a time
+    bool done_ = false;  // saved, or left as it was by the user's choice: nothing more to do
+    bool endedBySession_ = false;  // done_ set by the end of the Windows session
+    bool asking_ = false;          // a question is open: one at a time
 };
 
 }  // namespace hostdeck

@@ -6,6 +6,7 @@
 #include <map>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,9 +16,11 @@
 namespace hostdeck::testing {
 
 // Files kept in memory, written through the real replace algorithm. Reading can be made to
-// fail (a read failure of "throw" runs out of memory instead), and so can replacing: refused
-// below a read-only folder, or the next few writes failing part-way. `whileSaving` runs as a new
-// file is being written, as another program would.
+// fail (a read failure of "throw" runs out of memory instead), for every file or for one that
+// another program holds locked; and so can replacing: refused below a read-only folder or for a
+// read-only or locked file, the next few writes failing part-way, the next few new files or
+// replacements refused. `whileSaving` runs as a new file is being written, as another program
+// would. Every file a save put in place is logged.
 class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
@@ -26,6 +29,12 @@ class MemoryFileStore final : public FileStore {
     int failingWrites = 0;
     std::map<std::wstring, int> busySaves;  // the next so many saves find another saver at work
     std::function<void()> whileSaving;
+    // Path, and why it cannot be read ("throw": too large for memory) or replaced.
+    std::map<std::wstring, std::wstring> locked;
+    std::set<std::wstring> readOnlyFiles;
+    int refusedCreates = 0;
+    int refusedMoves = 0;
+    std::vector<std::wstring> replaced;  // in order
 
   protected:
     struct ReadFile final : OpenFile {
@@ -42,6 +51,8 @@ class MemoryFileStore final : public FileStore {
     Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
         if (readFailure == L"throw") throw std::bad_alloc();
         if (readFailure) return Result::failed(*readFailure);
+        if (locked.count(path) && locked[path] == L"throw") throw std::bad_alloc();
+        if (locked.count(path)) return Result::failed(locked[path]);
         if (!files.count(path)) return Result::notFound();
         file = std::make_unique<ReadFile>(files[path]);
         return Result::success();
@@ -74,7 +85,7 @@ class MemoryFileStore final : public FileStore {
         });
     }
     Result checkNotReadOnly(const std::wstring& path) override {
-        return readOnlyFolder && path.starts_with(*readOnlyFolder)
+        return (readOnlyFolder && path.starts_with(*readOnlyFolder)) || readOnlyFiles.count(path)
                    ? Result::failed(L"Access denied")
                    : Result::success();
     }
@@ -84,12 +95,16 @@ class MemoryFileStore final : public FileStore {
         return Result::busy(L"Another Hostdeck is saving");
     }
     Result createNew(const std::wstring& path, std::unique_ptr<NewFile>& file, bool&) override {
+        if (refusedCreates > 0 && refusedCreates--) return Result::failed(L"Access denied");
         file = std::make_unique<MemoryFile>(files[path], failingWrites > 0 && failingWrites--);
         if (whileSaving) std::exchange(whileSaving, nullptr)();
         return Result::success();
     }
     void remove(const std::wstring& path) override { files.erase(path); }
     Result moveOver(const std::wstring& from, const std::wstring& to) override {
+        if (locked.count(to)) return Result::failed(locked[to]);
+        if (refusedMoves > 0 && refusedMoves--) return Result::failed(L"Access denied");
+        replaced.push_back(to);
         files[to] = files[from];
         files.erase(from);
         return Result::success();

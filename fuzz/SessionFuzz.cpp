@@ -1,0 +1,639 @@
+// libFuzzer target: one whole session of the window's list, played from the input's bytes
+// through the code the window runs (ListSession, ServerListModel, ServerListFile) over files in
+// memory. It sets up the disk, then mixes the user's actions, the disk's events and the user's
+// answers (to every question, with the disk changing and the window closed again or Windows
+// ending while a question is open) until the session ends. A plain list of the entries,
+// updated by the same actions, says what the window should hold. Once the session is over:
+//   (a) every entry the window showed last, the entry out for editing included, is in the list
+//       file, or in a copy that reads back as that list and that the next start names; or the
+//       user gave it up by an answer that said so;
+//   (b) a list that did not change, or changed back, is not written at all;
+//   (c) the entries keep their order (an undone delete is back where it was);
+//   (d) no temporary file is left, nothing is asked once the session is over, and Add never
+//       makes a second entry for the same server unasked.
+// Any breach aborts with a line that says which.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launch/ServerLaunch.h"
+#include "platform/TextCodec.h"
+#include "serverlist/AddressPort.h"
+#include "serverlist/ListSession.h"
+#include "serverlist/ServerListFile.h"
+#include "support/FakeRegistry.h"
+#include "support/MemoryFileStore.h"
+#include "support/Recorders.h"
+
+namespace {
+
+using namespace hostdeck;
+using Answer = Question::Answer;
+using Kind = Question::Kind;
+using Store = hostdeck::testing::MemoryFileStore;
+
+const std::wstring kFolder = L"C:\\H", kList = L"C:\\H\\serverlist.ini", kUserFolder = L"C:\\U";
+
+// HOSTDECK_FUZZ_TRACE=1 prints what a replayed input does.
+const bool kTrace = std::getenv("HOSTDECK_FUZZ_TRACE") != nullptr;
+void trace(const char* what, long value = 0) {
+    if (kTrace) std::fprintf(stderr, "  %s %ld\n", what, value);
+}
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "session fuzzer: %s\n", what);
+    std::abort();
+}
+void check(bool holds, const char* what) {
+    if (!holds) fail(what);
+}
+
+// The input, a byte at a time; zeros once it is used up.
+struct Input {
+    const std::uint8_t* at;
+    std::size_t left;
+    bool empty() const { return left == 0; }
+    unsigned next() { return left ? (--left, *at++) : 0u; }
+    unsigned below(unsigned n) { return next() % n; }
+};
+
+struct Entry {
+    std::wstring nickname, address, port;
+    bool operator==(const Entry&) const = default;
+};
+
+// The list as the user should see it: every entry in order, the one out for editing in its
+// place, and the fields.
+struct Reference {
+    struct Slot {
+        Entry entry;
+        bool out = false;  // out for editing: its text is in the fields
+        int id = 0;
+    };
+    std::vector<Slot> slots;
+    std::vector<std::pair<std::size_t, Entry>> deleted;  // where in `slots`; newest last
+    Entry fields;
+    bool fieldsEnabled = true;
+    int current = 0;  // the current entry's id; 0: none
+    int nextId = 1;
+
+    std::vector<Entry> shown() const {
+        std::vector<Entry> list;
+        for (const Slot& slot : slots)
+            if (!slot.out) list.push_back(slot.entry);
+        return list;
+    }
+    // The slot of the index'th entry shown.
+    std::size_t slotOf(std::size_t index) const {
+        for (std::size_t s = 0;; ++s)
+            if (!slots[s].out && index-- == 0) return s;
+    }
+    std::optional<std::size_t> outSlot() const {
+        for (std::size_t s = 0; s < slots.size(); ++s)
+            if (slots[s].out) return s;
+        return std::nullopt;
+    }
+    std::optional<std::size_t> currentSlot() const {
+        for (std::size_t s = 0; s < slots.size(); ++s)
+            if (slots[s].id == current && current) return s;
+        return std::nullopt;
+    }
+    void append(const Entry& entry) { slots.push_back({entry, false, nextId++}); }
+    void select(std::size_t slot) {
+        current = slots[slot].id;
+        fields = slots[slot].entry;
+        fieldsEnabled = false;
+    }
+};
+
+// Answers each question from the input, by its kind, and meanwhile lets the disk change, closes
+// the window again or ends the Windows session.
+struct FuzzUser final : User {
+    Input& in;
+    Store& files;
+    ListSession* session = nullptr;
+    bool entryDiscarded = false;  // Yes to "discard the entry out for editing?"
+    bool listGivenUp = false;     // an answer that gives up the window's changes
+    bool sameServerAgreed = false;
+    bool windowsEnded = false;  // and the session with it
+    int depth = 0;
+    std::vector<std::wstring>* told = nullptr;  // the start notes of a later start, when set
+
+    FuzzUser(Input& input, Store& store) : in(input), files(store) {}
+    void diskEvent();
+    void meanwhile();
+    Answer ask(const Question& q) override;
+    bool waitUntil(const std::wstring& text, const std::function<bool()>& done) override;
+};
+
+std::wstring pieceOfText(Input& in) {
+    static const wchar_t* const kPieces[] = {
+        L"Home",   L"Club",       L"home",   L"10.0.0.5", L"1.2.3.4", L"99",
+        L"27015",  L"#",          L";",      L"\r\n",     L" ",       L"\u00e9",
+        L"\u20ac", L"\U0001F600", L"\xD800", L"\xDC41",   L"[::1]",   L":"};
+    std::wstring text;
+    for (unsigned n = in.below(4); n > 0; --n) text += kPieces[in.below(std::size(kPieces))];
+    return text;
+}
+
+void FuzzUser::diskEvent() {
+    const auto bytes = [&]() -> std::string& { return files.files[kList]; };
+    const unsigned event = in.below(16);
+    trace("disk event", event);
+    switch (event) {
+        case 0:
+            bytes() = "Other#5#6\r\n";
+            break;  // another program
+        case 1:
+            files.files.erase(kList);
+            break;
+        case 2:  // the same bytes again
+            if (files.files.count(kList)) bytes() = std::string(bytes());
+            break;
+        case 3:
+            bytes() += "; a note\r\n";
+            break;
+        case 4:
+            files.locked[kList] = L"sharing violation";
+            break;
+        case 5:
+            files.locked.clear();
+            break;
+        case 6:
+            files.readOnlyFiles.insert(kList);
+            break;
+        case 7:
+            files.readOnlyFolder = kFolder;
+            break;
+        case 8:
+            files.readOnlyFolder = L"C:\\";
+            break;  // both folders
+        case 9:
+            files.readOnlyFolder.reset(), files.readOnlyFiles.clear();
+            break;
+        case 10:
+            files.failingWrites = static_cast<int>(in.below(3));
+            break;  // disk full
+        case 11:
+            files.refusedCreates = static_cast<int>(in.below(3));
+            break;
+        case 12:
+            files.refusedMoves = static_cast<int>(in.below(3));
+            break;
+        case 13:
+            files.busySaves[kList] = static_cast<int>(in.below(4));
+            break;  // another saver
+        case 14:    // another Hostdeck keeps a copy
+            files.files[kFolder + L"\\serverlist (not saved " + std::to_wstring(in.below(4) + 1) +
+                        L").ini"] = "; Hostdeck kept this copy\r\n; It belongs to D:\\x\r\n";
+            break;
+        default:
+            files.whileSaving = [this] { files.files[kList] = "Saver#7#8\r\n"; };
+            break;
+    }
+}
+
+// While a question is open: the disk may change, and the window be closed again or Windows end.
+void FuzzUser::meanwhile() {
+    for (unsigned step = in.below(4); step > 0; --step) {
+        switch (in.below(5)) {
+            case 0:
+            case 1:
+                diskEvent();
+                break;
+            case 2:
+                check(!session->mayClose() || session->done(), "a second close while asking");
+                break;
+            case 3:
+                trace("Windows ends while asking");
+                if (depth < 2) windowsEnded = session->endSession().ok() || windowsEnded;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+Answer FuzzUser::ask(const Question& q) {
+    if (told) {
+        told->push_back(q.text);
+        return q.byDefault;
+    }
+    check(!session->done(), "asked after the session ended");
+    ++depth;
+    meanwhile();
+    --depth;
+    static const std::vector<Answer> kAnswers[] = {
+        {Answer::Ok},
+        {Answer::Yes, Answer::No},
+        {Answer::Yes, Answer::No, Answer::Cancel},
+        {Answer::Cancel, Answer::TryAgain, Answer::Continue}};
+    const std::vector<Answer>& allowed = kAnswers[static_cast<int>(q.choices)];
+    const Answer answer = in.empty() ? q.byDefault : allowed[in.below(allowed.size())];
+    trace("question of kind", static_cast<long>(q.kind));
+    trace("  answered", static_cast<long>(answer));
+    switch (q.kind) {
+        case Kind::EntryCannotGoBack:
+            entryDiscarded = entryDiscarded || answer == Answer::Yes;
+            break;
+        case Kind::AlreadyInList:
+            sameServerAgreed = answer == Answer::Yes;
+            break;
+        case Kind::ChangedOnDisk:
+        case Kind::UnreadableOnDisk:
+        case Kind::ReadableNow:
+        case Kind::GoneNow:
+            listGivenUp = listGivenUp || answer == Answer::No;
+            break;
+        case Kind::NoCopyEither:
+            listGivenUp = listGivenUp || answer == Answer::Yes;
+            break;
+        default:
+            break;
+    }
+    return answer;
+}
+
+bool FuzzUser::waitUntil(const std::wstring&, const std::function<bool()>& done) {
+    check(!session->done(), "a wait after the session ended");
+    for (int polls = 0; polls < 8; ++polls) {
+        ++depth;
+        meanwhile();
+        --depth;
+        if (session->done()) return done();  // Windows ended during the wait
+        switch (in.below(4)) {
+            case 0:
+                return false;  // Cancel: back to the window
+            case 1:
+                files.busySaves[kList] = 0;
+                break;  // the other saver finishes
+            default:
+                break;
+        }
+        if (done()) return true;
+    }
+    return false;
+}
+
+// The start: the list file (none, any bytes, or entries in one of its encodings), earlier copies
+// and a temporary file that a save cut off left.
+struct Start {
+    bool lockedAtStart = false, tooLarge = false;
+    std::vector<std::wstring> leftovers;
+};
+Start setUpDisk(Input& in, Store& files) {
+    Start start;
+    const unsigned kind = in.below(8);
+    if (kind == 1) {  // any bytes
+        std::string bytes;
+        for (unsigned n = in.below(64); n > 0; --n) bytes += static_cast<char>(in.next());
+        files.files[kList] = bytes;
+    } else if (kind >= 2) {
+        static const wchar_t* const kLines[] = {L"Home#10.0.0.5#99",
+                                                L"Club#1.2.3.4#27015",
+                                                L"home#10.0.0.5# 99",
+                                                L"; a note",
+                                                L"Caf\u00e9#a#b#1",
+                                                L"Lan##",
+                                                L"\u20ac#[::1]#5",
+                                                L"odd",
+                                                L"#x#",
+                                                L"\xDC85K#1#2"};
+        std::wstring text;
+        for (unsigned n = in.below(6); n > 0; --n) {
+            text += kLines[in.below(std::size(kLines))];
+            text += in.below(4) ? L"\r\n" : L"\n";
+        }
+        static const Encoding kEncodings[] = {Encoding::Ansi, Encoding::Utf8, Encoding::Utf16Le,
+                                              Encoding::Utf16Be};
+        const Encoding encoding = kEncodings[in.below(4)];
+        std::string bytes;
+        if (!encodeText(text, encoding, bytes)) encodeText(text, Encoding::Utf8, bytes);
+        const bool mark = isUtf16(encoding) || in.below(2);
+        const std::string marks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+        files.files[kList] = (mark ? marks[static_cast<int>(encoding)] : "") + bytes;
+        start.lockedAtStart = kind == 6;
+        start.tooLarge = kind == 7;
+    }
+    const std::string copy =
+        "; Hostdeck kept this copy of its server list when Windows ended.\r\n"
+        "; It belongs to C:\\H\\serverlist.ini\r\nKept#1#2\r\n";
+    for (unsigned n = in.below(3); n > 0; --n)
+        files.files[kFolder + L"\\serverlist (not saved " + std::to_wstring(n) + L").ini"] = copy;
+    if (in.below(4) == 0) files.files[kUserFolder + L"\\serverlist (not saved 1).ini"] = copy;
+    if (in.below(4) == 0) {
+        start.leftovers.push_back(kList + L".0123456789abcdef.saving");
+        files.files[start.leftovers.back()] = "half";
+    }
+    return start;
+}
+
+std::vector<Entry> entriesOf(const ServerListModel& model) {
+    std::vector<Entry> list;
+    for (ListIndex i = 0; i < model.entryCount(); ++i)
+        list.push_back({std::wstring(model.lstServerNick.item(i)),
+                        std::wstring(model.lstServerIP.item(i)),
+                        std::wstring(model.lstServerPort.item(i))});
+    return list;
+}
+
+std::optional<std::vector<Entry>> readBack(Store& files, const std::wstring& path) {
+    ServerListModel model;
+    ServerListFile file(files, path);
+    if (!file.load(model).ok() || !file.found()) return std::nullopt;
+    return entriesOf(model);
+}
+
+// What a text holds once written where no half character can go.
+std::wstring asWritten(const std::wstring& text) {
+    std::wstring written = text;
+    for (std::size_t i = 0; i < written.size(); ++i)
+        if (unitKindAt(written, i) == UnitKind::LoneHalf) written[i] = L'\xFFFD';
+    return written;
+}
+
+// A copy's whole text, its comment lines too, in the encoding a load would read it in.
+std::wstring textOf(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return decodeText(bytes.substr(3), Encoding::Utf8);
+    if (bytes.starts_with("\xFF\xFE")) return decodeText(bytes.substr(2), Encoding::Utf16Le);
+    if (bytes.starts_with("\xFE\xFF")) return decodeText(bytes.substr(2), Encoding::Utf16Be);
+    return decodeText(bytes,
+                      !isAscii(bytes) && isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi);
+}
+
+// One session, action by action, against the reference.
+class Session {
+  public:
+    Session(Input& in, Store& files)
+        : in_(in),
+          files_(files),
+          user_(in, files),
+          session_(files, kList, kUserFolder, model_, user_) {
+        user_.session = &session_;
+    }
+
+    void play(const Start& start);
+
+  private:
+    void syncEntryOut();
+    void act();
+    void checkWindow();
+    void checkEnd(const Start& start);
+
+    Input& in_;
+    Store& files_;
+    FuzzUser user_;
+    ServerListModel model_;
+    ListSession session_;
+    Reference ref_;
+    std::vector<Entry> initial_;
+    bool loaded_ = false;
+};
+
+// An entry out for editing that the model no longer holds out went back to its place, or was
+// discarded by the user.
+void Session::syncEntryOut() {
+    const std::optional<std::size_t> out = ref_.outSlot();
+    if (!out || model_.hasEntryOutForEditing()) return;
+    if (user_.entryDiscarded) {
+        ref_.slots.erase(ref_.slots.begin() + static_cast<std::ptrdiff_t>(*out));
+    } else {
+        ref_.slots[*out].out = false;
+        ref_.slots[*out].entry = ref_.fields;
+    }
+    user_.entryDiscarded = false;
+}
+
+void Session::act() {
+    const auto clickOn = [&](ListIndex index) {
+        const std::size_t clicked = index >= 0 ? ref_.slotOf(static_cast<std::size_t>(index)) : 0;
+        const int clickedId = index >= 0 ? ref_.slots[clicked].id : 0;
+        const bool taken = session_.takeSelection(index);
+        syncEntryOut();
+        if (model_.hasEntryOutForEditing())
+            ref_.current = 0;
+        else if (index >= 0)
+            ref_.current = clickedId;
+        return taken;
+    };
+    const auto count = static_cast<unsigned>(model_.entryCount());
+    const unsigned action = in_.below(11);
+    trace("action", action);
+    switch (action) {
+        case 0: {  // a click on an entry, or on the empty area
+            const ListIndex index = static_cast<ListIndex>(in_.below(count + 1)) - 1;
+            if (clickOn(index)) {
+                model_.select();
+                ref_.select(*ref_.currentSlot());
+            }
+            break;
+        }
+        case 1: {  // typing into an enabled field
+            TextField* fields[] = {&model_.txtServerNickname, &model_.txtServerIP,
+                                   &model_.txtServerPort};
+            std::wstring* texts[] = {&ref_.fields.nickname, &ref_.fields.address,
+                                     &ref_.fields.port};
+            const unsigned which = in_.below(3);
+            if (!fields[which]->enabled()) break;
+            const std::wstring text = (in_.below(2) ? *texts[which] : L"") + pieceOfText(in_);
+            fields[which]->setText(text);
+            *texts[which] = text;
+            break;
+        }
+        case 2: {  // pasting into the address field
+            if (!model_.txtServerIP.enabled()) break;
+            const std::wstring pasted = pieceOfText(in_) + L":" + pieceOfText(in_);
+            if (const std::optional<AddressPort> parts = parseAddressPort(pasted)) {
+                model_.txtServerIP.setText(parts->address);
+                model_.txtServerPort.setText(parts->port);
+                ref_.fields.address = parts->address;
+                ref_.fields.port = parts->port;
+            }
+            break;
+        }
+        case 3: {  // Add
+            const std::optional<std::size_t> out = ref_.outSlot();
+            const Entry added = ref_.fields;
+            user_.sameServerAgreed = false;
+            const Result result = session_.add();
+            if (!result.ok()) break;
+            for (const Reference::Slot& slot : ref_.slots) {
+                check(
+                    slot.out || user_.sameServerAgreed ||
+                        !sameServer(added.address, added.port, slot.entry.address, slot.entry.port),
+                    "Add made a second entry for the same server without asking");
+            }
+            if (out) ref_.slots.erase(ref_.slots.begin() + static_cast<std::ptrdiff_t>(*out));
+            ref_.append(added);
+            break;
+        }
+        case 4:  // Edit
+            if (!session_.settleEntryOutForEditing()) break;
+            syncEntryOut();
+            model_.edit();
+            if (!ref_.slots.empty()) {
+                const std::size_t slot = ref_.currentSlot().value_or(ref_.slotOf(0));
+                ref_.slots[slot].out = true;
+                ref_.fields = ref_.slots[slot].entry;
+            }
+            ref_.fieldsEnabled = true;
+            ref_.current = 0;
+            break;
+        case 5:  // Delete
+            model_.deleteCurrent();
+            if (const std::optional<std::size_t> slot = ref_.currentSlot()) {
+                ref_.deleted.emplace_back(*slot, ref_.slots[*slot].entry);
+                ref_.slots.erase(ref_.slots.begin() + static_cast<std::ptrdiff_t>(*slot));
+            }
+            ref_.current = 0;
+            break;
+        case 6:  // Undo delete
+            if (model_.undoDelete().ok()) {
+                const auto& [where, entry] = ref_.deleted.back();
+                const std::size_t at = std::min(where, ref_.slots.size());
+                ref_.slots.insert(ref_.slots.begin() + static_cast<std::ptrdiff_t>(at),
+                                  {entry, false, ref_.nextId++});
+                ref_.deleted.pop_back();
+            }
+            break;
+        case 7: {  // starting the selected server
+            const ListIndex selected = model_.lstServerNick.currentIndex();
+            if (selected == kNoItem || !clickOn(selected)) break;
+            testing::FakeRegistry registry;
+            testing::RecordingStarter starter;
+            static_cast<void>(launchServer(model_, registry, starter));  // no game: not found
+            ref_.select(*ref_.currentSlot());
+            break;
+        }
+        case 8:
+        case 9:
+            user_.diskEvent();
+            break;
+        default:
+            if (in_.below(2)) {
+                static_cast<void>(session_.mayClose());
+            } else if (session_.endSession().ok()) {
+                user_.windowsEnded = in_.below(4) != 0;
+                if (!user_.windowsEnded) session_.resumeAfterEndSession();  // it did not end
+            }
+            break;
+    }
+    syncEntryOut();
+}
+
+// The window holds what the user should see.
+void Session::checkWindow() {
+    check(entriesOf(model_) == ref_.shown(), "the window's list differs from the user's");
+    if (model_.hasEntryOutForEditing() || ref_.fieldsEnabled) {
+        check(model_.txtServerNickname.text() == ref_.fields.nickname &&
+                  model_.txtServerIP.text() == ref_.fields.address &&
+                  model_.txtServerPort.text() == ref_.fields.port,
+              "the fields differ from what the user typed or chose");
+    }
+}
+
+void Session::play(const Start& start) {
+    if (start.lockedAtStart) files_.locked[kList] = L"sharing violation";
+    if (start.tooLarge) files_.locked[kList] = L"throw";
+    session_.load();
+    if (start.tooLarge || in_.below(2)) files_.locked.clear();
+    loaded_ = !start.lockedAtStart && !start.tooLarge;
+    initial_ = entriesOf(model_);
+    for (const Entry& entry : initial_) ref_.append(entry);
+    if (session_.hasStartNotes()) session_.tellStartNotes();
+    for (int actions = 0; !session_.done() && !in_.empty() && actions < 64; ++actions) {
+        act();
+        check(session_.done() || !user_.windowsEnded, "the session went on after Windows ended");
+        if (!session_.done()) checkWindow();
+    }
+    // The end: the window is closed, and answered as Enter answers; then Windows ends.
+    if (!session_.done()) static_cast<void>(session_.mayClose());
+    syncEntryOut();
+    if (!session_.done() && !session_.endSession().ok()) return;  // the list is still there
+    syncEntryOut();
+    checkEnd(start);
+}
+
+void Session::checkEnd(const Start& start) {
+    for (const auto& [path, bytes] : files_.files) {
+        const bool leftover = std::find(start.leftovers.begin(), start.leftovers.end(), path) !=
+                              start.leftovers.end();
+        check(leftover || !path.ends_with(L".saving"), "a temporary file is left");
+    }
+    if (user_.listGivenUp) return;
+    // The window's last list, with the entry out for editing where it was taken from.
+    std::vector<Entry> expected;
+    std::optional<Entry> onlyInNote;
+    for (const Reference::Slot& slot : ref_.slots) {
+        if (slot.out && model_.hasEntryOutForEditing())
+            onlyInNote = ref_.fields;
+        else if (!slot.out)
+            expected.push_back(slot.entry);
+        else if (!user_.entryDiscarded)
+            expected.push_back(ref_.fields);
+    }
+    const bool unchanged = loaded_ && expected == initial_ && !onlyInNote;
+    if (unchanged || (!loaded_ && expected.empty() && !onlyInNote)) {
+        check(files_.replaced.empty(), "a list that did not change was written");
+        return;
+    }
+    files_.locked.clear();  // the next start
+    files_.readOnlyFolder.reset();
+    const auto holds = [&](const std::vector<Entry>& list) {
+        // After a failed load, the window's servers may have been added to the file's own.
+        return list.size() >= expected.size() &&
+               std::equal(expected.begin(), expected.end(), list.end() - expected.size()) &&
+               (!loaded_ || list.size() == expected.size());
+    };
+    if (!onlyInNote &&
+        std::find(files_.replaced.begin(), files_.replaced.end(), kList) != files_.replaced.end()) {
+        const std::optional<std::vector<Entry>> saved = readBack(files_, kList);
+        check(saved && holds(*saved), "the list file does not hold the window's list");
+        return;
+    }
+    // Not in the list file: in a copy, which the next start names.
+    std::vector<std::wstring> notes;
+    {
+        ServerListModel next;
+        FuzzUser nextUser(in_, files_);
+        nextUser.told = &notes;
+        ListSession nextStart(files_, kList, kUserFolder, next, nextUser);
+        nextStart.load();
+        if (nextStart.hasStartNotes()) nextStart.tellStartNotes();
+    }
+    for (const std::wstring& path : files_.replaced) {
+        if (path == kList) continue;
+        const std::optional<std::vector<Entry>> copy = readBack(files_, path);
+        if (!copy || *copy != expected) continue;
+        bool named = false;
+        for (const std::wstring& note : notes) named = named || note.find(path) != note.npos;
+        check(named, "the next start does not name the copy");
+        if (onlyInNote) {
+            const std::wstring text = textOf(files_.files[path]);
+            for (const std::wstring* field :
+                 {&onlyInNote->nickname, &onlyInNote->address, &onlyInNote->port}) {
+                const std::wstring line =
+                    asWritten(field->substr(0, field->find_first_of(L"\r\n")));
+                check(text.find(line) != std::wstring::npos,
+                      "the copy does not hold the entry out for editing");
+            }
+        }
+        return;
+    }
+    fail("the window's list is neither in the list file nor in a copy");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Input in{data, size};
+    Store files;
+    const Start start = setUpDisk(in, files);
+    Session(in, files).play(start);
+    return 0;
+}
