@@ -269,7 +269,8 @@ ServerListFile::DiskCheck ServerListFile::checkDisk() {
     DiskCheck check;
     check.seen = readDisk(check.reason);
     using Kind = DiskCheck::Seen::Kind;
-    if (loadFailed_ || check.seen == known_) return check;  // save() refuses after a failed load
+    // save() refuses after a failed load.
+    if (loadFailed_ || check.seen == known_ || check.seen == replaceable_) return check;
     switch (check.seen.kind) {
         case Kind::Absent:
             check.state = DiskState::Gone;
@@ -357,7 +358,7 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
     const auto stillAsKnown = [&] {
         std::wstring ignored;
         const DiskCheck::Seen now = readDisk(ignored);
-        return now == known_ || now.kind == DiskCheck::Seen::Kind::Absent;
+        return now == known_ || now == replaceable_ || now.kind == DiskCheck::Seen::Kind::Absent;
     };
     std::uint64_t written = 0;
     const Result result = write(path_, model, {}, &written, stillAsKnown, false, waitMs);
@@ -365,6 +366,7 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
         saved_ = true;
         loadedBytes_ = {};
         known_ = {DiskCheck::Seen::Kind::Present, written};
+        replaceable_.reset();
         changesKnown_ = model.changes();
         countKnown_ = model.entryCount();
     }

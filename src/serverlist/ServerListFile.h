@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,7 +54,8 @@ class ServerListFile final : public EntryCheck {
     };
     DiskCheck checkDisk();
     // The user chose to replace what that check saw; save() replaces nothing else.
-    void mayReplace(const DiskCheck& check) { known_ = check.seen; }
+    // What the file is known to hold stays as it was: a list changed back is still not written.
+    void mayReplace(const DiskCheck& check) { replaceable_ = check.seen; }
 
     // Rewrites the file from the lists, in the encoding it was read in. The old file stays
     // untouched unless the new one was written completely; Cancelled when, by then, the file
@@ -109,6 +111,7 @@ class ServerListFile final : public EntryCheck {
     FileEncoding encoding_;
     bool loadFailed_ = false;
     DiskCheck::Seen known_;    // what load() read or save() wrote
+    std::optional<DiskCheck::Seen> replaceable_;  // what else the user let save() replace
     std::string loadedBytes_;  // what load() read, until a save
     bool saved_ = false;
     std::uint64_t changesKnown_ = 0;  // the model's count of changes when load() or save() ended

@@ -111,6 +111,8 @@ const struct {
     {"odd file", "", "changed", {}, L"", true, kOther},
     {"odd file", "", "Windows ends", {}, L"", true, kOdd},
     {"odd file", "add", "", {}, L"", true, "odd##\r\nHome#1#2\r\nnew#7#8\r\n"},
+    {"odd file", "add, held, close, delete it", "", {Yes, Cancel}, L"unknown failed ", true, kOdd},
+    {"odd file", "add, held, close, delete it", "Windows ends", {Yes, Cancel}, L"unknown failed ", true, kOdd},
     // Unread at start, read again at close.
     {"locked file", "", "", {}, L"unread ", true, kStart, {}, L"sharing violation"},
     {"locked file", "add", "deleted", {Yes}, L"unread gone ", true, "new#7#8\r\n"},
@@ -183,7 +185,11 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         if (session.hasStartNotes()) session.tellStartNotes();
         files.readFailure.reset();
 
-        for (const std::string& step : stepsOf(c.window)) {
+        // Each step of the window's column and then of the disk's, in order.
+        bool windowsEnds = false;
+        std::vector<std::string> steps = stepsOf(c.window), disk = stepsOf(c.disk);
+        steps.insert(steps.end(), disk.begin(), disk.end());
+        for (const std::string& step : steps) {
             std::smatch edit;
             if (step == "add") {
                 model.txtServerNickname.setText(L"\xDC41");  // the file would read "A": refused
@@ -202,36 +208,33 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 model.edit();
                 const std::string to = edit[3];
                 if (edit[2].matched) model.txtServerNickname.setText({to.begin(), to.end()});
-            } else {
+            } else if (step == "close") {  // and the user goes back to the window
+                EXPECT_FALSE(session.mayClose());
+            } else if (step == "changed") {
+                files.files[kList] = kOther;
+            } else if (step == "deleted") {
+                files.files.erase(kList);
+            } else if (step == "locked") {
+                files.readFailure = L"sharing violation";
+            } else if (step == "held") {  // nor can it be replaced
+                files.locked[kList] = L"sharing violation";
+            } else if (step == "too large") {
+                files.readFailure = L"throw";
+            } else if (step == "another window saves") {
+                files.whileSaving = [&] { files.files[kList] = kOther; };
+            } else if (step == "another window is saving") {
+                files.busySaves[kList] = 2;
+            } else if (step == "folder read-only") {
+                files.readOnlyFolder = L"C:\\H";
+            } else if (step == "no folder writable") {
+                files.readOnlyFolder = L"C:\\";
+            } else if (step.starts_with("disk full")) {
+                files.failingWrites = step == "disk full twice" ? 2 : 1;
+            } else if (step == "Windows ends") {
+                windowsEnds = true;
+            } else if (!step.empty()) {
                 ADD_FAILURE() << "unknown step: " << step;
             }
-        }
-        bool windowsEnds = false;
-        for (const std::string& step : stepsOf(c.disk)) {
-            if (step == "changed")
-                files.files[kList] = kOther;
-            else if (step == "deleted")
-                files.files.erase(kList);
-            else if (step == "locked")
-                files.readFailure = L"sharing violation";
-            else if (step == "too large")
-                files.readFailure = L"throw";
-            else if (step == "another window saves")
-                files.whileSaving = [&] { files.files[kList] = kOther; };
-            else if (step == "another window is saving")
-                files.busySaves[kList] = 2;
-            else if (step == "folder read-only")
-                files.readOnlyFolder = L"C:\\H";
-            else if (step == "no folder writable")
-                files.readOnlyFolder = L"C:\\";
-            else if (step == "disk full")
-                files.failingWrites = 1;
-            else if (step == "disk full twice")
-                files.failingWrites = 2;
-            else if (step == "Windows ends")
-                windowsEnds = true;
-            else
-                ADD_FAILURE() << "unknown step: " << step;
         }
 
         bool closed = true;
