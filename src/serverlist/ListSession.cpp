@@ -55,7 +55,7 @@ void ListSession::tellStartNotes() {
     if (!loaded_.ok())
         ask(Kind::ListUnread, Tone::Error, Choices::Ok, Answer::Ok,
             say(texts::kListUnread, loaded_.reason));
-    if (copiesFound_.empty()) return;
+    if (copiesFound_.empty() || done_) return;  // done_: Windows ended meanwhile
     std::wstring copies;
     for (std::size_t i = 0; i < copiesFound_.size() && i < kCopiesNamed; ++i)
         copies += L"\n" + copiesFound_[i];
@@ -210,7 +210,8 @@ bool ListSession::closeKeepingCopy(const std::wstring& why) {
     }
     const Answer answer = ask(Kind::NoCopyEither, Tone::Warning, Choices::YesNo, Answer::No,
                               say(texts::kNoCopyEither, kept.reason));
-    return done_ = answer == Answer::Yes;
+    // Windows may have ended the session meanwhile: then it stays over, whatever the answer.
+    return done_ = done_ || answer == Answer::Yes;
 }
 
 void ListSession::resumeAfterEndSession() {
