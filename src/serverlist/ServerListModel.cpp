@@ -85,8 +85,11 @@ bool ServerListModel::edit() {
 void ServerListModel::deleteCurrent() {
     const ListIndex i = lstServerNick.currentIndex();
     if (!holdsEntry(i)) return;  // no current entry: nothing to delete
-    deleted_.push_back({i, std::wstring(lstServerNick.item(i)), std::wstring(lstServerIP.item(i)),
-                        std::wstring(lstServerPort.item(i))});
+    // Its place counts the entry out for editing, which goes back where it was.
+    const ListIndex place = entryOut_ && i >= outAt_ ? i + 1 : i;
+    if (entryOut_ && i < outAt_) --outAt_;
+    deleted_.push_back({place, std::wstring(lstServerNick.item(i)),
+                        std::wstring(lstServerIP.item(i)), std::wstring(lstServerPort.item(i))});
     for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
         list->setCurrentIndex(i);
         list->removeItem(i);
@@ -96,9 +99,14 @@ void ServerListModel::deleteCurrent() {
 Result ServerListModel::undoDelete() {
     if (deleted_.empty()) return Result::cancelled();
     const DeletedEntry& last = deleted_.back();
-    Result back =
-        insertIfFileHolds(std::min(last.at, entryCount()), last.nickname, last.address, last.port);
-    if (back.ok()) deleted_.pop_back();
+    // Its place counts the entry out for editing: before it, it goes above and moves it down.
+    const ListIndex place = std::min(last.at, entryCount() + (entryOut_ ? 1 : 0));
+    const bool aboveOut = entryOut_ && place <= outAt_;
+    Result back = insertIfFileHolds(aboveOut || !entryOut_ ? place : place - 1, last.nickname,
+                                    last.address, last.port);
+    if (!back.ok()) return back;
+    if (aboveOut) ++outAt_;
+    deleted_.pop_back();
     return back;
 }
 

@@ -101,13 +101,13 @@ class ServerListModel {
         return inserted;
     }
     struct DeletedEntry {
-        ListIndex at;
+        ListIndex at;  // its place among the entries and the one out for editing
         std::wstring nickname, address, port;
     };
     std::vector<DeletedEntry> deleted_;  // newest last
 
     bool entryOut_ = false;
-    ListIndex outAt_ = 0;  // where the entry out for editing was taken from
+    ListIndex outAt_ = 0;  // where the entry out for editing goes back, as the list is now
     const EntryCheck* check_ = nullptr;
 };
 

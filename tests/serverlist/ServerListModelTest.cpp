@@ -64,6 +64,8 @@ const struct {
     {L"nickname 1, delete, nickname 0, delete, undo", {kHome, kLan}, L"||", kNoItem, L"unlocked"},
     {L"nickname 1, delete, nickname 0, delete, undo, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked, undo refused"},
     {L"nickname 2, delete, edit, undo", {kClub, kLan}, kHome, kNoItem, kOut},
+    {L"nickname 1, delete, nickname 0, edit, undo, nickname 0, select", {kHome, kClub, kLan}, kClub, 1, L"locked"},
+    {L"nickname 0, delete, nickname 1, edit, undo, nickname 0, select", {kHome, kClub, kLan}, kHome, 0, L"locked"},
     // Lists of unequal length come from no operation; they must still break nothing.
     {kUnequal + L"nicknames, append to ports" + kThenDelete, {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"unlocked, select refused"},
     {kUnequal + L"nicknames, append to addresses" + kThenDelete, {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"unlocked, select refused"},
