@@ -90,10 +90,9 @@ bool ListSession::takeSelection(ListIndex selected) {
 }
 
 Result ListSession::add() {
+    // An entry out for editing is not in the list: its own old place does not count.
     const ListIndex same =
-        model_.hasEntryOutForEditing()
-            ? kNoItem
-            : model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
+        model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
     if (same != kNoItem) {
         const std::wstring address =
             addressPortText(model_.lstServerIP.item(same), model_.lstServerPort.item(same));

@@ -82,8 +82,7 @@ class ListSession {
     }
 
     // Add, as the user asks for it: a server with the address and port of one in the list is
-    // added only when the user says so (Cancelled when not). An entry out for editing goes back
-    // without asking.
+    // added only when the user says so (Cancelled when not), an entry out for editing too.
     Result add();
 
     // The window is asked to close: saves, or asks what to do when the file changed on disk or

@@ -100,6 +100,8 @@ const struct {
     {"list", "edit Club, put back", "changed", {}, L"", true, kOther},
     {"list", "edit Club, put back", "changed, Windows ends", {}, L"", true, kOther},
     {"list", "edit Club to Club 2", "", {}, L"", true, "Home#1#2\r\nClub 2#3#4\r\n"},
+    {"list", "edit Home at 3:4, Add", "", {}, L"same ", true, "Home#3#4\r\nClub#3#4\r\n"},
+    {"list", "edit Home at 3:4, Add", "", {Yes}, L"same ", true, "Club#3#4\r\nHome#3#4\r\n"},
     {"list", "edit Home to ;Home", "", {}, L"entry ", false, kStart, {}, L"begins with \";\""},
     {"list", "edit Home to ;Home", "", {Yes}, L"entry ", true, "Club#3#4\r\n"},
     {"no file", "add", "", {}, L"", true, "new#7#8\r\n"},
@@ -203,12 +205,17 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 model.deleteCurrent();
             } else if (step == "put back") {
                 ASSERT_TRUE(model.add().ok());
-            } else if (std::regex_match(step, edit, std::regex("edit (Home|Club)( to (.+))?"))) {
+            } else if (std::regex_match(step, edit,
+                                        std::regex("edit (Home|Club)( to (.+)| at (.):(.))?"))) {
                 model.lstServerNick.setCurrentIndex(edit[1] == "Club" ? 1 : 0);
                 model.edit();
-                const std::string to = edit[3];
-                if (edit[2].matched) model.txtServerNickname.setText({to.begin(), to.end()});
-            } else if (step == "close") {  // and the user goes back to the window
+                const std::string to = edit[3], address = edit[4], port = edit[5];
+                if (edit[3].matched) model.txtServerNickname.setText({to.begin(), to.end()});
+                if (edit[4].matched) model.txtServerIP.setText({address.begin(), address.end()});
+                if (edit[5].matched) model.txtServerPort.setText({port.begin(), port.end()});
+            } else if (step == "Add") {            // as the window's button does
+                static_cast<void>(session.add());  // the question is the row's to check
+            } else if (step == "close") {          // and the user goes back to the window
                 EXPECT_FALSE(session.mayClose());
             } else if (step == "changed") {
                 files.files[kList] = kOther;
