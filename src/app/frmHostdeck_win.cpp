@@ -21,6 +21,7 @@ namespace {
 constexpr const wchar_t* kMessageCaption = texts::kCaption.data();  // a literal: ends in NUL
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr UINT kShowStartNotes = WM_APP + 1;
+constexpr UINT kTellListNotKept = WM_APP + 2;
 constexpr UINT_PTR kWaitTimer = 1;
 constexpr UINT kWaitPollMs = 250;
 constexpr int kWaitOver = 0x100;  // a message box's result that no button gives
@@ -195,7 +196,9 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             return wParam == kWaitTimer ? onWaitTimer() : 0;
         case WM_QUERYENDSESSION:
-            return TRUE;  // the list is saved, or kept, when the session does end
+            return onQueryEndSession();
+        case kTellListNotKept:
+            return tellListNotKept();
         case WM_ENDSESSION:
             return onEndSession(wParam != FALSE);
         case WM_CONTEXTMENU:
@@ -328,13 +331,33 @@ LRESULT frmHostdeck::onClose() {
     return 0;
 }
 
-// Nobody can be asked anything now. The program ends after it, as Windows and the installers
-// that close programs expect.
+// Windows asks whether it may end the session: the list is saved, or kept in a copy, now. Where
+// nothing can keep it, Windows is asked to wait, with the reason, and the user is told.
+LRESULT frmHostdeck::onQueryEndSession() {
+    const Result ended = session_.endSession();
+    if (ended.ok()) return TRUE;
+    ShutdownBlockReasonCreate(window_, texts::kListNotKept.data());  // a literal: ends in NUL
+    notKeptReason_ = ended.reason;
+    PostMessageW(window_, kTellListNotKept, 0, 0);  // once Windows has had the answer
+    return FALSE;
+}
+
+LRESULT frmHostdeck::tellListNotKept() {
+    tell(Question::Tone::Error, notKeptReason_);
+    return 0;
+}
+
+// The session ends: the program ends after it, as Windows and the installers that close
+// programs expect. Or it goes on after all, and so does the window, its list saved at close.
 LRESULT frmHostdeck::onEndSession(bool ending) {
-    if (ending) {
-        static_cast<void>(session_.endSession());  // nobody can be told now
-        DestroyWindow(window_);
+    ShutdownBlockReasonDestroy(window_);
+    if (!ending) {
+        session_.resumeAfterEndSession();
+        return 0;
     }
+    // Ended anyway, though the list was not kept: nobody can be told now.
+    static_cast<void>(session_.endSession());
+    DestroyWindow(window_);
     return 0;
 }
 

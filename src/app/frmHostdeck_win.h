@@ -103,6 +103,8 @@ class frmHostdeck final : private TextListObserver, private User {
     LRESULT showStartNotes();
     LRESULT onClose();
     LRESULT onWaitTimer();
+    LRESULT onQueryEndSession();
+    LRESULT tellListNotKept();
     LRESULT onEndSession(bool ending);
     LRESULT onContextMenu(HWND from, POINT at);
     static LRESULT CALLBACK addressFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
@@ -160,6 +162,7 @@ class frmHostdeck final : private TextListObserver, private User {
     std::vector<FieldBinding> fields_;
     bool updatingFromControl_ = false;
     const std::function<bool()>* waitDone_ = nullptr;  // while a wait is shown
+    std::wstring notKeptReason_;  // why the list was not kept when Windows asked to end
 
     FormServices services_;
     ListSession session_;

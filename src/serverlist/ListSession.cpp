@@ -244,8 +244,12 @@ Result ListSession::endSession() {
     }
     if (!notSaved.empty()) why = notSaved + L"\n" + why;
     std::wstring copy;
-    // Nobody can be told of a failure now.
-    if (!why.empty()) static_cast<void>(keepCopy(texts::kKeptAtEnd, why, copy));
+    if (why.empty()) return Result::success();
+    if (Result kept = keepCopy(texts::kKeptAtEnd, why, copy); !kept.ok()) {
+        // Nothing holds the list but the window: it stays, and the user is told.
+        done_ = endedBySession_ = false;
+        return Result::failed(say(texts::kNotKeptAtEnd, kept.reason));
+    }
     return Result::success();
 }
 

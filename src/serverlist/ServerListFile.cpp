@@ -15,6 +15,8 @@ namespace {
 
 using namespace list_file_format;
 
+constexpr wchar_t kReplacementCharacter = 0xFFFD;  // stands for what cannot be written
+
 // An upper bound of what the records need: no character takes fewer units than bytes.
 template <typename Char>
 ServerListModel::Capacity measureRecords(std::basic_string_view<Char> text) {
@@ -421,8 +423,12 @@ std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder, b
 Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListModel& model,
                                 std::wstring_view headline, std::wstring_view details,
                                 std::wstring& copyPath) {
-    const std::wstring note = std::wstring(headline) + L"\n" + std::wstring(kCopyOwner) + path_ +
-                              L"\n" + std::wstring(details);
+    std::wstring note = std::wstring(headline) + L"\n" + std::wstring(kCopyOwner) + path_ + L"\n" +
+                        std::wstring(details);
+    // The note quotes what the user typed, which may hold half a character: no file can hold
+    // one, and the note must never keep the list from its copy.
+    for (std::size_t i = 0; i < note.size(); ++i)
+        if (unitKindAt(note, i) == UnitKind::LoneHalf) note[i] = kReplacementCharacter;
     const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix(folder));
     for (std::size_t n = 1;; ++n) {
         copyPath = copyPrefix(folder) + std::to_wstring(n) + L").ini";

@@ -110,9 +110,9 @@ class ServerListFile final : public EntryCheck {
     std::wstring path_;
     FileEncoding encoding_;
     bool loadFailed_ = false;
-    DiskCheck::Seen known_;    // what load() read or save() wrote
+    DiskCheck::Seen known_;                       // what load() read or save() wrote
     std::optional<DiskCheck::Seen> replaceable_;  // what else the user let save() replace
-    std::string loadedBytes_;  // what load() read, until a save
+    std::string loadedBytes_;                     // what load() read, until a save
     bool saved_ = false;
     std::uint64_t changesKnown_ = 0;  // the model's count of changes when load() or save() ended
     ListIndex countKnown_ = 0;        // and its count of entries

@@ -137,6 +137,15 @@ inline constexpr std::wstring_view kNoCopyEither =
     L"Hostdeck could not keep a copy of the list either:\n{2}\n\nClose without saving? Yes "
     L"discards the changes made in this window. No goes back to the window.";
 
+// At the end of the Windows session, when the list could be neither saved nor kept in a copy.
+inline constexpr std::wstring_view kNotKeptAtEnd =
+    L"Windows is ending, but Hostdeck could neither save the server list to\n{1}\nnor keep a "
+    L"copy of it:\n{2}\n\nHostdeck has asked Windows to wait, and the list is still in this "
+    L"window. Make room on the disk or make the folder writable, then close Hostdeck; or cancel "
+    L"the end of Windows and go on.";
+// Shown by Windows beside the program while it waits.
+inline constexpr std::wstring_view kListNotKept = L"The server list is not saved yet.";
+
 // ---- At the top of a copy of the list, and why it was kept. {2}: a reason.
 inline constexpr std::wstring_view kKeptAtEnd =
     L"Hostdeck kept this copy of its server list when Windows ended.";

@@ -344,12 +344,13 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     EXPECT_EQ(text(address), L"not:an addressfe80::2") << "other text pastes as usual";
     SetWindowTextW(address, L"10.0.0.5");
     SetWindowTextW(control(kIdPortField), L"99");
-    command(kIdAddButton);  // an entry out for editing goes back without asking
     boxes.answers = {IDNO};
-    command(kIdAddButton);
+    command(kIdAddButton);  // Club, out for editing, now has Home's server: asked as any Add
     EXPECT_THAT(boxes.said, HasSubstr(L"Server 1, \"Home\", has the same address and port already: "
                                       L"10.0.0.5:99.\n\nAdd this server anyway?|"));
-    boxes.answers = {IDYES};
+    EXPECT_EQ(shown(), L"Home Club|10.0.0.5|99+");
+    boxes.answers = {IDYES, IDYES};
+    command(kIdAddButton);
     command(kIdAddButton);
     EXPECT_EQ(shown(), L"Home Club Club Club|10.0.0.5|99+");
 }
@@ -382,6 +383,15 @@ TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
 
     start();
     command(kIdAddButton);
+    // Nothing can keep the list: Windows is asked to wait, the user told, and the window stays.
+    files.readOnlyFolder = L"C:\\";
+    boxes.said.clear();
+    EXPECT_FALSE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    SendMessageW(form->window(), WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+    pump();
+    EXPECT_THAT(boxes.said, HasSubstr(L"nor keep a copy of it"));
+    EXPECT_TRUE(IsWindow(form->window()));
+    files.readOnlyFolder.reset();
     EXPECT_TRUE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
     SendMessageW(form->window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     EXPECT_EQ(form->window(), nullptr) << "the program ends";
