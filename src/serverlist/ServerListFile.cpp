@@ -136,6 +136,15 @@ class WrittenBytes final : public FileSink {
     Fingerprint fingerprint_;
 };
 
+// Takes what a save would write, only to tell it by its fingerprint.
+struct FingerprintOnly final : FileSink {
+    Fingerprint fingerprint;
+    bool write(std::string_view bytes) override {
+        fingerprint.add(bytes);
+        return true;
+    }
+};
+
 enum class WriteOutcome { Written, Unencodable, SinkFailed };
 
 // Writes `note` as comment lines and then the records, converted and written a block of lines
@@ -291,14 +300,19 @@ bool ServerListFile::holdsAsKnown(const ServerListModel& model) {
     if (loadFailed_) return false;
     if (model.changes() == changesKnown_) return true;
     if (model.entryCount() != countKnown_) return false;
-    // Changed, and maybe changed back: the entries as they were read, or as the file still
-    // holds what was saved.
+    // Changed, and maybe changed back: the entries as they were read, or the bytes a save
+    // would write now as those it wrote (told by their fingerprint, so that neither the file,
+    // which may be locked or changed by now, nor a copy of what was written is needed).
     try {
+        if (known_.kind != DiskCheck::Seen::Kind::Present) return model.entryCount() == 0;
+        if (saved_) {
+            FingerprintOnly sink;
+            if (encoding_.mark && model.entryCount() > 0) sink.write(encoding_.markBytes());
+            return writeLines(model, {}, encoding_.text, false, sink) == WriteOutcome::Written &&
+                   sink.fingerprint.value() == known_.fingerprint;
+        }
         ServerListFile again(files_, path_);
         ServerListModel known;
-        if (known_.kind != DiskCheck::Seen::Kind::Present) return model.entryCount() == 0;
-        if (saved_)
-            return again.load(known).ok() && again.known_ == known_ && known.sameEntries(model);
         return again.parse(loadedBytes_, known) && known.sameEntries(model);
     } catch (const std::exception&) {
         return false;  // out of memory: taken as changed, and so saved or kept
