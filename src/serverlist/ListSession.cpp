@@ -45,10 +45,19 @@ Answer ListSession::ask(Kind kind, Tone tone, Choices choices, Answer byDefault,
 
 void ListSession::load() {
     loaded_ = file_.load(model_);
-    copiesFound_ = file_.copiesIn(file_.folder());
     // The user folder may hold copies of other installations' lists too.
-    for (std::wstring& copy : file_.copiesIn(userFolder_, true))
-        copiesFound_.push_back(std::move(copy));
+    std::vector<std::wstring> beside = file_.copiesIn(file_.folder()),
+                              spare = file_.copiesIn(userFolder_, true);
+    // Newest first, from each folder in turn: where there are more than the note names, the
+    // ones it names hold the latest lists.
+    copiesFound_.clear();
+    while (!beside.empty() || !spare.empty()) {
+        for (std::vector<std::wstring>* folder : {&beside, &spare}) {
+            if (folder->empty()) continue;
+            copiesFound_.push_back(std::move(folder->back()));
+            folder->pop_back();
+        }
+    }
 }
 
 void ListSession::tellStartNotes() {
@@ -71,7 +80,8 @@ bool ListSession::settleEntryOutForEditing() {
     if (putBack.ok()) return true;
     const Answer answer = ask(Kind::EntryCannotGoBack, Tone::Warning, Choices::YesNo, Answer::No,
                               say(texts::kEntryOutCannotGoBack, putBack.reason));
-    if (answer != Answer::Yes) return false;
+    // Windows may have ended the session meanwhile: then nothing changes any more.
+    if (answer != Answer::Yes || done_) return false;
     model_.discardEntryOutForEditing();
     return true;
 }
@@ -91,6 +101,7 @@ bool ListSession::takeSelection(ListIndex selected) {
 
 Result ListSession::add() {
     // An entry out for editing is not in the list: its own old place does not count.
+    const bool wasOut = model_.hasEntryOutForEditing();
     const ListIndex same =
         model_.entrySameServerAs(model_.txtServerIP.text(), model_.txtServerPort.text());
     if (same != kNoItem) {
@@ -100,7 +111,10 @@ Result ListSession::add() {
             ask(Kind::AlreadyInList, Tone::Warning, Choices::YesNo, Answer::No,
                 texts::fill(texts::kAlreadyInList,
                             {std::to_wstring(same + 1), model_.lstServerNick.item(same), address}));
-        if (answer != Answer::Yes) return Result::cancelled();
+        // Windows may have ended the session meanwhile (the list kept then is the last), or tried
+        // to and put the entry out for editing back: then the fields are not added.
+        if (answer != Answer::Yes || done_ || model_.hasEntryOutForEditing() != wasOut)
+            return Result::cancelled();
     }
     return model_.add();
 }
@@ -108,7 +122,7 @@ Result ListSession::add() {
 bool ListSession::mayClose() {
     if (done_) return true;
     if (asking_) return false;  // the question that is open decides
-    if (!settleEntryOutForEditing()) return false;
+    if (!settleEntryOutForEditing()) return done_;
     if (file_.loadFailed()) return closeAfterFailedLoad();
     // Nothing changed (or every change was undone): the file keeps every byte.
     if (file_.holdsAsKnown(model_)) return done_ = true;

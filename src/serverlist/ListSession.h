@@ -69,7 +69,8 @@ class ListSession {
     void tellStartNotes();
 
     // Before the fields are replaced or the window closes: an entry out for editing goes back
-    // into the list, or the user decides what becomes of it. False: leave all as it is.
+    // into the list, or the user decides what becomes of it. False: leave all as it is (also
+    // when Windows ended the session while the user was asked).
     bool settleEntryOutForEditing();
 
     // The user made `selected` the list's selected item (kNoItem: none), by a click or a key:

@@ -125,9 +125,9 @@ const struct {
      {}, L"sharing violation\n\nTry Again"},
     {"locked file", "add", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
     {"five copies kept", "", "", {}, L"copies ", true, kStart, {},
-     L"(not saved 10).ini\nC:\\U\\serverlist (not saved 1).ini\n\nEach copy"},
+     L"(not saved 10).ini\nC:\\U\\serverlist (not saved 1).ini\nC:\\H\\serverlist (not saved 4)"},
     {"copies kept", "", "", {}, L"copies ", true, kStart, {},
-     L"\nC:\\H\\serverlist (not saved 6).ini\n... and 2 more copies"},
+     L"\nC:\\H\\serverlist (not saved 4).ini\n... and 2 more copies"},
     // Nobody can be asked: what may not replace the file goes beside it.
     {"list", "add", "Windows ends", {}, L"", true, kSaved},
     {"list", "add", "changed, Windows ends", {}, L"", true, kOther, kCopy, L"changed by another program"},
