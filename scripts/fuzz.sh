@@ -1,13 +1,27 @@
 #!/bin/sh
-# Builds the list file fuzzer and runs it for a bounded time (seconds, default 60), starting
-# from the seed files in fuzz/corpus. New inputs it finds go to build/fuzz/corpus;
-# a failing input is saved as build/fuzz/crash-*.
+# Builds the fuzzers and runs one of them: "listfile" (the list file's load and save) or
+# "session" (whole list sessions), for a bounded time (seconds, default 60), starting from its
+# seed files in fuzz/<name>-corpus. New inputs it finds go to build/fuzz/<name>-corpus; a
+# failing input is saved as build/fuzz/crash-*. Given a file instead of seconds, it replays that
+# one input and prints what it does.
+#   scripts/fuzz.sh session 1800
+#   scripts/fuzz.sh session build/fuzz/crash-...
 set -eu
 cd "$(dirname "$0")/.."
-seconds="${1:-60}"
+name="${1:-listfile}"
+arg="${2:-60}"
+case "$name" in
+    listfile) max_len=4096 ;;
+    session) max_len=512 ;;
+    *) echo "usage: scripts/fuzz.sh [listfile|session] [SECONDS|INPUT]" >&2; exit 2 ;;
+esac
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
-mkdir -p build/fuzz/corpus
+fuzzer="$PWD/build/fuzz/bin/${name}_fuzzer"
+if [ -f "$arg" ]; then
+    exec env HOSTDECK_FUZZ_TRACE=1 "$fuzzer" "$arg"
+fi
+mkdir -p "build/fuzz/$name-corpus"
 cd build/fuzz
-exec bin/listfile_fuzzer -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-    -print_final_stats=1 corpus ../../fuzz/corpus
+exec "$fuzzer" -max_total_time="$arg" -max_len="$max_len" -timeout=10 -print_final_stats=1 \
+    "$name-corpus" "../../fuzz/$name-corpus"

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the three presets and runs every test: natively, the list file fuzzer for a minute,
+# Builds the three presets and runs every test: natively, the two fuzzers for a minute each,
 # and the Windows builds under Wine with a virtual display.
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,8 +13,9 @@ done
 
 ctest --preset native -j "$jobs"
 
-# The list file fuzzer, for a bounded time.
-scripts/fuzz.sh 60
+# The fuzzers, for a bounded time each: the list file's, and whole list sessions'.
+scripts/fuzz.sh listfile 60
+scripts/fuzz.sh session 60
 
 smoke32=""
 if scripts/wine32-works.sh; then
