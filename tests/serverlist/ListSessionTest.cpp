@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <map>
 #include <regex>
 
 #include "serverlist/ListSession.h"
@@ -194,6 +196,21 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         bool windowsEnds = false;
         std::vector<std::string> steps = stepsOf(c.window), disk = stepsOf(c.disk);
         steps.insert(steps.end(), disk.begin(), disk.end());
+        // clang-format off
+        const std::map<std::string, std::function<void()>> diskSteps = {
+            {"changed", [&] { files.files[kList] = kOther; }},
+            {"deleted", [&] { files.files.erase(kList); }},
+            {"locked", [&] { files.readFailure = L"sharing violation"; }},
+            {"held", [&] { files.locked[kList] = L"sharing violation"; }},  // nor replaced
+            {"too large", [&] { files.readFailure = L"throw"; }},
+            {"another window saves", [&] { files.whileSaving = [&] { files.files[kList] = kOther; }; }},
+            {"another window is saving", [&] { files.busySaves[kList] = 2; }},
+            {"folder read-only", [&] { files.readOnlyFolder = L"C:\\H"; }},
+            {"no folder writable", [&] { files.readOnlyFolder = L"C:\\"; }},
+            {"disk full", [&] { files.failingWrites = 1; }},
+            {"disk full twice", [&] { files.failingWrites = 2; }},
+            {"Windows ends", [&] { windowsEnds = true; }}};
+        // clang-format on
         for (const std::string& step : steps) {
             std::smatch edit;
             if (step == "add") {
@@ -223,28 +240,8 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 static_cast<void>(session.add());  // the question is the row's to check
             } else if (step == "close") {          // and the user goes back to the window
                 EXPECT_FALSE(session.mayClose());
-            } else if (step == "changed") {
-                files.files[kList] = kOther;
-            } else if (step == "deleted") {
-                files.files.erase(kList);
-            } else if (step == "locked") {
-                files.readFailure = L"sharing violation";
-            } else if (step == "held") {  // nor can it be replaced
-                files.locked[kList] = L"sharing violation";
-            } else if (step == "too large") {
-                files.readFailure = L"throw";
-            } else if (step == "another window saves") {
-                files.whileSaving = [&] { files.files[kList] = kOther; };
-            } else if (step == "another window is saving") {
-                files.busySaves[kList] = 2;
-            } else if (step == "folder read-only") {
-                files.readOnlyFolder = L"C:\\H";
-            } else if (step == "no folder writable") {
-                files.readOnlyFolder = L"C:\\";
-            } else if (step.starts_with("disk full")) {
-                files.failingWrites = step == "disk full twice" ? 2 : 1;
-            } else if (step == "Windows ends") {
-                windowsEnds = true;
+            } else if (const auto disk = diskSteps.find(step); disk != diskSteps.end()) {
+                disk->second();
             } else if (!step.empty()) {
                 ADD_FAILURE() << "unknown step: " << step;
             }
