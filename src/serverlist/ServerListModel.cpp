@@ -110,6 +110,18 @@ Result ServerListModel::undoDelete() {
     return back;
 }
 
+bool ServerListModel::moveCurrent(ListIndex by) {
+    if (!canMoveCurrent(by)) return false;
+    const ListIndex from = lstServerNick.currentIndex(), to = from + by;
+    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
+        const std::wstring text(list->item(from));
+        list->removeItem(from);
+        list->insert(to, text);
+        list->setCurrentIndex(to);
+    }
+    return true;
+}
+
 ListIndex ServerListModel::entrySameServerAs(std::wstring_view address,
                                              std::wstring_view port) const {
     for (ListIndex i = 0; i < entryCount(); ++i) {

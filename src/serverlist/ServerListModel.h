@@ -63,6 +63,14 @@ class ServerListModel {
     // why.
     Result undoDelete();
     bool canUndoDelete() const { return !deleted_.empty(); }
+    // Moves the current entry `by` places (-1 up, 1 down), and it stays current; false, with
+    // nothing changed, where it cannot go: no current entry, at the end, or an entry is out for
+    // editing (which goes back first).
+    bool moveCurrent(ListIndex by);
+    bool canMoveCurrent(ListIndex by) const {
+        const ListIndex i = lstServerNick.currentIndex();
+        return !entryOut_ && holdsEntry(i) && holdsEntry(i + by);
+    }
 
     // The first entry that names the same server as this address and port (sameServer()), or
     // the first with this nickname, letter case ignored; kNoItem when there is none.

@@ -115,6 +115,8 @@ const struct {
     {"odd file", "", "changed", {}, L"", true, kOther},
     {"odd file", "", "Windows ends", {}, L"", true, kOdd},
     {"odd file", "add", "", {}, L"", true, "odd##\r\nHome#1#2\r\nnew#7#8\r\n"},
+    {"odd file", "move Home up", "", {}, L"", true, "Home#1#2\r\nodd##\r\n"},
+    {"odd file", "move Home up, move odd up", "", {}, L"", true, kOdd},
     {"odd file", "add, held, close, delete it", "", {Yes, Cancel}, L"unknown failed ", true, kOdd},
     {"odd file", "add, held, close, delete it", "Windows ends", {Yes, Cancel}, L"unknown failed ", true, kOdd},
     // Unread at start, read again at close.
@@ -236,6 +238,10 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 if (edit[3].matched) model.txtServerNickname.setText(nickname);
                 if (edit[4].matched) model.txtServerIP.setText({address.begin(), address.end()});
                 if (edit[5].matched) model.txtServerPort.setText({port.begin(), port.end()});
+            } else if (std::regex_match(step, edit, std::regex("move (Home|odd) (up|down)"))) {
+                model.lstServerNick.setCurrentIndex(
+                    model.entryNamed(edit[1] == "odd" ? L"odd" : L"Home"));
+                EXPECT_TRUE(model.moveCurrent(edit[2] == "up" ? -1 : 1));
             } else if (step == "Add") {            // as the window's button does
                 static_cast<void>(session.add());  // the question is the row's to check
             } else if (step == "close") {          // and the user goes back to the window

@@ -66,6 +66,12 @@ const struct {
     {L"nickname 2, delete, edit, undo", {kClub, kLan}, kHome, kNoItem, kOut},
     {L"nickname 1, delete, nickname 0, edit, undo, nickname 0, select", {kHome, kClub, kLan}, kClub, 1, L"locked"},
     {L"nickname 0, delete, nickname 1, edit, undo, nickname 0, select", {kHome, kClub, kLan}, kHome, 0, L"locked"},
+    // Moved up and down, the entry stays current; never past the ends, nor while one is out.
+    {L"nickname 0, down", {kClub, kHome, kLan}, L"||", 1, L"unlocked"},
+    {L"nickname 2, address 2, port 2, up, up, up", {kLan, kHome, kClub}, L"||", 0, L"unlocked, up refused"},
+    {L"nickname 1, down, down, up", {kHome, kClub, kLan}, L"||", 1, L"unlocked, down refused"},
+    {L"nickname 1, edit, nickname 0, down, up", {kHome, kLan}, kClub, 0, kOut + L", down refused, up refused"},
+    {L"nickname 0, delete, nickname 1, up, undo", {kHome, kLan, kClub}, L"||", 1, L"unlocked"},
     // Lists of unequal length come from no operation; they must still break nothing.
     {kUnequal + L"nicknames, append to ports" + kThenDelete, {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"unlocked, select refused"},
     {kUnequal + L"nicknames, append to addresses" + kThenDelete, {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"unlocked, select refused"},
@@ -75,7 +81,7 @@ const struct {
 // A step the rows above do not explain fails its row.
 const std::wregex kKnownStep(
     L"(nickname|address|port) -?[0-9]+|append to [a-z]+|type .*|select|"
-    L"add|edit|delete|discard|undo|no entries");
+    L"add|edit|delete|discard|undo|up|down|no entries");
 
 TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     for (const auto& c : kCases) {
@@ -102,7 +108,8 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
             if (step == L"delete") m.deleteCurrent();
             if (step == L"discard") m.discardEntryOutForEditing();
             if ((step == L"select" && !m.select()) || (step == L"edit" && !m.edit()) ||
-                (step == L"add" && !m.add().ok()) || (step == L"undo" && !m.undoDelete().ok()))
+                (step == L"add" && !m.add().ok()) || (step == L"undo" && !m.undoDelete().ok()) ||
+                (step == L"up" && !m.moveCurrent(-1)) || (step == L"down" && !m.moveCurrent(1)))
                 refused += L", " + step + L" refused";
             EXPECT_TRUE(std::regex_match(step, kKnownStep))
                 << "unknown step: " << PrintToString(step);
