@@ -3,15 +3,11 @@
 #include <optional>
 #include <vector>
 
-#include "app/DesktopStart.h"
 #include "app/FormFont_win.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
-#include "platform/Clipboard_win.h"
 #include "platform/NewerWindows_win.h"
-#include "serverlist/AddressPort.h"
-#include "serverlist/ServerListFile.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
@@ -94,21 +90,6 @@ const frmHostdeck::EventRoute frmHostdeck::kEventRoutes[] = {
     {IDOK, BN_CLICKED, &frmHostdeck::onEnter},
 };
 
-// Keys that go to one control rather than the window. The fields keep their own Ctrl+Z and
-// Ctrl+C; Ctrl+V in the address field comes as WM_PASTE (addressFieldProc).
-const frmHostdeck::KeyRoute frmHostdeck::kKeyRoutes[] = {
-    {'Z', kCtrl, kIdServerNickList, &frmHostdeck::undoDelete},
-    {'C', kCtrl, kIdServerNickList, &frmHostdeck::copyAddress},
-};
-
-// The list's menu, in order; the first item is the default. Its id is its place plus one.
-const frmHostdeck::MenuItem frmHostdeck::kListMenu[] = {
-    {texts::kMenuStart.data(), true, &frmHostdeck::startSelectedServer},
-    {texts::kMenuCopyAddress.data(), true, &frmHostdeck::copyAddress},
-    {texts::kMenuCreateShortcut.data(), true, &frmHostdeck::createDesktopShortcut},
-    {texts::kMenuUndoDelete.data(), false, &frmHostdeck::undoDelete},
-};
-
 // The edit control that shows each editor field of the model.
 const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
     {kIdNicknameField, &ServerListModel::txtServerNickname},
@@ -119,8 +100,7 @@ const frmHostdeck::FieldRoute frmHostdeck::kFieldRoutes[] = {
 frmHostdeck::frmHostdeck(HINSTANCE instance, FormServices services)
     : instance_(instance),
       services_(std::move(services)),
-      session_(services_.files, services_.folder + kListFileName, services_.userFolder, model_,
-               *this) {
+      session_(services_.files, services_.listPath, services_.userFolder, model_, *this) {
     fields_.reserve(std::size(kFieldRoutes));  // observers point into it: never moved
     for (const FieldRoute& route : kFieldRoutes) {
         fields_.emplace_back(*this, model_.*route.field, route.control);
@@ -266,66 +246,6 @@ LRESULT frmHostdeck::showStartNotes() {
     return 0;
 }
 
-bool frmHostdeck::translateMessage(MSG& message) {
-    if (!window_) return false;
-    if (message.message == WM_KEYDOWN && GetParent(message.hwnd) == window_) {
-        const unsigned modifiers = (GetKeyState(VK_CONTROL) < 0 ? kCtrl : kNone) |
-                                   (GetKeyState(VK_SHIFT) < 0 ? kShift : kNone) |
-                                   (GetKeyState(VK_MENU) < 0 ? kAlt : kNone);
-        for (const KeyRoute& route : kKeyRoutes) {
-            if (route.key == message.wParam && route.modifiers == modifiers &&
-                route.control == GetDlgCtrlID(message.hwnd)) {
-                (this->*route.handler)();
-                return true;
-            }
-        }
-    }
-    // Tab, Shift+Tab, Enter and the Alt access keys move between and press the controls.
-    return IsDialogMessageW(window_, &message);
-}
-
-// A right-click on an entry selects it first, as a click does; on the list's empty area only
-// taking back a delete is offered. Shift+F10 and the menu key open it at the selected entry.
-LRESULT frmHostdeck::onContextMenu(HWND from, POINT at) {
-    if (from != nickList_)
-        return DefWindowProcW(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(from),
-                              MAKELPARAM(at.x, at.y));
-    bool onEntry = false;
-    if (at.x == -1 && at.y == -1) {
-        const ListIndex selected = selectedEntry();
-        onEntry = selected != kNoItem;
-        RECT place{};
-        if (onEntry) {
-            SendMessageW(nickList_, LB_GETITEMRECT, static_cast<WPARAM>(selected),
-                         reinterpret_cast<LPARAM>(&place));
-        }
-        at = {place.left, place.bottom};
-        ClientToScreen(nickList_, &at);
-    } else {
-        POINT inList = at;
-        ScreenToClient(nickList_, &inList);
-        const ListIndex clicked = entryAt(inList);
-        onEntry = clicked != kNoItem;
-        if (onEntry && clicked != selectedEntry()) {
-            SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(clicked), 0);
-            lstServerNick_Click();
-        }
-        onEntry = onEntry && selectedEntry() == clicked;  // not when an entry kept editing
-    }
-    const UniqueMenu menu(CreatePopupMenu());
-    for (std::size_t i = 0; i < std::size(kListMenu); ++i) {
-        const MenuItem& item = kListMenu[i];
-        if (item.onEntryOnly && !onEntry) continue;
-        const bool greyed = item.handler == &frmHostdeck::undoDelete && !model_.canUndoDelete();
-        AppendMenuW(menu.get(), MF_STRING | (greyed ? MF_GRAYED : 0), i + 1, item.text);
-    }
-    if (onEntry) SetMenuDefaultItem(menu.get(), 1, FALSE);
-    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
-        menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
-    if (chosen >= 1 && chosen <= std::size(kListMenu)) (this->*kListMenu[chosen - 1].handler)();
-    return 0;
-}
-
 LRESULT frmHostdeck::onClose() {
     if (Form_Unload()) DestroyWindow(window_);
     return 0;
@@ -351,6 +271,7 @@ LRESULT frmHostdeck::tellListNotKept() {
 // programs expect. Or it goes on after all, and so does the window, its list saved at close.
 LRESULT frmHostdeck::onEndSession(bool ending) {
     ShutdownBlockReasonDestroy(window_);
+    EndMenu();  // the list's menu, should it be open: the program ends after the window
     if (!ending) {
         session_.resumeAfterEndSession();
         return 0;
@@ -372,11 +293,7 @@ void frmHostdeck::createControls() {
     nickList_ = GetDlgItem(window_, kIdServerNickList);
     model_.lstServerNick.setObserver(this);
     for (FieldBinding& field : fields_) field.attach(window_);
-    // The address field takes "address:port" from the clipboard apart.
-    HWND address = GetDlgItem(window_, kIdAddressField);
-    SetWindowLongPtrW(address, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    addressFieldProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        address, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmHostdeck::addressFieldProc)));
+    attachCommands();
 }
 
 void frmHostdeck::layOut(UINT dpi) {
@@ -444,13 +361,6 @@ LRESULT frmHostdeck::onCommand(int id, int notification) {
     return 0;
 }
 
-LRESULT CALLBACK frmHostdeck::addressFieldProc(HWND edit, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
-    auto* form = reinterpret_cast<frmHostdeck*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
-    if (message == WM_PASTE && form->pasteAddressPort()) return 0;
-    return CallWindowProcW(form->addressFieldProc_, edit, message, wParam, lParam);
-}
-
 ListIndex frmHostdeck::entryAt(POINT point) const {
     const LRESULT hit = SendMessageW(nickList_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
     if (HIWORD(hit) != 0) return kNoItem;  // outside the list
@@ -467,13 +377,11 @@ ListIndex frmHostdeck::selectedEntry() const {
     return selected >= 0 && selected < model_.entryCount() ? selected : kNoItem;
 }
 
+// Enter on the list is the list's Start command (ListCommands_win.cpp).
 void frmHostdeck::onEnter() {
     HWND focus = GetFocus();
-    if (focus == nickList_) {
-        // Starts the current entry as a double-click does; with none, nothing happens.
-        startSelectedServer();
-    } else if (focus && IsChild(window_, focus) &&
-               (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
+    if (focus && IsChild(window_, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON)) {
         SendMessageW(focus, BM_CLICK, 0, 0);  // Enter presses the focused button
     }
 }
@@ -586,44 +494,6 @@ void frmHostdeck::cmdDelServer_Click() { model_.deleteCurrent(); }
 
 void frmHostdeck::cmdInfo_Click() {
     OpenDocument(services_.shell, services_.folder + L"\\howto.txt");
-}
-
-void frmHostdeck::copyAddress() {
-    const ListIndex selected = selectedEntry();
-    if (selected == kNoItem) return;
-    const Result copied = putOnClipboard(
-        window_,
-        addressPortText(model_.lstServerIP.item(selected), model_.lstServerPort.item(selected)));
-    if (!copied.ok()) tell(Question::Tone::Error, copied.reason);
-}
-
-bool frmHostdeck::pasteAddressPort() {
-    const std::optional<AddressPort> pasted = parseAddressPort(clipboardText(window_));
-    if (!pasted) return false;
-    model_.txtServerIP.setText(pasted->address);
-    model_.txtServerPort.setText(pasted->port);
-    return true;
-}
-
-void frmHostdeck::createDesktopShortcut() {
-    const ListIndex selected = selectedEntry();
-    if (selected == kNoItem) return;
-    const std::wstring nickname(model_.lstServerNick.item(selected));
-    const std::wstring path = services_.desktopFolder + L"\\" + shortcutFileName(nickname);
-    std::string existing;
-    if (services_.files.readAll(path, existing).status != Result::Status::NotFound &&
-        ask({Question::Tone::Warning, Question::Choices::YesNo, Question::Answer::No,
-             texts::fill(texts::kShortcutExists, {path})}) != Question::Answer::Yes)
-        return;
-    const Result made = services_.shell.createShortcut(
-        path, services_.program, shortcutArguments(nickname), services_.folder);
-    if (!made.ok()) tell(Question::Tone::Error, made.reason);
-}
-
-void frmHostdeck::undoDelete() {
-    const Result back = model_.undoDelete();
-    if (!back.ok() && back.status != Result::Status::Cancelled)
-        tell(Question::Tone::Warning, texts::fill(texts::kNotPutBack, {back.reason}));
 }
 
 void frmHostdeck::itemInserted(ListIndex index) {

@@ -24,7 +24,8 @@ struct FormServices {
     Registry& registry;
     ProcessStarter& starter;
     Shell& shell;
-    std::wstring folder = {};         // where the list file and the how-to document are
+    std::wstring folder = {};         // the program's: the how-to document, a shortcut's start
+    std::wstring listPath = {};       // the list file
     std::wstring userFolder = {};     // for a copy of the list that cannot go beside it
     std::wstring program = {};        // the program's own file, which a desktop shortcut runs
     std::wstring desktopFolder = {};  // where a desktop shortcut goes
@@ -43,8 +44,9 @@ class frmHostdeck final : private TextListObserver, private User {
     // Creates the window, loads the list, then shows the window.
     bool create(int showCommand);
     HWND window() const { return window_; }
-    // The one place for keys: a key that goes to one control (kKeyRoutes), then the keys that
-    // move between and press the controls. True when the message was taken.
+    // What the message loop asks of each message before it is dispatched: a key of one of the
+    // list's commands (kListCommands), then the keys that move between and press the controls.
+    // True when the message was taken.
     bool translateMessage(MSG& message);
 
   private:
@@ -78,20 +80,40 @@ class frmHostdeck final : private TextListObserver, private User {
         TextField ServerListModel::*field;
     };
     static const FieldRoute kFieldRoutes[];
+
+    // ---- The list's commands beyond the window's buttons, one row each (ListCommands_win.cpp).
     enum Modifiers : unsigned { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
-    struct KeyRoute {
-        UINT key;
+    struct Key {
+        UINT code;  // 0: none
         unsigned modifiers;
-        int control;
-        void (frmHostdeck::*handler)();
     };
-    static const KeyRoute kKeyRoutes[];
-    struct MenuItem {
-        const wchar_t* text;
-        bool onEntryOnly;
-        void (frmHostdeck::*handler)();
+    // When a command is available: otherwise greyed in the menu, and its keys do nothing.
+    enum class Needs { Nothing, Entry, DeletedEntry, EntryAbove, EntryBelow };
+    struct ListCommand {
+        const wchar_t* menuText;  // its item in the list's menu, in order; none: no item
+        int control;              // the control its keys and message go to
+        Key keys[2];
+        UINT message;    // a message of that control that runs it (WM_PASTE); 0: none
+        bool isDefault;  // the menu's default item, as a double-click
+        Needs needs;
+        bool (frmHostdeck::*run)();  // false: not taken, the control does its own
     };
-    static const MenuItem kListMenu[];
+    static const ListCommand kListCommands[];
+    bool isAvailable(Needs needs, bool onEntry) const;
+    static LRESULT CALLBACK commandSubclass(HWND control, UINT message, WPARAM wParam,
+                                            LPARAM lParam, UINT_PTR id, DWORD_PTR form);
+    void attachCommands();
+    // What the commands do.
+    bool startServer();
+    bool copyAddress();
+    bool createDesktopShortcut();
+    bool undoDelete();
+    bool moveUp() { return moveSelected(-1); }
+    bool moveDown() { return moveSelected(1); }
+    bool moveSelected(ListIndex by);
+    // Text on the clipboard that is an address with a port fills the address and port fields;
+    // false for any other text, which pastes as usual.
+    bool pasteAddressPort();
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // One handler for each message the window takes.
@@ -107,7 +129,6 @@ class frmHostdeck final : private TextListObserver, private User {
     LRESULT tellListNotKept();
     LRESULT onEndSession(bool ending);
     LRESULT onContextMenu(HWND from, POINT at);
-    static LRESULT CALLBACK addressFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
     void layOut(UINT dpi);
@@ -120,14 +141,8 @@ class frmHostdeck final : private TextListObserver, private User {
     ListIndex entryAt(POINT point) const;
     // The entry selected in the list box; kNoItem for none.
     ListIndex selectedEntry() const;
-    // What the list's keys and menu do.
+    // Starts the selected entry's server, as a double-click on it does.
     void startSelectedServer();
-    void copyAddress();
-    void createDesktopShortcut();
-    void undoDelete();
-    // Text on the clipboard that is an address with a port fills the address and port fields;
-    // false for any other text, which pastes as usual.
-    bool pasteAddressPort();
     // User: the list session's questions, and all the window says, as message boxes.
     Question::Answer ask(const Question& question) override;
     bool waitUntil(const std::wstring& text, const std::function<bool()>& done) override;
@@ -153,7 +168,6 @@ class frmHostdeck final : private TextListObserver, private User {
     HWND window_ = nullptr;
     HWND nickList_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
-    WNDPROC addressFieldProc_ = nullptr;  // the edit control's own
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     UniqueFont font_;
     UniqueFont fittedFont_;  // the instruction's, when the window's font is too large for it

@@ -30,13 +30,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const auto shell = hostdeck::makeSystemShell();
     const std::wstring folder = hostdeck::programFolder();
 
-    // "hostdeck.exe <nickname>", as a desktop shortcut runs it: that server's game starts
-    // without the window. Where there is no such server, the window opens and says so.
+    // "hostdeck.exe -s<address>:<port>", as a desktop shortcut runs it, or "hostdeck.exe
+    // <nickname>": that server's game starts without the window. Where there is no such server,
+    // or several, the window opens and says so.
     std::wstring startNote;
-    if (const std::wstring nickname = hostdeck::nicknameFromCommandLine(GetCommandLineW());
-        !nickname.empty()) {
-        const hostdeck::Result started = hostdeck::launchNamedServer(
-            *files, folder + hostdeck::kListFileName, nickname, *registry, *starter);
+    if (const std::wstring argument = hostdeck::argumentFromCommandLine(GetCommandLineW());
+        !argument.empty()) {
+        const hostdeck::Result started = hostdeck::launchFromCommandLine(
+            *files, folder + hostdeck::kListFileName, argument, *registry, *starter);
         if (started.ok()) return 0;
         if (started.status != hostdeck::Result::Status::NotFound) {
             MessageBoxW(nullptr, started.reason.c_str(), hostdeck::texts::kCaption.data(),
@@ -51,6 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                           .starter = *starter,
                                           .shell = *shell,
                                           .folder = folder,
+                                          .listPath = folder + hostdeck::kListFileName,
                                           .userFolder = hostdeck::userFolder(),
                                           .program = hostdeck::programPath(),
                                           .desktopFolder = hostdeck::desktopFolder(),

@@ -1,6 +1,9 @@
 #include "launch/ServerLaunch.h"
 
+#include <algorithm>
+
 #include "launch/mdlRegedit.h"
+#include "serverlist/AddressPort.h"
 #include "serverlist/ServerListFile.h"
 #include "texts/UserTexts.h"
 
@@ -49,18 +52,49 @@ Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& 
     return Result::success();
 }
 
-Result launchNamedServer(FileStore& files, const std::wstring& listPath, std::wstring_view nickname,
-                         Registry& registry, ProcessStarter& starter) {
+Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
+                             std::wstring_view argument, Registry& registry,
+                             ProcessStarter& starter) {
+    // The address and port go to the game as they stand, as a double-click passes them.
     ServerListModel model;
+    const auto startAt = [&](std::wstring_view address, std::wstring_view port) {
+        model.appendEntry(L"", address, port);
+        model.lstServerNick.setCurrentIndex(0);
+        const Result started = launchServer(model, registry, starter);
+        return started.ok() ? started
+                            : Result{Result::Status::Failed, started.reason, started.code};
+    };
+    if (argument.starts_with(kAddressSwitch)) {
+        const std::wstring_view target = argument.substr(kAddressSwitch.size());
+        const std::size_t colon = std::min(target.rfind(L':'), target.size());
+        return startAt(target.substr(0, colon), target.substr(std::min(colon + 1, target.size())));
+    }
     ServerListFile file(files, listPath);
     if (const Result loaded = file.load(model); !loaded.ok())
-        return Result::notFound(texts::fill(texts::kListUnreadForStart, {nickname, loaded.reason}));
-    const ListIndex named = model.entryNamed(nickname);
-    if (named == kNoItem) return Result::notFound(texts::fill(texts::kNoServerNamed, {nickname}));
-    model.lstServerNick.setCurrentIndex(named);
-    const Result started = launchServer(model, registry, starter);
-    if (started.ok()) return started;
-    return {Result::Status::Failed, started.reason, started.code};
+        return Result::notFound(texts::fill(texts::kListUnreadForStart, {argument, loaded.reason}));
+    std::wstring named;
+    ListIndex first = kNoItem, count = 0;
+    for (ListIndex i = 0; i < model.entryCount(); ++i) {
+        if (!sameIgnoringCase(model.lstServerNick.item(i), argument)) continue;
+        if (count++ == 0) first = i;
+        named += L"\n" + std::wstring(model.lstServerNick.item(i)) + L": " +
+                 addressPortText(model.lstServerIP.item(i), model.lstServerPort.item(i));
+    }
+    if (count > 1) {
+        return Result::notFound(
+            texts::fill(texts::kSeveralServersNamed, {argument, std::to_wstring(count), named}));
+    }
+    if (count == 1) {
+        const AddressPort server{std::wstring(model.lstServerIP.item(first)),
+                                 std::wstring(model.lstServerPort.item(first))};
+        model.removeAllEntries();
+        return startAt(server.address, server.port);
+    }
+    if (const std::optional<AddressPort> address = parseAddressPort(argument)) {
+        model.removeAllEntries();
+        return startAt(address->address, address->port);
+    }
+    return Result::notFound(texts::fill(texts::kNoServerNamed, {argument}));
 }
 
 }  // namespace hostdeck

@@ -89,6 +89,13 @@ class FileStore {
         return samePath(written, path) || samePath(written, finalPath(path));
     }
 
+    // Whether the file is there, as the folder lists it: the file is not opened.
+    bool exists(const std::wstring& path) {
+        for (const std::wstring& found : listStartingWith(path))
+            if (samePath(found, path)) return true;
+        return false;
+    }
+
     // Creates the folder unless it is there.
     Result createFolder(const std::wstring& path) { return makeFolder(path); }
 

@@ -30,7 +30,11 @@ wchar_t folded(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>
 }  // namespace
 
 std::wstring addressPortText(std::wstring_view address, std::wstring_view port) {
-    const bool colon = address.find(L':') != std::wstring_view::npos;
+    // What a paste takes back: no blanks around, and an address in brackets already kept so.
+    address = trimmed(address);
+    port = trimmed(port);
+    const bool colon = address.find(L':') != std::wstring_view::npos &&
+                       !(address.starts_with(L'[') && address.ends_with(L']'));
     std::wstring text;
     if (colon) text += L'[';
     text += address;

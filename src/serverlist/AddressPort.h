@@ -14,7 +14,8 @@ struct AddressPort {
     bool operator==(const AddressPort&) const = default;
 };
 
-// "address:port"; an address that holds a colon (IPv6) goes in brackets.
+// "address:port", as parseAddressPort() reads it: blanks around each left out, and an address
+// that holds a colon (IPv6) in brackets, unless it is in brackets already.
 std::wstring addressPortText(std::wstring_view address, std::wstring_view port);
 
 // The address and port of text that is exactly "host:port" or "[address]:port", with blanks

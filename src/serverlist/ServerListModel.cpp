@@ -131,12 +131,6 @@ ListIndex ServerListModel::entrySameServerAs(std::wstring_view address,
     return kNoItem;
 }
 
-ListIndex ServerListModel::entryNamed(std::wstring_view nickname) const {
-    for (ListIndex i = 0; i < entryCount(); ++i)
-        if (sameIgnoringCase(lstServerNick.item(i), nickname)) return i;
-    return kNoItem;
-}
-
 bool ServerListModel::sameEntries(const ServerListModel& other) const {
     const auto same = [](const TextList& a, const TextList& b) {
         if (a.count() != b.count()) return false;

@@ -72,10 +72,9 @@ class ServerListModel {
         return !entryOut_ && holdsEntry(i) && holdsEntry(i + by);
     }
 
-    // The first entry that names the same server as this address and port (sameServer()), or
-    // the first with this nickname, letter case ignored; kNoItem when there is none.
+    // The first entry that names the same server as this address and port (sameServer());
+    // kNoItem when there is none.
     ListIndex entrySameServerAs(std::wstring_view address, std::wstring_view port) const;
-    ListIndex entryNamed(std::wstring_view nickname) const;
 
     ListIndex entryCount() const { return lstServerNick.count(); }
     // Counts every change to the entries: while it stays the same, so do they.

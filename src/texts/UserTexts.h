@@ -185,6 +185,11 @@ inline constexpr std::wstring_view kGameNotStarted =
 inline constexpr std::wstring_view kNoServerNamed =
     L"Hostdeck was asked to start the server \"{1}\", but no server in the list has that "
     L"nickname.";
+// {2}: how many; {3}: each one's nickname and "address:port", one a line.
+inline constexpr std::wstring_view kSeveralServersNamed =
+    L"Hostdeck was asked to start the server \"{1}\", but {2} servers in the list have that "
+    L"nickname:{3}\n\nStart the one you mean from the list, or give it a desktop shortcut of "
+    L"its own.";
 inline constexpr std::wstring_view kListUnreadForStart =
     L"Hostdeck was asked to start the server \"{1}\", but the server list could not be "
     L"read.\n\n{2}";
@@ -200,6 +205,13 @@ inline constexpr std::wstring_view kMenuStart = L"&Start";
 inline constexpr std::wstring_view kMenuCopyAddress = L"&Copy address";
 inline constexpr std::wstring_view kMenuCreateShortcut = L"Create &desktop shortcut";
 inline constexpr std::wstring_view kMenuUndoDelete = L"&Undo delete";
+inline constexpr std::wstring_view kMenuMoveUp = L"Move u&p";
+inline constexpr std::wstring_view kMenuMoveDown = L"Move dow&n";
+// {1}: why, as the system says it.
+inline constexpr std::wstring_view kNotCopied =
+    L"The address was not copied to the clipboard.\n\n{1}";
+inline constexpr std::wstring_view kNoDesktopFolder =
+    L"The shortcut was not created: Windows does not say where your desktop folder is.";
 // {1}: the server's number in the list; {2}: its nickname; {3}: "address:port".
 inline constexpr std::wstring_view kAlreadyInList =
     L"Server {1}, \"{2}\", has the same address and port already: {3}.\n\nAdd this server "

@@ -54,8 +54,8 @@ class WindowTest : public ::testing::Test {
         // clang-format off
         form = std::make_unique<frmHostdeck>(GetModuleHandleW(nullptr), FormServices{
             .files = files, .registry = registry, .starter = starter, .shell = shell,
-            .folder = L"C:\\H", .userFolder = L"C:\\U", .program = L"C:\\H\\hd.exe",
-            .desktopFolder = L"C:\\D", .startNote = startNote});
+            .folder = L"C:\\H", .listPath = kList, .userFolder = L"C:\\U", .program = L"C:\\H\\hd.exe",
+            .desktopFolder = desktop, .startNote = startNote});
         // clang-format on
         ASSERT_TRUE(form->create(show));
         pump();  // what the window posted to itself; the quit message of a closed window is dropped
@@ -79,6 +79,25 @@ class WindowTest : public ::testing::Test {
         PostMessageW(list, WM_NULL, 0, 0);  // the pointer's place for the next message
         pump();
         command(kIdServerNickList, notification);
+    }
+    // A key with Ctrl (or another modifier), as the keyboard sends it; Alt and a key come as a
+    // system key.
+    void key(HWND to, WPARAM code, BYTE modifier = VK_CONTROL) {
+        BYTE state[256] = {};
+        state[modifier] = 0x80;
+        SetKeyboardState(state);
+        PostMessageW(to, modifier == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, code, 0);
+        pump();
+        state[modifier] = 0;
+        SetKeyboardState(state);
+    }
+    // The list's menu by Shift+F10, or by a right-click there, and the item of that access key.
+    void menu(wchar_t item, POINT at = {-1, -1}) {
+        HWND list = control(kIdServerNickList);
+        PostMessageW(list, WM_CHAR, item, 0);
+        SendMessageW(form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(at.x, at.y));
+        pump();
     }
     // Runs what is waiting for the window, through its own keys.
     void pump() {
@@ -152,7 +171,7 @@ class WindowTest : public ::testing::Test {
         EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
     }
 
-    std::wstring startNote;
+    std::wstring startNote, desktop = L"C:\\D";
     testing::MemoryFileStore files;
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
@@ -294,21 +313,6 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     start(SW_SHOW);
     EXPECT_THAT(boxes.said, HasSubstr(L"no such server|"));
     HWND list = control(kIdServerNickList), address = control(kIdAddressField);
-    const auto key = [&](HWND to, WPARAM code) {  // with Ctrl, as the keyboard sends it
-        BYTE state[256] = {};
-        state[VK_CONTROL] = 0x80;
-        SetKeyboardState(state);
-        PostMessageW(to, WM_KEYDOWN, code, 0);
-        pump();
-        state[VK_CONTROL] = 0;
-        SetKeyboardState(state);
-    };
-    const auto menu = [&](wchar_t item, POINT at = {-1, -1}) {  // Shift+F10, or a right-click
-        PostMessageW(list, WM_CHAR, item, 0);
-        SendMessageW(form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
-                     MAKELPARAM(at.x, at.y));
-        pump();
-    };
     pick(1);
     pick(2, LBN_DBLCLK);  // below the last entry
     EXPECT_EQ(starter.starts, L"") << "a double-click on no server starts none";
@@ -321,7 +325,7 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     files.files[L"C:\\D\\Club.lnk"] = "";
     boxes.answers = {IDNO};
     menu(L'd');  // there already: replaced only when the user says so
-    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk|C:\\H\\hd.exe|\"Club\"|C:\\H\n");
+    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk|C:\\H\\hd.exe|\"-sfe80::1:2300\"|C:\\H\n");
     EXPECT_THAT(boxes.said, HasSubstr(L"C:\\D\\Club.lnk\n\nReplace it?|"));
 
     command(kIdDeleteButton);
@@ -396,6 +400,40 @@ TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
     SendMessageW(form->window(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     EXPECT_EQ(form->window(), nullptr) << "the program ends";
     EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n##\r\n");
+}
+
+// Alt+Up and Alt+Down, and the menu's Move up and Move down, greyed at the ends; the menu of the
+// server right-clicked while another is out for editing; what is copied, and why it was not.
+TEST_F(WindowTest, MovesServersAndActsOnTheServerClicked) {
+    files.files[kList] = "Home#10.0.0.5#99\r\nClub#[::1]#2300\r\nLan# 1.2.3.4 #1\r\n";
+    desktop.clear();  // Windows does not say where it is
+    start(SW_SHOW);
+    HWND list = control(kIdServerNickList);
+    pick(0);
+    key(list, VK_DOWN, VK_MENU);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1) << "the server moved stays selected";
+    menu(L'p');
+    menu(L'p');  // at the top: Move up is greyed
+    EXPECT_EQ(shown(), L"Home Club Lan Home|10.0.0.5|99-");
+    command(kIdEditButton);
+    RECT lan{};
+    SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&lan));
+    ClientToScreen(list, reinterpret_cast<POINT*>(&lan));
+    menu(L'c', {lan.left + 2, lan.top + 2});  // Home goes back above Lan, which stays clicked
+    EXPECT_EQ(clipboardText(nullptr), L"1.2.3.4:1");
+    pick(1);
+    key(list, 'C');
+    EXPECT_EQ(clipboardText(nullptr), L"[::1]:2300");
+    menu(L'd');
+    EXPECT_EQ(shell.calls, L"");
+    EXPECT_THAT(boxes.said, HasSubstr(L"not created: Windows does not say where your desktop"));
+    ASSERT_TRUE(OpenClipboard(control(kIdAddButton)));  // another window holds it
+    key(list, 'C');
+    CloseClipboard();
+    EXPECT_THAT(boxes.said, HasSubstr(L"The address was not copied to the clipboard.\n\n"));
+    send(WM_CLOSE);
+    EXPECT_EQ(files.files[kList], "Home#10.0.0.5#99\r\nClub#[::1]#2300\r\nLan# 1.2.3.4 #1\r\n")
+        << "moved back: not written";
 }
 
 }  // namespace

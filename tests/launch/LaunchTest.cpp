@@ -4,7 +4,6 @@
 
 #include <optional>
 
-#include "app/DesktopStart.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
 #include "support/FakeRegistry.h"
@@ -46,7 +45,7 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         ListIndex entry = 0;
         const wchar_t* failure = L"";
         const wchar_t* name = L"AppPath";
-        const wchar_t* nickname = nullptr;  // started by name instead
+        const wchar_t* argument = nullptr;  // started from the command line instead
     } cases[] = {
         // clang-format off
         {sz(L"D:\\Vantorel \u00E9\u65E5"), {}, game(L"D:\\Vantorel \u00E9\u65E5")},
@@ -72,8 +71,13 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), {}, 2},
         {sz(L"C:\\G"), {}, L"", {}, kNoItem},
         {sz(L"C:\\M"), {}, L"C:\\M" + exe + L"\n\nFile not found", {}, 0, L"File not found"},
-        // Started by its nickname, from the list file ("?": unreadable), as from a shortcut.
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), {}, 0, L"", L"AppPath", L"sPACES"},
+        // Started from the command line: by nickname, from the list file ("?": unreadable); by
+        // the address and port a shortcut carries, or that no nickname names.
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L":"), {}, 0, L"", L"AppPath", L"bLANK"},
+        {sz(L"C:\\G"), {}, L"2 servers in the list have that nickname:\nSpaces: my host:1 2\nspaces: [::1]:3\n", {}, 0, L"", L"AppPath", L"sPACES"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), {}, 0, L"", L"AppPath", L"-smy host:1 2"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"fe80::1:2300"), {}, 0, L"", L"AppPath", L"-sfe80::1:2300"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"10.0.0.5:99"), {}, 0, L"", L"AppPath", L" 10.0.0.5:99"},
         {sz(L"C:\\G"), {}, L"no server in the list has that nickname", {}, 0, L"", L"AppPath", L"Nobody"},
         {sz(L"C:\\G"), {}, L"\"?\", but the server list could not be read.\n\nLocked", {}, 0, L"", L"AppPath", L"?"},
         {{}, {}, notFound, {}, 0, L"", L"AppPath", L"Home"},
@@ -96,43 +100,22 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         model.txtServerIP.setText(L"typed over");
         model.lstServerNick.setCurrentIndex(c.entry);
         testing::MemoryFileStore files;
-        files.files[L"C:\\H\\serverlist.ini"] = "Home#1.2#99\r\nBlank##\r\nSpaces#my host#1 2\r\n";
-        if (c.nickname && c.nickname == std::wstring_view(L"?")) files.readFailure = L"Locked";
-        const Result result = c.nickname ? launchNamedServer(files, L"C:\\H\\serverlist.ini",
-                                                             c.nickname, registry, starter)
+        files.files[L"C:\\H\\serverlist.ini"] =
+            "Home#1.2#99\r\nBlank##\r\nSpaces#my host#1 2\r\nspaces#::1#3\r\n";
+        if (c.argument && c.argument == std::wstring_view(L"?")) files.readFailure = L"Locked";
+        const Result result = c.argument ? launchFromCommandLine(files, L"C:\\H\\serverlist.ini",
+                                                                 c.argument, registry, starter)
                                          : launchServer(model, registry, starter);
         const bool starts = c.started.find(L'|') != std::wstring::npos;
         EXPECT_EQ(result.ok(), starts);
         EXPECT_EQ(starter.starts, starts ? c.started + L"\n" : L"") << result.reason;
         EXPECT_NE(result.reason.find(starts ? L"" : c.started), std::wstring::npos);
         // Launch leaves the entry in the locked fields, as Select does.
-        const bool selected = c.entry != kNoItem && !c.nickname;
+        const bool selected = c.entry != kNoItem && !c.argument;
         EXPECT_EQ(model.txtServerIP.text(),
                   selected ? model.lstServerIP.item(c.entry) : L"typed over");
         EXPECT_EQ(model.txtServerPort.enabled(), !selected);
     }
-}
-
-// The nickname on the command line, and the shortcut that passes it on.
-TEST(DesktopStartTest, TakesTheNicknameFromTheCommandLineAndNamesItsShortcut) {
-    const std::pair<const wchar_t*, const wchar_t*> commandLines[] = {
-        {L"hostdeck.exe", L""},
-        {L"\"C:\\Program Files\\hostdeck.exe\"  \"My Home\" ", L"My Home"},
-        {L"\"C:\\h d\\hostdeck.exe\"Home", L"Home"},
-        {L"hostdeck.exe   My Home\t", L"My Home"},
-        {L"hostdeck.exe \"a\"b\"", L"a\"b"},
-        {L"hostdeck.exe \"", L"\""},
-    };
-    for (const auto& [line, nickname] : commandLines)
-        EXPECT_EQ(nicknameFromCommandLine(line), nickname);
-    EXPECT_EQ(nicknameFromCommandLine(L"x " + shortcutArguments(L" a \"b\" ")), L" a \"b\" ");
-    // clang-format off
-    const std::pair<const wchar_t*, const wchar_t*> names[] = {
-        {L"Home", L"Home.lnk"}, {L"a<b>c:d\"e/f\\g|h?i*j\tk", L"a_b_c_d_e_f_g_h_i_j_k.lnk"},
-        {L"Home. ", L"Home._.lnk"}, {L"con", L"_con.lnk"}, {L"Nul.x", L"_Nul.x.lnk"},
-        {L"Console", L"Console.lnk"}, {L"", L"_.lnk"}};
-    // clang-format on
-    for (const auto& [nickname, file] : names) EXPECT_EQ(shortcutFileName(nickname), file);
 }
 
 // Only "no application for this type" brings up Open With; any other outcome ends there.

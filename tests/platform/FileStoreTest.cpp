@@ -11,6 +11,7 @@
 #include "support/TempFolder.h"
 
 #ifdef _WIN32
+#include "platform/SystemMessage_win.h"
 #include "platform/UniqueHandle_win.h"
 #endif
 
@@ -53,6 +54,13 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
               std::vector{folder.file(L"serverlist (not saved 12).ini")});
     EXPECT_EQ(store->pathsStartingWith(folder.file(L"serverlist.ini")), std::vector{list})
         << "no temporary file left";
+    EXPECT_TRUE(store->exists(list));
+    EXPECT_FALSE(store->exists(folder.file(L"serverlist")) || store->exists(inMissingFolder));
+#ifdef _WIN32  // as Windows compares names; a system error's code as Windows shows an HRESULT
+    EXPECT_TRUE(store->exists(folder.file(L"SERVERLIST.INI")));
+    EXPECT_EQ(systemMessage(0x80070002).substr(0, 2), systemMessage(2).substr(0, 2));
+    EXPECT_TRUE(systemMessage(0x80070002).ends_with(L"(error 0x80070002)"));
+#endif
 }
 
 // The old file stays exactly as it was, with nothing left beside it, and the reason is the
