@@ -58,8 +58,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                           .desktopFolder = hostdeck::desktopFolder(),
                                           .startNote = startNote});
     if (!form.create(showCommand)) return 1;
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Until the window is gone: a modal loop that was running when it went (the list's menu when
+    // Windows ends) may have taken the quit message for itself.
+    MSG message{};
+    while (form.window() && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (form.translateMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

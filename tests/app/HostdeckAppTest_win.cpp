@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <functional>
 
+#include "app/DesktopStart.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
@@ -97,8 +98,8 @@ UniqueKernelHandle startProgram(const std::wstring& exe, const std::wstring& arg
 
 // Started from another folder, it shows the list file beside it (UTF-8 here), takes real keys
 // through its message loop, starts the game from the install folder in the 32-bit programs'
-// registry view (expanded, with blanks and no quotes), and saves the list when closed.
-TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
+// registry view (expanded, with blanks and no quotes), and ends with the Windows session.
+TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
     testing::TempFolder temp;
     temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n");
     const std::wstring exe = temp.file(L"hostdeck.exe");
@@ -118,6 +119,13 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
     ASSERT_EQ(WaitForSingleObject(quick.get(), scaled(30000)), WAIT_OBJECT_0);
     EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
               L"1|" + game + L" -smy host \u00E9\u0416:2300\n");
+    DeleteFileW(temp.file(L"Test Games\\exe\\launches.txt").c_str());
+    // By a desktop shortcut's arguments: exactly that server, whatever the list holds.
+    const UniqueKernelHandle shortcut =
+        startProgram(exe, L" " + shortcutArguments(L"10.0.0.77", L"99"));
+    ASSERT_EQ(WaitForSingleObject(shortcut.get(), scaled(30000)), WAIT_OBJECT_0);
+    EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
+              L"1|" + game + L" -s10.0.0.77:99\n");
     DeleteFileW(temp.file(L"Test Games\\exe\\launches.txt").c_str());
 
     const UniqueKernelHandle process = startProgram(exe, L" Nobody");
@@ -165,9 +173,21 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndSavesOnClose) {
     press(VK_F10, VK_SHIFT);  // the list's menu: Copy address
     press('C');
     EXPECT_TRUE(waitUntil([] { return clipboardText(nullptr) == L"my host \u00E9\u0416:2300"; }));
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    press(VK_UP, VK_MENU);  // Club moves up, and stays selected
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }))
+        << "Alt+Up did not move the entry";
+    press(VK_DOWN, VK_MENU);
+    EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
+    // Windows ends while the list's menu is open: the list is settled and the program ends.
+    press(VK_F10, VK_SHIFT);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL,
+                                    scaled(10000), &answer) &&
+                answer);
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL,
+                        scaled(10000), &answer);
     ASSERT_EQ(WaitForSingleObject(process.get(), scaled(15000)), WAIT_OBJECT_0)
-        << "the program did not end after its window was closed";
+        << "the program did not end with the Windows session";
     EXPECT_EQ(temp.read(L"serverlist.ini"),
               "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n")
         << "taken back to what the file holds, the list is not written";
