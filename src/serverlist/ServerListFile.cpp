@@ -319,9 +319,8 @@ bool ServerListFile::holdsAsKnown(const ServerListModel& model) {
     }
 }
 
-Result ServerListFile::write(const std::wstring& path, const ServerListModel& model,
-                             std::wstring_view note, std::uint64_t* fingerprint,
-                             const ReplaceCheck& stillWanted, bool anyBytes, unsigned waitMs) {
+Result ServerListFile::write(const ServerListModel& model, const Writing& how) {
+    const std::wstring_view note = how.note;
     // The encoding it was read in, unless the file cannot hold some text in it or the next
     // load would read the bytes in another encoding; UTF-8 with the mark always does. A copy
     // that no encoding gives back byte for byte is in UTF-8 all the same: every character the
@@ -330,10 +329,10 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
     Result result;
     for (const FileEncoding& candidate : candidates) {
         const bool lastResort = &candidate == &candidates[2];
-        if (lastResort && !anyBytes) break;
+        if (lastResort && !how.anyBytes) break;
         bool retry = false;
         result = files_.replaceWith(
-            path,
+            how.path,
             [&](FileSink& sink) {
                 WrittenBytes written(sink);
                 if (candidate.mark && (model.entryCount() > 0 || !note.empty()) &&
@@ -353,16 +352,17 @@ Result ServerListFile::write(const std::wstring& path, const ServerListModel& mo
                     retry = true;
                     return false;
                 }
-                if (fingerprint) *fingerprint = written.fingerprint();
+                if (how.fingerprint) *how.fingerprint = written.fingerprint();
                 return true;
             },
-            stillWanted, waitMs);
+            how.stillWanted, how.waitMs);
         if (!retry) {
-            if (result.ok() && !anyBytes) encoding_ = candidate;  // a copy leaves the file as it is
+            if (result.ok() && !how.anyBytes)
+                encoding_ = candidate;  // a copy leaves the file as it is
             return result;
         }
     }
-    return Result::failed(texts::fill(texts::kCannotStoreSoItReadsBack, {path}));
+    return Result::failed(texts::fill(texts::kCannotStoreSoItReadsBack, {how.path}));
 }
 
 Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
@@ -377,7 +377,9 @@ Result ServerListFile::save(const ServerListModel& model, unsigned waitMs) {
         return now == known_ || now == replaceable_ || now.kind == DiskCheck::Seen::Kind::Absent;
     };
     std::uint64_t written = 0;
-    const Result result = write(path_, model, {}, &written, stillAsKnown, false, waitMs);
+    const Result result = write(
+        model,
+        {.path = path_, .fingerprint = &written, .stillWanted = stillAsKnown, .waitMs = waitMs});
     if (result.ok()) {
         saved_ = true;
         loadedBytes_ = {};
@@ -452,7 +454,8 @@ Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListMode
             const std::vector<std::wstring> now = files_.pathsStartingWith(copyPath);
             return std::find(now.begin(), now.end(), copyPath) == now.end();
         };
-        const Result result = write(copyPath, model, note, nullptr, stillNew, true, 0);
+        const Result result = write(
+            model, {.path = copyPath, .note = note, .stillWanted = stillNew, .anyBytes = true});
         if (result.status != Result::Status::Cancelled) return result;
         if (n > existing.size() + 100)
             return Result::failed(texts::fill(texts::kCouldNotCreateCopy, {copyPath}));

@@ -28,7 +28,8 @@ class ServerListFile final : public EntryCheck {
     // stay empty and the file is protected from being overwritten by save().
     Result load(ServerListModel& model);
     bool loadFailed() const { return loadFailed_; }
-    // load() found the file (false: there was none, or it could not be read).
+    // load() found the file and read its bytes (false: there was none, or it could not be
+    // read), even where their text was too large to take in.
     bool found() const { return known_.kind == DiskCheck::Seen::Kind::Present; }
     // The lists hold the entries that load() read or save() last wrote, in the same order: a
     // save would change nothing that matters, whatever happened to the file meanwhile. Where
@@ -97,10 +98,16 @@ class ServerListFile final : public EntryCheck {
     // convert.
     bool parse(std::string_view bytes, ServerListModel& model);
     DiskCheck::Seen readDisk(std::wstring& reason);
-    // `anyBytes`: a copy, which may end in UTF-8 whatever its kept bytes read back as.
-    Result write(const std::wstring& path, const ServerListModel& model, std::wstring_view note,
-                 std::uint64_t* fingerprint, const ReplaceCheck& stillWanted, bool anyBytes,
-                 unsigned waitMs);
+    // Where and how write() writes the lists.
+    struct Writing {
+        const std::wstring& path;
+        std::wstring_view note = {};           // comment lines at the top
+        std::uint64_t* fingerprint = nullptr;  // set to the fingerprint of what was written
+        ReplaceCheck stillWanted = {};         // as FileStore::replaceWith() takes it
+        bool anyBytes = false;  // a copy, which may end in UTF-8 whatever kept bytes read as
+        unsigned waitMs = 0;    // for another saver
+    };
+    Result write(const ServerListModel& model, const Writing& how);
     std::wstring whyListCannotSwitchToUtf8(const ServerListModel& list,
                                            std::wstring_view character) const;
     bool namesThisList(const std::wstring& copy);
