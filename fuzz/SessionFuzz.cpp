@@ -8,7 +8,8 @@
 //       file, or in a copy that reads back as that list and that the next start names; or the
 //       user gave it up by an answer that said so;
 //   (b) a list that did not change, or changed back, is not written at all;
-//   (c) the entries keep their order (an undone delete is back where it was);
+//   (c) the entries keep their order unless the user moved them (an undone delete is back where
+//       it was);
 //   (d) no temporary file is left, nothing is asked once the session is over, and Add never
 //       makes a second entry for the same server unasked.
 // Any breach aborts with a line that says which.
@@ -463,7 +464,7 @@ void Session::act() {
         return taken;
     };
     const auto count = static_cast<unsigned>(model_.entryCount());
-    const unsigned action = in_.below(11);
+    const unsigned action = in_.below(12);
     trace("action", action);
     switch (action) {
         case 0: {  // a click on an entry, or on the empty area
@@ -556,6 +557,15 @@ void Session::act() {
         case 9:
             user_.diskEvent();
             break;
+        case 10: {  // Move up or Move down, by its keys or the list's menu
+            const ListIndex by = in_.below(2) ? -1 : 1;
+            const ListIndex selected = model_.lstServerNick.currentIndex();
+            if (selected == kNoItem || !clickOn(selected) || !model_.moveCurrent(by)) break;
+            const std::size_t from = *ref_.currentSlot();
+            std::swap(ref_.slots[from],
+                      ref_.slots[static_cast<std::size_t>(static_cast<ListIndex>(from) + by)]);
+            break;
+        }
         default:
             if (in_.below(2)) {
                 trace("close");
