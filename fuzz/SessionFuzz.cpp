@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <vector>
@@ -380,17 +381,19 @@ std::optional<std::vector<Entry>> readBack(Store& files, const std::wstring& pat
     return wholeCharacters(entriesOf(model));
 }
 
-// What a field's first line reads as in a copy's note: half a character becomes U+FFFD there,
-// and a byte kept from the file is written as that byte, which may read as another character
-// next to the note's text; so only the text before the first such byte is compared.
+// What a field's first line reads as in a copy's note: half a character as "\uD800", a byte
+// kept from the file as "\xE9".
 std::wstring asWritten(const std::wstring& field) {
-    std::wstring written = wholeCharacters(field.substr(0, field.find_first_of(L"\r\n")));
-    for (std::size_t i = 0; i < written.size(); ++i) {
-        const UnitKind kind = unitKindAt(written, i);
-        if (kind == UnitKind::ByteEscape)
-            written.resize(i);
-        else if (kind == UnitKind::LoneHalf)
-            written[i] = L'\xFFFD';
+    const std::wstring line = wholeCharacters(field.substr(0, field.find_first_of(L"\r\n")));
+    std::wstring written;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        wchar_t code[8] = {};
+        const auto unit = static_cast<unsigned>(line[i]);
+        if (unitKindAt(line, i) == UnitKind::LoneHalf)
+            std::swprintf(code, 8, L"\\u%04X", unit);
+        else if (unitKindAt(line, i) == UnitKind::ByteEscape)
+            std::swprintf(code, 8, L"\\x%02X", unit - 0xDC00);
+        written += code[0] ? std::wstring(code) : std::wstring(1, line[i]);
     }
     return written;
 }

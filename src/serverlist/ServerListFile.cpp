@@ -15,7 +15,35 @@ namespace {
 
 using namespace list_file_format;
 
-constexpr wchar_t kReplacementCharacter = 0xFFFD;  // stands for what cannot be written
+// The note of a copy quotes the fields as the user left them, which may hold half a character
+// (no file can hold one) or a byte kept from the file (which, next to the note's text, could read
+// as another character, or keep the copy from its list's encoding). They are written as the text
+// "\uD800" and "\xE9", so that the note never keeps the list from its copy, and says what was
+// there.
+std::wstring writableNote(std::wstring_view note) {
+    std::wstring text;
+    const auto hex = [&](unsigned value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            text += L"0123456789ABCDEF"[(value >> shift) & 0xF];
+    };
+    for (std::size_t i = 0; i < note.size(); ++i) {
+        const auto unit = static_cast<unsigned>(note[i]);
+        switch (unitKindAt(note, i)) {
+            case UnitKind::LoneHalf:
+                text += L"\\u";
+                hex(unit, 4);
+                break;
+            case UnitKind::ByteEscape:
+                text += L"\\x";
+                hex(unit - kFirstByteEscape, 2);
+                break;
+            case UnitKind::Text:
+                text += note[i];
+                break;
+        }
+    }
+    return text;
+}
 
 // An upper bound of what the records need: no character takes fewer units than bytes.
 template <typename Char>
@@ -439,12 +467,9 @@ std::vector<std::wstring> ServerListFile::copiesIn(const std::wstring& folder, b
 Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListModel& model,
                                 std::wstring_view headline, std::wstring_view details,
                                 std::wstring& copyPath) {
-    std::wstring note = std::wstring(headline) + L"\n" + std::wstring(kCopyOwner) + path_ + L"\n" +
-                        std::wstring(details);
-    // The note quotes what the user typed, which may hold half a character: no file can hold
-    // one, and the note must never keep the list from its copy.
-    for (std::size_t i = 0; i < note.size(); ++i)
-        if (unitKindAt(note, i) == UnitKind::LoneHalf) note[i] = kReplacementCharacter;
+    const std::wstring note =
+        writableNote(std::wstring(headline) + L"\n" + std::wstring(kCopyOwner) + path_ + L"\n" +
+                     std::wstring(details));
     const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix(folder));
     for (std::size_t n = 1;; ++n) {
         copyPath = copyPrefix(folder) + std::to_wstring(n) + L").ini";

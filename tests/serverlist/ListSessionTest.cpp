@@ -143,7 +143,7 @@ const struct {
      L"C:\\U\\serverlist (not saved 2).ini", L"Access denied"},
     {"list", "edit Home to ;Home", "Windows ends", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
     {"list", "add, edit Home to Home<half>", "changed, Windows ends", {}, L"", true, kOther, kCopy,
-     L"Server Nickname: Home\u00EF\u00BF\u00BD"},  // U+FFFD in UTF-8, read as bytes
+     L"Server Nickname: Home\\uD800\r"},
     {"list", "add", "no folder writable, Windows ends", {}, L"", false, kStart, {}, L"nor keep a copy"},
     {"file too large", "", "Windows ends", {}, L"unread ", true, kStart},
     {"locked file", "add", "Windows ends", {}, L"unread ", true, kStart, kCopy, L"read at start"},
