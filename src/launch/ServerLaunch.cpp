@@ -82,7 +82,7 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
     }
     if (count > 1) {
         return Result::notFound(
-            texts::fill(texts::kSeveralServersNamed, {argument, std::to_wstring(count), named}));
+            texts::fill(texts::kSeveralServersNamed, {argument, texts::number(count), named}));
     }
     if (count == 1) {
         const AddressPort server{std::wstring(model.lstServerIP.item(first)),

@@ -1,4 +1,5 @@
 #include "launch/mdlRegedit.h"
+#include "texts/UserTexts.h"
 
 #include <algorithm>
 #include <vector>
@@ -73,7 +74,7 @@ RegistryValue ReadRegistryValue(Registry& registry, std::int32_t root, const std
 
 std::wstring registryValueText(const RegistryValue& value) {
     if (const auto* text = std::get_if<std::wstring>(&value)) return *text;
-    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_wstring(*number);
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return texts::number(*number);
     return {};
 }
 

@@ -163,7 +163,7 @@ class Win32FileStore final : public FileStore {
         CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
         unsigned long long hash = 0xCBF29CE484222325ull;
         for (const wchar_t c : name) hash = (hash ^ static_cast<unsigned>(c)) * 0x100000001B3ull;
-        name = L"Local\\Hostdeck.saving." + std::to_wstring(hash);
+        name = L"Local\\Hostdeck.saving." + texts::number(hash);
         UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
         if (!mutex) return systemFailure(GetLastError(), texts::kCouldNotSave, path);
         const DWORD waited = WaitForSingleObject(mutex.get(), waitMs);

@@ -20,7 +20,7 @@ std::wstring systemMessage(DWORD error) {
                           buffer[length - 1] == L' ' || buffer[length - 1] == L'.')) {
         --length;
     }
-    std::wstring code = std::to_wstring(error);
+    std::wstring code = texts::number(error);
     if (hresult) {
         code = L"0x";
         for (int shift = 28; shift >= 0; shift -= 4)

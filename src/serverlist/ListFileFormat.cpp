@@ -12,7 +12,7 @@ namespace {
 std::wstring problemIn(std::wstring_view field, std::wstring_view text, bool separatorAllowed) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
-        const std::wstring at = std::to_wstring(i + 1);
+        const std::wstring at = texts::number(i + 1);
         if (c == L'\r' || c == L'\n') return texts::fill(texts::kHoldsLineBreak, {field, at});
         if (c == static_cast<wchar_t>(kSeparator) && !separatorAllowed)
             return texts::fill(texts::kHoldsSeparator, {field, at});

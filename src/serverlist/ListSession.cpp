@@ -69,8 +69,8 @@ void ListSession::tellStartNotes() {
     for (std::size_t i = 0; i < copiesFound_.size() && i < kCopiesNamed; ++i)
         copies += L"\n" + copiesFound_[i];
     if (copiesFound_.size() > kCopiesNamed)
-        copies += L"\n" + say(texts::kMoreCopies,
-                              std::to_wstring(copiesFound_.size() - kCopiesNamed), userFolder_);
+        copies += L"\n" + say(texts::kMoreCopies, texts::number(copiesFound_.size() - kCopiesNamed),
+                              userFolder_);
     ask(Kind::CopiesKept, Tone::Information, Choices::Ok, Answer::Ok,
         say(texts::kCopiesKept, copies));
 }
@@ -110,7 +110,7 @@ Result ListSession::add() {
         const Answer answer =
             ask(Kind::AlreadyInList, Tone::Warning, Choices::YesNo, Answer::No,
                 texts::fill(texts::kAlreadyInList,
-                            {std::to_wstring(same + 1), model_.lstServerNick.item(same), address}));
+                            {texts::number(same + 1), model_.lstServerNick.item(same), address}));
         // Windows may have ended the session meanwhile (the list kept then is the last), or tried
         // to and put the entry out for editing back: then the fields are not added.
         if (answer != Answer::Yes || done_ || model_.hasEntryOutForEditing() != wasOut)
@@ -175,7 +175,7 @@ bool ListSession::closeAfterFailedLoad() {
             const Answer answer = ask(again.found() ? Kind::ReadableNow : Kind::GoneNow,
                                       Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
                                       say(again.found() ? texts::kReadableNow : texts::kGoneNow,
-                                          std::to_wstring(model_.entryCount())));
+                                          texts::number(model_.entryCount())));
             if (done_) return true;
             if (answer != Answer::Yes) return done_ = answer == Answer::No;
             addAgreed = true;

@@ -472,7 +472,7 @@ Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListMode
                      std::wstring(details));
     const std::vector<std::wstring> existing = files_.pathsStartingWith(copyPrefix(folder));
     for (std::size_t n = 1;; ++n) {
-        copyPath = copyPrefix(folder) + std::to_wstring(n) + L").ini";
+        copyPath = copyPrefix(folder) + texts::number(n) + L").ini";
         if (std::find(existing.begin(), existing.end(), copyPath) != existing.end()) continue;
         // Never over another copy: one that appeared since the folder was listed is kept.
         const auto stillNew = [&] {
@@ -516,7 +516,7 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
         if (back == text && wholeUnits) continue;
         const auto differs = std::mismatch(text.begin(), text.end(), back.begin(), back.end());
         why = texts::fill(texts::kWouldNotReadBack,
-                          {name, std::to_wstring(differs.first - text.begin() + 1)});
+                          {name, texts::number(differs.first - text.begin() + 1)});
     }
     if (why.empty() && !lacking.empty()) {
         // The entry's own fields too: one of them may hold the kept bytes.
@@ -542,7 +542,7 @@ std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& li
         appendRecord(line, fields[0], fields[1], fields[2]);
         if (!readsBackInUtf8(line))
             return texts::fill(texts::kCannotSwitchToUtf8,
-                               {character, std::to_wstring(i + 1), fields[0]});
+                               {character, texts::number(i + 1), fields[0]});
     }
     return {};
 }

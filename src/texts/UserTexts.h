@@ -13,6 +13,22 @@ namespace hostdeck::texts {
 // {1} in {2}, {3}, ... replaced by the values in order; "{" and "}" otherwise stay as they are.
 std::wstring fill(std::wstring_view text, std::initializer_list<std::wstring_view> values);
 
+// A whole number in decimal digits, for the texts: without the C library's formatting, which
+// would bring its floating-point printing into the program.
+template <typename Int>
+std::wstring number(Int value) {
+    const bool negative = value < 0;
+    auto magnitude = static_cast<unsigned long long>(value);
+    if (negative) magnitude = 0 - magnitude;
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude > 0);
+    if (negative) digits.insert(digits.begin(), L'-');
+    return digits;
+}
+
 inline constexpr std::wstring_view kCaption = L"Hostdeck";  // of every message box
 
 // ---- Files. {1}: the path; {2}: the system's reason.
