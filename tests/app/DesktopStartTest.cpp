@@ -1,26 +1,22 @@
-// The program's command line and the desktop shortcut that runs it.
+// The program's command line and the desktop shortcut that runs it (what it starts:
+// LaunchTest).
 #include <gtest/gtest.h>
 
 #include "app/DesktopStart.h"
-#include "launch/ServerLaunch.h"
-#include "support/FakeRegistry.h"
-#include "support/MemoryFileStore.h"
-#include "support/Recorders.h"
 
 namespace hostdeck {
 namespace {
 
 TEST(DesktopStartTest, TakesWhatFollowsTheProgramAndNamesTheShortcut) {
-    const std::pair<const wchar_t*, const wchar_t*> commandLines[] = {
-        {L"hostdeck.exe", L""},
-        {L"\"C:\\Program Files\\hostdeck.exe\"  \"My Home\" ", L"My Home"},
-        {L"\"C:\\h d\\hostdeck.exe\"Home", L"Home"},
-        {L"hostdeck.exe   My Home\t", L"My Home"},
-        {L"hostdeck.exe \"a\"b\"", L"a\"b"},
-        {L"hostdeck.exe \"", L"\""},
-    };
-    for (const auto& [line, argument] : commandLines)
-        EXPECT_EQ(argumentFromCommandLine(line), argument);
+    // clang-format off
+    const std::pair<std::wstring, std::wstring> commandLines[] = {
+        {L"hostdeck.exe", L""}, {L"\"C:\\Program Files\\hostdeck.exe\"  \"My Home\" ", L"My Home"},
+        {L"\"C:\\h d\\hostdeck.exe\"Home", L"Home"}, {L"hostdeck.exe   My Home\t", L"My Home"},
+        {L"hostdeck.exe \"a\"b\"", L"a\"b"}, {L"hostdeck.exe \"", L"\""},
+        // What a shortcut carries comes back whole, to start exactly its server.
+        {L"hd.exe " + shortcutArguments(L" [::1] \"x", L"27 015"), L"-s [::1] \"x:27 015"}};
+    // clang-format on
+    for (const auto& [line, arg] : commandLines) EXPECT_EQ(argumentFromCommandLine(line), arg);
     // clang-format off
     const std::pair<const wchar_t*, const wchar_t*> names[] = {
         {L"Home", L"Home.lnk"}, {L"a<b>c:d\"e/f\\g|h?i*j\tk", L"a_b_c_d_e_f_g_h_i_j_k.lnk"},
@@ -31,21 +27,6 @@ TEST(DesktopStartTest, TakesWhatFollowsTheProgramAndNamesTheShortcut) {
         {L"", L"_.lnk"}};
     // clang-format on
     for (const auto& [nickname, file] : names) EXPECT_EQ(shortcutFileName(nickname), file);
-}
-
-// A shortcut starts exactly the server it was made from, whatever the list holds by then.
-TEST(DesktopStartTest, AShortcutStartsTheServerItWasMadeFrom) {
-    testing::MemoryFileStore files;
-    files.files[L"C:\\H\\serverlist.ini"] = "-s1.2#x#1\r\n";  // a nickname like the switch
-    testing::FakeRegistry registry;
-    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = testing::sz(L"C:\\G");
-    testing::RecordingStarter starter;
-    const std::wstring line = L"hd.exe " + shortcutArguments(L" [::1] \"x", L"27 015");
-    ASSERT_TRUE(launchFromCommandLine(files, L"C:\\H\\serverlist.ini",
-                                      argumentFromCommandLine(line), registry, starter)
-                    .ok());
-    EXPECT_EQ(starter.starts,
-              L"C:\\G\\exe\\vantorel.exe|C:\\G\\exe\\vantorel.exe -s [::1] \"x:27 015\n");
 }
 
 }  // namespace

@@ -73,10 +73,8 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         {sz(L"C:\\M"), {}, L"C:\\M" + exe + L"\n\nFile not found", {}, 0, L"File not found"},
         // Started from the command line: by nickname, from the list file ("?": unreadable); by
         // the address and port a shortcut carries, or that no nickname names.
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L":"), {}, 0, L"", L"AppPath", L"bLANK"},
         {sz(L"C:\\G"), {}, L"2 servers in the list have that nickname:\nSpaces: my host:1 2\nspaces: [::1]:3\n", {}, 0, L"", L"AppPath", L"sPACES"},
         {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), {}, 0, L"", L"AppPath", L"-smy host:1 2"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"fe80::1:2300"), {}, 0, L"", L"AppPath", L"-sfe80::1:2300"},
         {sz(L"C:\\G"), {}, game(L"C:\\G", L"10.0.0.5:99"), {}, 0, L"", L"AppPath", L" 10.0.0.5:99"},
         {sz(L"C:\\G"), {}, L"no server in the list has that nickname", {}, 0, L"", L"AppPath", L"Nobody"},
         {sz(L"C:\\G"), {}, L"\"?\", but the server list could not be read.\n\nLocked", {}, 0, L"", L"AppPath", L"?"},

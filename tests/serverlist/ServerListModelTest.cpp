@@ -162,8 +162,8 @@ TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
         EXPECT_EQ(addressPortText(read.address, read.port), c.read ? c.written : L"x:1");
     }
     // As the list holds them: what is copied pastes back.
-    EXPECT_EQ(addressPortText(L" 1.2.3.4 ", L" 80"), L"1.2.3.4:80");
-    EXPECT_EQ(addressPortText(L"[::1]", L"80"), L"[::1]:80");
+    EXPECT_EQ(addressPortText(L" 1.2.3.4 ", L" 80") + addressPortText(L"[::1]", L"80"),
+              L"1.2.3.4:80[::1]:80");
     ServerListModel m;
     for (const std::wstring& entry : {kHome, kClub, L"Blank||" + std::wstring(), kLan})
         testing::appendEntry(m, entry);

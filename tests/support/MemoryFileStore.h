@@ -32,8 +32,7 @@ class MemoryFileStore final : public FileStore {
     // Path, and why it cannot be read ("throw": too large for memory) or replaced.
     std::map<std::wstring, std::wstring> locked;
     std::set<std::wstring> readOnlyFiles;
-    int refusedCreates = 0;
-    int refusedMoves = 0;
+    int refusedCreates = 0, refusedMoves = 0;
     std::vector<std::wstring> replaced;  // in order
 
   protected:
@@ -49,10 +48,9 @@ class MemoryFileStore final : public FileStore {
         }
     };
     Result openToRead(const std::wstring& path, std::unique_ptr<OpenFile>& file) override {
-        if (readFailure == L"throw") throw std::bad_alloc();
-        if (readFailure) return Result::failed(*readFailure);
-        if (locked.count(path) && locked[path] == L"throw") throw std::bad_alloc();
-        if (locked.count(path)) return Result::failed(locked[path]);
+        const std::optional<std::wstring> failure = locked.count(path) ? locked[path] : readFailure;
+        if (failure == L"throw") throw std::bad_alloc();
+        if (failure) return Result::failed(*failure);
         if (!files.count(path)) return Result::notFound();
         file = std::make_unique<ReadFile>(files[path]);
         return Result::success();
