@@ -126,6 +126,7 @@ const struct {
     {"file too large", "add", "", {Yes}, L"unread add ", true, kSaved, {}, L"Add the 1 servers"},
     {"file too large", "add", "", {No}, L"unread add ", true, kStart},
     {"file too large", "add", "", {}, L"unread add ", false, kStart},
+    {"file too large", "add", "disk full", {Yes, TryAgain}, L"unread add failed ", true, kSaved},
     {"locked file", "add", "locked", {TryAgain}, L"unread failed failed ", false, kStart,
      {}, L"sharing violation\n\nTry Again"},
     {"locked file", "add", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
@@ -178,6 +179,7 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             files.files[kSpareCopy] = keptInUtf16;
             files.files[L"C:\\U\\serverlist (not saved 3).ini"] =  // another installation's
                 kCopyTop + "Windows ended.\r\n; It belongs to D:\\H\\serverlist.ini\r\n; kept\r\n";
+            files.files[L"C:\\U\\serverlist (not saved 4).ini"] = "; kept\r\n";  // nobody's
         }
         if (c.start == "locked file" || c.start == "file too large")
             files.readFailure = c.start == "file too large" ? L"throw" : L"sharing violation";
