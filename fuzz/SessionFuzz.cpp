@@ -190,7 +190,7 @@ void FuzzUser::diskEvent() {
             files.locked.clear();
             break;
         case 6:
-            files.readOnlyFiles.insert(kList);
+            files.readOnlyFolder = kList;  // the file alone
             break;
         case 7:
             files.readOnlyFolder = kFolder;
@@ -199,7 +199,7 @@ void FuzzUser::diskEvent() {
             files.readOnlyFolder = L"C:\\";
             break;  // both folders
         case 9:
-            files.readOnlyFolder.reset(), files.readOnlyFiles.clear();
+            files.readOnlyFolder.reset();
             break;
         case 10:
             files.failingWrites = static_cast<int>(in.below(3));

@@ -55,14 +55,18 @@ Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& 
 Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
                              std::wstring_view argument, Registry& registry,
                              ProcessStarter& starter) {
-    // The address and port go to the game as they stand, as a double-click passes them.
+    // As a double-click starts the entry; an address and port that the list need not hold go
+    // to the game as they stand.
     ServerListModel model;
-    const auto startAt = [&](std::wstring_view address, std::wstring_view port) {
-        model.appendEntry(L"", address, port);
-        model.lstServerNick.setCurrentIndex(0);
+    const auto start = [&](ListIndex entry) {
+        model.lstServerNick.setCurrentIndex(entry);
         const Result started = launchServer(model, registry, starter);
         return started.ok() ? started
                             : Result{Result::Status::Failed, started.reason, started.code};
+    };
+    const auto startAt = [&](std::wstring_view address, std::wstring_view port) {
+        model.appendEntry(L"", address, port);
+        return start(model.entryCount() - 1);
     };
     if (argument.starts_with(kAddressSwitch)) {
         const std::wstring_view target = argument.substr(kAddressSwitch.size());
@@ -84,16 +88,9 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
         return Result::notFound(
             texts::fill(texts::kSeveralServersNamed, {argument, texts::number(count), named}));
     }
-    if (count == 1) {
-        const AddressPort server{std::wstring(model.lstServerIP.item(first)),
-                                 std::wstring(model.lstServerPort.item(first))};
-        model.removeAllEntries();
-        return startAt(server.address, server.port);
-    }
-    if (const std::optional<AddressPort> address = parseAddressPort(argument)) {
-        model.removeAllEntries();
+    if (count == 1) return start(first);
+    if (const std::optional<AddressPort> address = parseAddressPort(argument))
         return startAt(address->address, address->port);
-    }
     return Result::notFound(texts::fill(texts::kNoServerNamed, {argument}));
 }
 

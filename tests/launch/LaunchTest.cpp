@@ -78,7 +78,7 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         {sz(L"C:\\G"), {}, game(L"C:\\G", L"10.0.0.5:99"), {}, 0, L"", L"AppPath", L" 10.0.0.5:99"},
         {sz(L"C:\\G"), {}, L"no server in the list has that nickname", {}, 0, L"", L"AppPath", L"Nobody"},
         {sz(L"C:\\G"), {}, L"\"?\", but the server list could not be read.\n\nLocked", {}, 0, L"", L"AppPath", L"?"},
-        {{}, {}, notFound, {}, 0, L"", L"AppPath", L"Home"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G"), {}, 0, L"", L"AppPath", L"hOME"},
         {sz(L"C:\\M"), {}, L"File not found", {}, 0, L"File not found", L"AppPath", L"home"},
         // clang-format on
     };

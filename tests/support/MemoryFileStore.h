@@ -6,7 +6,6 @@
 #include <map>
 #include <new>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,10 +16,10 @@ namespace hostdeck::testing {
 
 // Files kept in memory, written through the real replace algorithm. Reading can be made to
 // fail (a read failure of "throw" runs out of memory instead), for every file or for one that
-// another program holds locked; and so can replacing: refused below a read-only folder or for a
-// read-only or locked file, the next few writes failing part-way, the next few new files or
-// replacements refused. `whileSaving` runs as a new file is being written, as another program
-// would. Every file a save put in place is logged.
+// another program holds locked; and so can replacing: refused for a read-only file or below a
+// read-only folder, or for a locked file, the next few writes failing part-way, the next few new
+// files or replacements refused. `whileSaving` runs as a new file is being written, as another
+// program would. Every file a save put in place is logged.
 class MemoryFileStore final : public FileStore {
   public:
     std::map<std::wstring, std::string> files;
@@ -31,7 +30,6 @@ class MemoryFileStore final : public FileStore {
     std::function<void()> whileSaving;
     // Path, and why it cannot be read ("throw": too large for memory) or replaced.
     std::map<std::wstring, std::wstring> locked;
-    std::set<std::wstring> readOnlyFiles;
     int refusedCreates = 0, refusedMoves = 0;
     std::vector<std::wstring> replaced;  // in order
 
@@ -83,7 +81,7 @@ class MemoryFileStore final : public FileStore {
         });
     }
     Result checkNotReadOnly(const std::wstring& path) override {
-        return (readOnlyFolder && path.starts_with(*readOnlyFolder)) || readOnlyFiles.count(path)
+        return readOnlyFolder && path.starts_with(*readOnlyFolder)  // a file, or what is in it
                    ? Result::failed(L"Access denied")
                    : Result::success();
     }
