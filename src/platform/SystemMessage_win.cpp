@@ -20,12 +20,9 @@ std::wstring systemMessage(DWORD error) {
                           buffer[length - 1] == L' ' || buffer[length - 1] == L'.')) {
         --length;
     }
-    std::wstring code = texts::number(error);
-    if (hresult) {
-        code = L"0x";
-        for (int shift = 28; shift >= 0; shift -= 4)
-            code += L"0123456789ABCDEF"[(error >> shift) & 0xF];
-    }
+    std::wstring code = hresult ? L"0x" : texts::number(error);
+    for (int shift = 28; hresult && shift >= 0; shift -= 4)
+        code += L"0123456789ABCDEF"[(error >> shift) & 0xF];
     if (length == 0) return texts::fill(texts::kSystemError, {{}, code});
     return texts::fill(texts::kSystemMessage, {std::wstring_view(buffer, length), code});
 }
