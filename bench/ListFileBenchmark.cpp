@@ -28,7 +28,7 @@ struct Fixture {
         folder.write(L"serverlist.ini", bytes);
         path = folder.file(L"serverlist.ini");
     }
-    testing::TempFolder folder;
+    fakes::TempFolder folder;
     std::string bytes;
     std::wstring path;
     std::unique_ptr<FileStore> store = makeSystemFileStore();

@@ -13,7 +13,7 @@
 
 namespace {
 
-using hostdeck::testing::TempFolder;
+using hostdeck::fakes::TempFolder;
 
 double now() {
     static LARGE_INTEGER frequency = [] {

@@ -114,7 +114,7 @@ void checkLineFormat(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     checkLineFormat(bytes);
-    hostdeck::testing::MemoryFileStore files;
+    hostdeck::fakes::MemoryFileStore files;
     files.files[kPath] = bytes;
 
     ServerListModel loaded;

@@ -37,7 +37,7 @@ namespace {
 using namespace hostdeck;
 using Answer = Question::Answer;
 using Kind = Question::Kind;
-using Store = hostdeck::testing::MemoryFileStore;
+using Store = hostdeck::fakes::MemoryFileStore;
 
 const std::wstring kFolder = L"C:\\H", kList = L"C:\\H\\serverlist.ini", kUserFolder = L"C:\\U";
 
@@ -550,8 +550,8 @@ void Session::act() {
         case 7: {  // starting the selected server
             const ListIndex selected = model_.lstServerNick.currentIndex();
             if (selected == kNoItem || !clickOn(selected)) break;
-            testing::FakeRegistry registry;
-            testing::RecordingStarter starter;
+            fakes::FakeRegistry registry;
+            fakes::RecordingStarter starter;
             static_cast<void>(launchServer(model_, registry, starter));  // no game: not found
             ref_.select(*ref_.currentSlot());
             break;

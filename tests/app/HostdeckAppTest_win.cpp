@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <functional>
 
@@ -90,17 +91,40 @@ UniqueKernelHandle startProgram(const std::wstring& exe, const std::wstring& arg
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started))
+                        nullptr, &startup, &started)) {
+        ADD_FAILURE() << "the program did not start: error " << GetLastError();
         return {};
+    }
     CloseHandle(started.hThread);
     return UniqueKernelHandle(started.hProcess);
+}
+
+// Empty while the process runs or ended well; otherwise why it ended, so that a program that
+// could not even start (a 32-bit program without the prefix's 32-bit half, a missing DLL) fails
+// the test at once rather than after its waits.
+std::string whyEnded(HANDLE process) {
+    DWORD code = STILL_ACTIVE;
+    if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE || code == 0) return {};
+    const std::pair<DWORD, const char*> known[] = {
+        {0xC0000135,
+         "a DLL it needs was not found (for a 32-bit program: the Wine prefix "
+         "has no 32-bit half, drive_c/windows/syswow64 is empty)"},
+        {0xC000007B, "it or a DLL it needs is not a valid program for this system"},
+        {0xC0000142, "a DLL it needs could not start"},
+        {0xC0000005, "it crashed (access violation)"}};
+    char hex[16] = {};
+    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+    std::string why = std::string("the program ended with status ") + hex;
+    for (const auto& [status, meaning] : known)
+        if (status == code) why += std::string(": ") + meaning;
+    return why;
 }
 
 // Started from another folder, it shows the list file beside it (UTF-8 here), takes real keys
 // through its message loop, starts the game from the install folder in the 32-bit programs'
 // registry view (expanded, with blanks and no quotes), and ends with the Windows session.
 TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
-    testing::TempFolder temp;
+    fakes::TempFolder temp;
     temp.write(L"serverlist.ini", "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n");
     const std::wstring exe = temp.file(L"hostdeck.exe");
     ASSERT_TRUE(CopyFileW(programUnderTest().c_str(), exe.c_str(), FALSE)) << "no program";
@@ -120,7 +144,9 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
          {std::pair<std::wstring, std::wstring>{L" \"cLUB\" ", L"my host \u00E9\u0416:2300"},
           {L" " + shortcutArguments(L"10.0.0.77", L"99"), L"10.0.0.77:99"}}) {
         const UniqueKernelHandle quick = startProgram(exe, arguments);
+        ASSERT_TRUE(quick);
         ASSERT_EQ(WaitForSingleObject(quick.get(), scaled(30000)), WAIT_OBJECT_0);
+        ASSERT_EQ(whyEnded(quick.get()), "");
         EXPECT_EQ(recordedLaunch(temp.file(L"Test Games\\exe\\launches.txt")),
                   L"1|" + game + L" -s" + server + L"\n");
         DeleteFileW(temp.file(L"Test Games\\exe\\launches.txt").c_str());
@@ -131,9 +157,14 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
     HWND window = nullptr;
     // Shown once it has loaded the list; in front once it takes input.
     ASSERT_TRUE(waitUntil(
-        [&] { return (window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window); },
+        [&] {
+            return ((window = FindWindowW(kWindowClass, nullptr)) && IsWindowVisible(window)) ||
+                   WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+        },
         30000))
         << "the window was not shown";
+    ASSERT_TRUE(window) << "the program ended before it showed its window; "
+                        << whyEnded(process.get());
     HWND note = nullptr;  // the window says which server it could not start
     ASSERT_TRUE(waitUntil([&] { return (note = FindWindowW(L"#32770", L"Hostdeck")) != nullptr; }));
     wchar_t said[512] = {};
@@ -194,7 +225,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
 // the program's folder, with the program's icon.
 TEST(HostdeckAppTest, MakesADesktopShortcutThatStartsTheServer) {
     const ComApartment com;  // as the program has
-    testing::TempFolder temp;
+    fakes::TempFolder temp;
     const std::wstring path = temp.file(L"My Home.lnk");
     ASSERT_TRUE(makeSystemShell()
                     ->createShortcut(path, L"C:\\H\\hostdeck.exe", L"\"My Home\"", L"C:\\H")
@@ -220,7 +251,7 @@ TEST(HostdeckAppTest, MakesADesktopShortcutThatStartsTheServer) {
 // rundll32.exe, which the test swaps for the recording stand-in (the Wine runner lets a
 // rundll32.exe on disk run instead of Wine's own).
 TEST(HostdeckAppTest, NoAssociationRunsOpenWithThroughRundll32) {
-    testing::TempFolder temp;
+    fakes::TempFolder temp;
     const auto shell = makeSystemShell();
     const std::wstring system = shell->systemFolder();
     const std::wstring rundll = system + L"\\rundll32.exe", saved = rundll + L".hostdeck-test";

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
 #include <deque>
 
 #include "app/FormFont_win.h"
@@ -24,24 +26,49 @@ using ::testing::HasSubstr;
 using namespace std::string_literals;
 const std::wstring kList = L"C:\\H\\serverlist.ini";
 
-// Answers this thread's message boxes as the user would, in order (then OK; 0 leaves the box
-// open), and keeps what they said. A message box is the one window here with a static control of
-// id 0xFFFF. With `closeAgain`, the window is asked to close once more while each box is open.
+// Answers this thread's message boxes as the test says they come, in order: each must say what
+// the test names (a part of its text) and gets that answer (0 leaves it open). A box the test did
+// not name fails the test and is cancelled; one it named that never came fails it at the end.
+// A message box is the one window here with a static control of id 0xFFFF. With `closeAgain`,
+// the window is asked to close once more while each box is open.
 struct MessageBoxAnswers {
-    std::deque<int> answers;
+    struct Box {
+        std::wstring says;
+        int answer = IDOK;
+    };
+    std::deque<Box> expected;
     std::wstring said;  // each message followed by "|"
     bool closeAgain = false;
     const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
     MessageBoxAnswers() { current = this; }
     ~MessageBoxAnswers() { UnhookWindowsHookEx(hook); }
+    void expect(std::initializer_list<Box> boxes) { expected.insert(expected.end(), boxes); }
+    // Every box named so far came.
+    void expectAllCame() {
+        for (const Box& box : expected)
+            ADD_FAILURE() << "a message box that never came: "
+                          << ::testing::PrintToString(box.says);
+        expected.clear();
+    }
     static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
         const auto box = reinterpret_cast<HWND>(wParam);
         wchar_t text[2048] = {};
         if (code == HCBT_ACTIVATE && GetDlgItemTextW(box, 0xFFFF, text, 2048)) {
-            current->said += std::wstring(text) + L"|";
-            const int answer = current->answers.empty() ? IDOK : current->answers.front();
-            if (!current->answers.empty()) current->answers.pop_front();
-            if (current->closeAgain) PostMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0);
+            MessageBoxAnswers& self = *current;
+            self.said += std::wstring(text) + L"|";
+            int answer = IDCANCEL;
+            if (self.expected.empty()) {
+                ADD_FAILURE() << "a message box the test did not expect: "
+                              << ::testing::PrintToString(std::wstring(text));
+            } else {
+                const Box next = self.expected.front();
+                self.expected.pop_front();
+                EXPECT_NE(std::wstring_view(text).find(next.says), std::wstring_view::npos)
+                    << "a message box other than the one expected, "
+                    << ::testing::PrintToString(next.says);
+                answer = next.answer;
+            }
+            if (self.closeAgain) PostMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0);
             if (answer) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -99,12 +126,40 @@ class WindowTest : public ::testing::Test {
         SetKeyboardState(state);
     }
     // The list's menu by Shift+F10, or by a right-click there, and the item of that access key.
+    // A key that names no item fails the test and the menu is closed, instead of staying open.
     void menu(wchar_t item, POINT at = {-1, -1}) {
         HWND list = control(kIdServerNickList);
+        accessKey = item;
+        const HHOOK hook =
+            SetWindowsHookExW(WH_CALLWNDPROC, onMenuOpened, nullptr, GetCurrentThreadId());
         PostMessageW(list, WM_CHAR, item, 0);
         SendMessageW(form->window(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
                      MAKELPARAM(at.x, at.y));
+        UnhookWindowsHookEx(hook);
         pump();
+    }
+    static inline wchar_t accessKey = 0;
+    static LRESULT CALLBACK onMenuOpened(int code, WPARAM wParam, LPARAM lParam) {
+        const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent.message == WM_INITMENUPOPUP) {
+            const auto menu = reinterpret_cast<HMENU>(sent.wParam);
+            std::wstring items;
+            bool named = false;
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t item[256] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), item, 256, MF_BYPOSITION);
+                const wchar_t* amp = std::wcschr(item, L'&');
+                named |= amp && std::towlower(amp[1]) == std::towlower(accessKey);
+                items += std::wstring(L" \"") + item + L"\"";
+            }
+            if (!named) {
+                ADD_FAILURE() << "no item of the list's menu has the access key "
+                              << ::testing::PrintToString(std::wstring(1, accessKey))
+                              << "; its items:" << ::testing::PrintToString(items);
+                PostMessageW(sent.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);  // closes the menu
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     // Runs what is waiting for the window, through its own keys.
     void pump() {
@@ -179,12 +234,13 @@ class WindowTest : public ::testing::Test {
     }
 
     std::wstring startNote, desktop = L"C:\\D";
-    testing::MemoryFileStore files;
-    testing::FakeRegistry registry;
-    testing::RecordingStarter starter;
-    testing::RecordingShell shell;
+    fakes::MemoryFileStore files;
+    fakes::FakeRegistry registry;
+    fakes::RecordingStarter starter;
+    fakes::RecordingShell shell;
     MessageBoxAnswers boxes;
     std::unique_ptr<frmHostdeck> form;
+    void TearDown() override { boxes.expectAllCame(); }
 };
 
 TEST_F(WindowTest, LaysOutItsControlsAsMeasuredAtEachDpi) {
@@ -259,8 +315,8 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     EXPECT_EQ(shown(), L"Home Lan Club|club.example|2300+");
     SetWindowTextW(control(kIdPortField), L"2301");
     SetWindowTextW(control(kIdNicknameField), L"Cl#ub");
+    boxes.expect({{L"The nickname holds \"#\""}});
     command(kIdAddButton);
-    EXPECT_THAT(boxes.said, HasSubstr(L"The nickname holds \"#\""));
     SetWindowTextW(control(kIdNicknameField), L"Club");
     command(kIdAddButton);
     EXPECT_EQ(shown(), L"Home Lan Club Club|club.example|2301+");
@@ -286,7 +342,7 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
 
 TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
     files.files[kList] = "Home#10.0.0.5#99\r\nClub#club.example#2300\r\n";
-    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = testing::sz(L"C:\\G");
+    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = fakes::sz(L"C:\\G");
     start(SW_SHOW);  // Enter on the list is the real program's test, with real keys
     command(IDOK);   // Enter with no current entry: nothing happens
     pick(0, LBN_DBLCLK);
@@ -302,11 +358,12 @@ TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
     EXPECT_EQ(GetFocus(), control(kIdHowToButton)) << "the focus comes back where it was";
 
     starter.failure = L"File not found";
+    boxes.expect(
+        {{L"The game could not be started."}, {L"The game's install folder was not found"}});
     pick(1, LBN_DBLCLK);
     registry.values.clear();
     pick(1, LBN_DBLCLK);
-    EXPECT_EQ(boxes.said.substr(0, 30), L"The game could not be started.");
-    EXPECT_THAT(boxes.said, HasSubstr(L"File not found|The game's install folder was not found"));
+    EXPECT_THAT(boxes.said, HasSubstr(L"File not found|"));
     command(kIdDeleteButton);  // the window is still usable
     EXPECT_EQ(shown(), L"Home Club|club.example|2300-");
 }
@@ -315,10 +372,10 @@ TEST_F(WindowTest, EnterOrDoubleClickStartsTheGameAndEnterPressesButtons) {
 // double-click only on an entry, and Add asking before it repeats a server.
 TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     files.files[kList] = "Home#10.0.0.5#99\r\nClub#fe80::1#2300\r\n";
-    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = testing::sz(L"C:\\G");
+    registry.values[L"32:" + std::wstring(kGameKey) + L"\\AppPath"] = fakes::sz(L"C:\\G");
     startNote = L"no such server";
+    boxes.expect({{L"no such server"}});
     start(SW_SHOW);
-    EXPECT_THAT(boxes.said, HasSubstr(L"no such server|"));
     HWND list = control(kIdServerNickList), address = control(kIdAddressField);
     pick(1);
     pick(2, LBN_DBLCLK);  // below the last entry
@@ -330,10 +387,9 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
               L"C:\\G\\exe\\vantorel.exe|C:\\G\\exe\\vantorel.exe -sfe80::1:2300\n");
     menu(L'd');
     files.files[L"C:\\D\\Club.lnk"] = "";
-    boxes.answers = {IDNO};
+    boxes.expect({{L"C:\\D\\Club.lnk\n\nReplace it?", IDNO}});
     menu(L'd');  // there already: replaced only when the user says so
     EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk|C:\\H\\hd.exe|\"-sfe80::1:2300\"|C:\\H\n");
-    EXPECT_THAT(boxes.said, HasSubstr(L"C:\\D\\Club.lnk\n\nReplace it?|"));
 
     command(kIdDeleteButton);
     RECT below{};
@@ -355,12 +411,13 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     EXPECT_EQ(text(address), L"not:an addressfe80::2") << "other text pastes as usual";
     SetWindowTextW(address, L"10.0.0.5");
     SetWindowTextW(control(kIdPortField), L"99");
-    boxes.answers = {IDNO};
+    boxes.expect(
+        {{L"Server 1, \"Home\", has the same address and port already: "
+          L"10.0.0.5:99.\n\nAdd this server anyway?",
+          IDNO}});
     command(kIdAddButton);  // Club, out for editing, now has Home's server: asked as any Add
-    EXPECT_THAT(boxes.said, HasSubstr(L"Server 1, \"Home\", has the same address and port already: "
-                                      L"10.0.0.5:99.\n\nAdd this server anyway?|"));
     EXPECT_EQ(shown(), L"Home Club|10.0.0.5|99+");
-    boxes.answers = {IDYES, IDYES};
+    boxes.expect({{L"Add this server anyway?", IDYES}, {L"Add this server anyway?", IDYES}});
     command(kIdAddButton);
     command(kIdAddButton);
     EXPECT_EQ(shown(), L"Home Club Club Club|10.0.0.5|99+");
@@ -371,36 +428,33 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
 TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
     files.files[kList] = "Home#1#2\r\n";
     files.files[L"C:\\H\\serverlist (not saved 1).ini"] = "; kept\r\n";
+    boxes.expect({{L"\nC:\\H\\serverlist (not saved 1).ini\n"}});
     start();
-    EXPECT_THAT(boxes.said, HasSubstr(L"\nC:\\H\\serverlist (not saved 1).ini\n"));
     command(kIdAddButton);
     files.failingWrites = 2;
-    boxes.answers = {IDTRYAGAIN, IDCANCEL};
-    boxes.said.clear();
+    const std::wstring full = L"Disk full\n\nTry Again tries once more";
+    boxes.expect({{full, IDTRYAGAIN}, {full, IDCANCEL}});
     boxes.closeAgain = true;  // one question at a time: the open one decides
     send(WM_CLOSE);
-    EXPECT_THAT(boxes.said, HasSubstr(L"Disk full\n\nTry Again tries once more"));
-    EXPECT_EQ(std::count(boxes.said.begin(), boxes.said.end(), L'|'), 2) << boxes.said;
     EXPECT_TRUE(IsWindow(form->window())) << "Cancel goes back to the window";
     boxes.closeAgain = false;
     // While another Hostdeck saves, a box that keeps the window going waits, then closes.
-    boxes.answers = {IDYES, 0};
+    boxes.expect({{L"", IDYES}, {L"Another Hostdeck window is saving", 0}});
     files.busySaves[kList] = 3;
     files.files[kList] = "Other#1#2\r\n";
     send(WM_CLOSE);
     EXPECT_EQ(form->window(), nullptr);
     EXPECT_EQ(files.files[kList], "Home#1#2\r\n##\r\n");
-    EXPECT_THAT(boxes.said, HasSubstr(L"|Another Hostdeck window is saving"));
 
+    boxes.expect({{L"\nC:\\H\\serverlist (not saved 1).ini\n"}});  // still there
     start();
     command(kIdAddButton);
     // Nothing can keep the list: Windows is asked to wait, the user told, and the window stays.
     files.readOnlyFolder = L"C:\\";
-    boxes.said.clear();
+    boxes.expect({{L"nor keep a copy of it"}});
     EXPECT_FALSE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
     SendMessageW(form->window(), WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
     pump();
-    EXPECT_THAT(boxes.said, HasSubstr(L"nor keep a copy of it"));
     EXPECT_TRUE(IsWindow(form->window()));
     files.readOnlyFolder.reset();
     EXPECT_TRUE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
@@ -424,12 +478,13 @@ TEST_F(WindowTest, MovesServersAndActsOnTheServerClicked) {
     command(kIdEditButton);
     menu(L'c', pointAt(1));  // Lan: Home goes back above it, and it stays the one clicked
     EXPECT_EQ(clipboardText(nullptr), L"1.2.3.4:1");
+    boxes.expect({{std::wstring(texts::kNoDesktopFolder)}});
     menu(L'd');  // no shortcut, and why
-    EXPECT_EQ(shell.calls + boxes.said, std::wstring(texts::kNoDesktopFolder) + L"|");
+    EXPECT_EQ(shell.calls, L"");
     ASSERT_TRUE(OpenClipboard(control(kIdAddButton)));  // another window holds it
+    boxes.expect({{L"The address was not copied to the clipboard.\n\n"}});
     key(control(kIdServerNickList), 'C');
     CloseClipboard();
-    EXPECT_THAT(boxes.said, HasSubstr(L"The address was not copied to the clipboard.\n\n"));
 }
 
 }  // namespace

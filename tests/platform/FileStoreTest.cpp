@@ -20,7 +20,7 @@ namespace {
 
 class FileStoreTest : public ::testing::Test {
   protected:
-    testing::TempFolder folder;
+    fakes::TempFolder folder;
     std::unique_ptr<FileStore> store = makeSystemFileStore();
     const std::wstring list = folder.file(L"serverlist.ini");
     const std::wstring inMissingFolder = folder.file(L"gone") + list.substr(list.size() - 15);
@@ -170,7 +170,7 @@ TEST_F(FileStoreTest, AReplacedFileKeepsItsAttributesAndWaitsOutAShortHold) {
 // Makes (`ln -s TARGET NAME`) or removes (`rm NAME`) a symbolic link in the folder: under
 // Wine, whose CreateSymbolicLinkW makes nothing, with the Unix commands themselves, which Wine
 // starts as it starts Windows programs (and cannot wait for). Wine shows a link as a file.
-void changeLink(const testing::TempFolder& folder, std::wstring command, const std::wstring& name) {
+void changeLink(const fakes::TempFolder& folder, std::wstring command, const std::wstring& name) {
 #ifdef _WIN32
     const bool making = command.starts_with(L"ln");
     STARTUPINFOW startup{};

@@ -127,6 +127,7 @@ const struct {
     {"file too large", "add", "", {No}, L"unread add ", true, kStart},
     {"file too large", "add", "", {}, L"unread add ", false, kStart},
     {"file too large", "add", "disk full", {Yes, TryAgain}, L"unread add failed ", true, kSaved},
+    {"file too large", "add", "another window is saving", {Yes, Cancel}, L"unread add wait ", false, kStart},
     {"locked file", "add", "locked", {TryAgain}, L"unread failed failed ", false, kStart,
      {}, L"sharing violation\n\nTry Again"},
     {"locked file", "add", "locked", {Continue}, L"unread failed kept ", true, kStart, kCopy},
@@ -165,7 +166,7 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             std::regex_match(c.start, std::regex("list|no file|odd file|locked file|file too large|"
                                                  "(five )?copies kept")))
             << c.start;
-        testing::MemoryFileStore files;
+        fakes::MemoryFileStore files;
         if (c.start != "no file") files.files[kList] = c.start == "odd file" ? kOdd : kStart;
         const std::string kept = kCopyTop + "Windows ended." + kOwner + "; kept\r\n";
         if (c.start.ends_with("copies kept")) {  // six beside the list, or four
@@ -269,7 +270,7 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         // Nothing else is left on disk: no temporary file, no copy but the one kept.
         std::wstring copies;
         std::string entries;  // the window's list, which a copy holds
-        for (const std::wstring& entry : testing::entriesOf(model))
+        for (const std::wstring& entry : fakes::entriesOf(model))
             for (const wchar_t c : entry + L"\r\n")
                 entries += c == L'|' ? '#' : static_cast<char>(c);
         for (const auto& [path, bytes] : files.files) {

@@ -18,7 +18,7 @@
 namespace hostdeck {
 namespace {
 
-using Entries = testing::Texts;
+using Entries = fakes::Texts;
 const std::wstring kPath = L"C:\\Hostdeck\\serverlist.ini";
 const std::string kMark = "\xEF\xBB\xBF";
 
@@ -124,13 +124,13 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
     ASSERT_EQ(std::to_string(codePage), expected ? expected : std::to_string(codePage));
     for (const auto& c : kFileCases) {
         SCOPED_TRACE(::testing::PrintToString(c.file.substr(0, 60)));
-        testing::MemoryFileStore files;
+        fakes::MemoryFileStore files;
         files.files[kPath] = c.file;
         ServerListModel model, again;
         ServerListFile file(files, kPath);
         ASSERT_TRUE(file.load(model).ok());
-        Entries loaded = testing::entriesOf(model);
-        for (const auto& entry : c.typed) testing::appendEntry(model, entry);
+        Entries loaded = fakes::entriesOf(model);
+        for (const auto& entry : c.typed) fakes::appendEntry(model, entry);
         ASSERT_TRUE(file.save(model).ok());
         EXPECT_EQ(file.checkDisk().state, ServerListFile::DiskState::AsKnown) << "what it wrote";
         ASSERT_TRUE(ServerListFile(files, kPath).load(again).ok());
@@ -141,13 +141,13 @@ TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
                          : c.in932 == In932::SavedAsItWas ? c.file
                                                           : saved);
         loaded.insert(loaded.end(), c.typed.begin(), c.typed.end());
-        EXPECT_EQ(testing::entriesOf(again), loaded) << "a save reads back as it was";
+        EXPECT_EQ(fakes::entriesOf(again), loaded) << "a save reads back as it was";
     }
 }
 
 // A list file in memory, loaded, which Add asks.
 struct LoadedList {
-    testing::MemoryFileStore files;
+    fakes::MemoryFileStore files;
     ServerListModel model;
     ServerListFile file{files, kPath};
     explicit LoadedList(const std::string& bytes) {
@@ -159,6 +159,23 @@ struct LoadedList {
 
 // What Add takes is what the next start reads back: nothing the format would split, shift or
 // skip, and no text that would merge with a byte kept from the file.
+// What the user let a save replace is replaced once: the same bytes written again afterwards are
+// another program's change.
+TEST(ServerListFileTest, ReplacesWhatTheUserAllowedOnlyOnce) {
+    fakes::MemoryFileStore files;
+    files.files[kPath] = "A#1#2\r\n";
+    ServerListFile file(files, kPath);
+    ServerListModel model;
+    ASSERT_TRUE(file.load(model).ok());
+    for (const wchar_t* nickname : {L"B", L"C"}) {
+        model.appendEntry(nickname, L"3", L"4");
+        files.files[kPath] = "Other#5#6\r\n";
+        if (*nickname == L'B') file.mayReplace(file.checkDisk());
+        EXPECT_EQ(file.save(model).ok(), *nickname == L'B');
+    }
+    EXPECT_EQ(files.files[kPath], "Other#5#6\r\n");
+}
+
 TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     const std::wstring lone(1, static_cast<wchar_t>(0xD800));
     const std::string utf8 = kMark + "A\xC3x\xA9#1#2\r\n",
@@ -190,10 +207,10 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     for (const auto& c : cases) {
         LoadedList list(c.file);
         ServerListModel& model = list.model;
-        testing::setFields(model, c.entry);
+        fakes::setFields(model, c.entry);
         const std::wstring why = model.add().reason;
         EXPECT_TRUE(c.why ? why.find(c.why) != why.npos : why.empty()) << why;
-        const Entries entries = testing::entriesOf(model);
+        const Entries entries = fakes::entriesOf(model);
         EXPECT_EQ(entries.size(), (c.file.empty() ? 0 : 1) + (c.why ? 0 : 1));
         EXPECT_TRUE(c.why || (!entries.empty() && entries.back() == c.entry));
     }
@@ -203,15 +220,15 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
     // file stays; a copy keeps every character.
     LoadedList list("x#1#2\r\n");
     auto& [files, model, file] = list;
-    testing::appendEntry(model, L"B\xDCFF||");  // kept, but no clash
-    testing::appendEntry(model, L"A\xDCC3\xDCA9||");
-    testing::setFields(model, L"ok||");
+    fakes::appendEntry(model, L"B\xDCFF||");  // kept, but no clash
+    fakes::appendEntry(model, L"A\xDCC3\xDCA9||");
+    fakes::setFields(model, L"ok||");
     EXPECT_TRUE(model.add().ok()) << "nothing makes the list UTF-8";
-    testing::setFields(model, L"\U0001F600||");
+    fakes::setFields(model, L"\U0001F600||");
     EXPECT_TRUE(model.add().reason.starts_with(
         L"\"\U0001F600\" cannot be written in the list file's code page, so the file would have "
         L"to be saved in UTF-8. But server 3, \"A\xDCC3\xDCA9\", holds"));
-    testing::appendEntry(model, L"\U0001F600||");
+    fakes::appendEntry(model, L"\U0001F600||");
     EXPECT_NE(file.save(model).reason, L"");
     EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{kPath, "x#1#2\r\n"}}));
     std::wstring copy;
@@ -223,7 +240,7 @@ TEST(ServerListFileTest, AddTakesOnlyWhatReadsBackAsItStands) {
 #ifdef _WIN32
     if (GetACP() == 932) {  // the same with "x" and three bytes that code page 932 lacks
         LoadedList in932("x\xEB\x85\x86#1.1.1.1#1\r\n\x83\x54\x81\x5B\x83\x6F#2.2.2.2#2\r\n");
-        testing::setFields(in932.model, L"New\u00E9||");
+        fakes::setFields(in932.model, L"New\u00E9||");
         const std::wstring why = in932.model.add().reason;
         EXPECT_TRUE(why.starts_with(L"\"\u00E9\" cannot be written")) << why;
         EXPECT_NE(why.find(L"server 1, \"x\xDCEB\xDC85\xDC86\""), std::wstring::npos) << why;

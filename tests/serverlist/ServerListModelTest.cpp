@@ -14,9 +14,9 @@
 namespace hostdeck {
 namespace {
 
-using testing::entriesOf;
+using fakes::entriesOf;
+using fakes::Texts;
 using ::testing::PrintToString;
-using testing::Texts;
 
 // Each row's steps, after a comma each: "nickname 1" (or "address", "port") makes item 1 of that
 // list current; "select", "add", "edit", "delete"; "discard" drops the entry out for editing;
@@ -80,7 +80,7 @@ const struct {
 
 // A step the rows above do not explain fails its row.
 const std::wregex kKnownStep(
-    L"(nickname|address|port) -?[0-9]+|append to [a-z]+|type .*|select|"
+    L"(nickname|address|port) -?[0-9]+|append to (nicknames|addresses|ports)|type .*|select|"
     L"add|edit|delete|discard|undo|up|down|no entries");
 
 TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
@@ -92,7 +92,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                                                                  {L"port", &m.lstServerPort}};
         for (const std::wstring& entry :
              c.steps.starts_with(L"no entries") ? Texts{} : Texts{kHome, kClub, kLan})
-            testing::appendEntry(m, entry);
+            fakes::appendEntry(m, entry);
         std::wstring refused;
         for (std::size_t at = 0; at < c.steps.size();) {
             const std::size_t end = std::min(c.steps.find(L", ", at), c.steps.size());
@@ -104,7 +104,7 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                     list->setCurrentIndex(std::stoi(rest));
                 if (step.starts_with(L"append to " + std::wstring(name))) list->append(L"x");
             }
-            if (step.starts_with(L"type ")) testing::setFields(m, rest);
+            if (step.starts_with(L"type ")) fakes::setFields(m, rest);
             if (step == L"delete") m.deleteCurrent();
             if (step == L"discard") m.discardEntryOutForEditing();
             if ((step == L"select" && !m.select()) || (step == L"edit" && !m.edit()) ||
@@ -154,6 +154,7 @@ TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
         {L"[fe80::1]80", {}},
         {L"[]:80", {}},
         {L"host", {}},
+        {L"27015", {}},
         {L"", {}},
     };
     for (const auto& c : cases) {
@@ -166,7 +167,7 @@ TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
               L"1.2.3.4:80[::1]:80");
     ServerListModel m;
     for (const std::wstring& entry : {kHome, kClub, L"Blank||" + std::wstring(), kLan})
-        testing::appendEntry(m, entry);
+        fakes::appendEntry(m, entry);
     EXPECT_EQ(m.entrySameServerAs(L" CLUB.Example ", L"2300 "), 1);
     EXPECT_EQ(m.entrySameServerAs(L"club.example", L"2301"), kNoItem);
     EXPECT_EQ(m.entrySameServerAs(L"", L""), kNoItem) << "an empty address names no server";

@@ -8,7 +8,7 @@
 
 #include "platform/Registry.h"
 
-namespace hostdeck::testing {
+namespace hostdeck::fakes {
 
 // An in-memory registry with both views.
 class FakeRegistry final : public Registry {
@@ -71,4 +71,4 @@ inline FakeRegistry::Value dword(std::uint32_t number) {
     return value;
 }
 
-}  // namespace hostdeck::testing
+}  // namespace hostdeck::fakes

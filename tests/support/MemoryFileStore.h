@@ -12,7 +12,7 @@
 
 #include "platform/FileStore.h"
 
-namespace hostdeck::testing {
+namespace hostdeck::fakes {
 
 // Files kept in memory, written through the real replace algorithm. Reading can be made to
 // fail (a read failure of "throw" runs out of memory instead), for every file or for one that
@@ -107,4 +107,4 @@ class MemoryFileStore final : public FileStore {
     }
 };
 
-}  // namespace hostdeck::testing
+}  // namespace hostdeck::fakes

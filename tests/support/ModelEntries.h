@@ -5,7 +5,7 @@
 
 #include "serverlist/ServerListModel.h"
 
-namespace hostdeck::testing {
+namespace hostdeck::fakes {
 
 // Entries as the tests write them: "nickname|address|port".
 using Texts = std::vector<std::wstring>;
@@ -39,4 +39,4 @@ inline Texts entriesOf(const ServerListModel& m) {
     return entries;
 }
 
-}  // namespace hostdeck::testing
+}  // namespace hostdeck::fakes

@@ -5,7 +5,7 @@
 #include "platform/ProcessStarter.h"
 #include "platform/Shell.h"
 
-namespace hostdeck::testing {
+namespace hostdeck::fakes {
 
 // Records each start as "executable|command line"; fails with `failure` when it is set.
 struct RecordingStarter final : ProcessStarter {
@@ -39,4 +39,4 @@ struct RecordingShell final : Shell {
     }
 };
 
-}  // namespace hostdeck::testing
+}  // namespace hostdeck::fakes

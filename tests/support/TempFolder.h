@@ -8,7 +8,7 @@
 
 #include "platform/TextCodec.h"
 
-namespace hostdeck::testing {
+namespace hostdeck::fakes {
 
 // A fresh folder for one test, removed with everything in it afterwards. Its name holds
 // characters outside ASCII, as users' folders do. Names go through UTF-8, which <filesystem>
@@ -65,4 +65,4 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-}  // namespace hostdeck::testing
+}  // namespace hostdeck::fakes
