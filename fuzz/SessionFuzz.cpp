@@ -494,7 +494,7 @@ void Session::act() {
         case 2: {  // pasting into the address field
             if (!model_.txtServerIP.enabled()) break;
             const std::wstring pasted = wholeCharacters(pieceOfText(in_) + L":" + pieceOfText(in_));
-            if (const std::optional<AddressPort> parts = parseAddressPort(pasted)) {
+            if (const std::optional<AddressPort> parts = readPastedAddress(pasted)) {
                 model_.txtServerIP.setText(parts->address);
                 model_.txtServerPort.setText(parts->port);
                 ref_.fields.address = parts->address;

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the fuzzers and runs one of them: "listfile" (the list file's load and save) or
-# "session" (whole list sessions), for a bounded time (seconds, default 60), starting from its
+# Builds the fuzzers and runs one of them: "listfile" (the list file's load and save),
+# "session" (whole list sessions) or "input" (the command line, a paste, a shortcut's name), for a bounded time (seconds, default 60), starting from its
 # seed files in fuzz/<name>-corpus. New inputs it finds go to build/fuzz/<name>-corpus; a
 # failing input is saved as build/fuzz/crash-*. Given a file instead of seconds, it replays that
 # one input and prints what it does.
@@ -13,7 +13,8 @@ arg="${2:-60}"
 case "$name" in
     listfile) max_len=4096 ;;
     session) max_len=512 ;;
-    *) echo "usage: scripts/fuzz.sh [listfile|session] [SECONDS|INPUT]" >&2; exit 2 ;;
+    input) max_len=512 ;;
+    *) echo "usage: scripts/fuzz.sh [listfile|session|input] [SECONDS|INPUT]" >&2; exit 2 ;;
 esac
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"

@@ -26,9 +26,11 @@ done
 
 ctest --preset native -j "$jobs"
 
-# The fuzzers, for a bounded time each: the list file's, and whole list sessions'.
+# The fuzzers, for a bounded time each: the list file's, whole list sessions', and the readers
+# of what comes from outside the window.
 scripts/fuzz.sh listfile 60
 scripts/fuzz.sh session 60
+scripts/fuzz.sh input 60
 
 smoke32=""
 if scripts/wine32-works.sh; then

@@ -1,8 +1,12 @@
 #include "app/DesktopStart.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "launch/ServerLaunch.h"
+#include "serverlist/AddressPort.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -16,30 +20,76 @@ std::wstring_view trimmed(std::wstring_view text) {
     return text.substr(start, text.find_last_not_of(kBlanks) - start + 1);
 }
 
-}  // namespace
+wchar_t folded(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 
-std::wstring argumentFromCommandLine(std::wstring_view commandLine) {
-    // The program's name as Windows reads it: in quotes up to the next quote, or up to a blank.
-    commandLine = trimmed(commandLine);
-    std::size_t end = 0;
-    if (commandLine.starts_with(L'"')) {
-        end = std::min(commandLine.find(L'"', 1), commandLine.size() - 1) + 1;
-    } else {
-        end = std::min(commandLine.find_first_of(kBlanks), commandLine.size());
+bool endsWithName(std::wstring_view text, std::wstring_view name) {
+    if (name.empty() || text.size() < name.size()) return false;
+    const std::wstring_view end = text.substr(text.size() - name.size());
+    if (!sameIgnoringCase(end, name)) return false;
+    return text.size() == name.size() ||
+           std::wstring_view(L"\\/:\"").find(text[text.size() - name.size() - 1]) !=
+               std::wstring_view::npos;
+}
+
+// Where the program's own path ends: the first place at a blank (or the end) before which the
+// text ends with the program's file name, with or without ".exe"; failing that, as Windows
+// reads a program's name: in quotes up to the next quote, or up to the first blank.
+std::size_t endOfProgram(std::wstring_view commandLine, std::wstring_view programPath) {
+    const std::wstring_view file =
+        programPath.substr(std::min(programPath.find_last_of(L"\\/") + 1, programPath.size()));
+    const std::wstring_view stem =
+        file.size() > 4 && sameIgnoringCase(file.substr(file.size() - 4), L".exe")
+            ? file.substr(0, file.size() - 4)
+            : std::wstring_view{};
+    for (std::size_t at = 0; at <= commandLine.size(); ++at) {
+        if (at < commandLine.size() && kBlanks.find(commandLine[at]) == std::wstring_view::npos &&
+            commandLine[at] != L'"')
+            continue;
+        std::wstring_view before = commandLine.substr(0, at);
+        if (before.starts_with(L'"')) before.remove_prefix(1);
+        if (endsWithName(before, file) || endsWithName(before, stem))
+            return at < commandLine.size() && commandLine[at] == L'"' ? at + 1 : at;
     }
-    std::wstring_view argument = trimmed(commandLine.substr(end));
-    if (argument.size() >= 2 && argument.front() == L'"' && argument.back() == L'"')
-        argument = argument.substr(1, argument.size() - 2);
-    return std::wstring(argument);
+    if (commandLine.starts_with(L'"'))
+        return std::min(commandLine.find(L'"', 1), commandLine.size() - 1) + 1;
+    return std::min(commandLine.find_first_of(kBlanks), commandLine.size());
 }
 
-std::wstring shortcutArguments(std::wstring_view address, std::wstring_view port) {
-    return L"\"" + std::wstring(kAddressSwitch) + std::wstring(address) + L":" +
-           std::wstring(port) + L"\"";
+// The arguments as Windows splits them: at blanks outside quotes, each pair of quotes left out.
+std::vector<std::wstring> splitArguments(std::wstring_view text) {
+    std::vector<std::wstring> arguments;
+    bool inQuotes = false, inArgument = false;
+    for (const wchar_t c : text) {
+        if (c == L'"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes && kBlanks.find(c) != std::wstring_view::npos) {
+            inArgument = false;
+            continue;
+        }
+        if (!inArgument) arguments.emplace_back();
+        inArgument = true;
+        if (c != L'"') arguments.back() += c;
+    }
+    return arguments;
 }
 
-std::wstring shortcutFileName(std::wstring_view nickname) {
-    std::wstring name(nickname);
+// Eight letters from the whole text (FNV-1a): what keeps a cut name apart.
+std::wstring tagOf(std::wstring_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (const wchar_t c : text) {
+        hash ^= static_cast<std::uint32_t>(c);
+        hash *= 16777619u;
+    }
+    std::wstring tag(8, L'0');
+    for (int i = 7; i >= 0; --i, hash >>= 4)
+        tag[static_cast<std::size_t>(i)] = L"0123456789abcdef"[hash & 15];
+    return tag;
+}
+
+// The text as a file name Windows takes: no character it refuses, no blank or dot at the end,
+// no device name.
+std::wstring plainFileName(std::wstring_view text) {
+    std::wstring name(text);
     for (wchar_t& c : name) {
         if (c < 32 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
             c = L'_';
@@ -50,17 +100,113 @@ std::wstring shortcutFileName(std::wstring_view nickname) {
     // and with the blanks before it.
     std::wstring_view stem = std::wstring_view(name).substr(0, name.find(L'.'));
     stem = stem.substr(0, stem.find_last_not_of(L' ') + 1);
-    const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - 32 : c; };
     std::wstring device;
-    for (const wchar_t c : stem.substr(0, 3)) device += static_cast<wchar_t>(upper(c));
+    for (const wchar_t c : stem.substr(0, 3)) device += static_cast<wchar_t>(folded(c));
     const bool numbered =
-        (device == L"COM" || device == L"LPT") && stem.size() == 4 &&
+        (device == L"com" || device == L"lpt") && stem.size() == 4 &&
         std::wstring_view(L"0123456789\u00B9\u00B2\u00B3").find(stem[3]) != std::wstring_view::npos;
-    if (numbered || (stem.size() == 3 && (device == L"CON" || device == L"PRN" ||
-                                          device == L"AUX" || device == L"NUL")))
+    if (numbered || (stem.size() == 3 && (device == L"con" || device == L"prn" ||
+                                          device == L"aux" || device == L"nul")))
         name.insert(0, L"_");
     if (name.empty()) name = L"_";
-    return name + L".lnk";
+    return name;
+}
+
+// The file name for `text`; with `tagged`, or where it is longer than `longest`, cut to leave
+// room for the tag of the whole text.
+std::wstring shortcutName(std::wstring_view text, bool tagged, std::size_t longest) {
+    std::wstring name = plainFileName(text);
+    longest = std::max<std::size_t>(longest, 16);
+    if (!tagged && name.size() <= longest) return name + L".lnk";
+    std::size_t keep = std::min(name.size(), longest - 9);
+    if (keep > 0 && name[keep - 1] >= 0xD800 && name[keep - 1] <= 0xDBFF) --keep;  // a pair
+    name.resize(keep);
+    return name + L" " + tagOf(text) + L".lnk";
+}
+
+// The server a shortcut's arguments start, as this program reads them; nothing for another.
+std::optional<AddressPort> serverStartedBy(std::wstring_view arguments) {
+    const StartRequest request = readCommandLine(L"hostdeck.exe " + std::wstring(arguments), L"");
+    if (request.kind != StartRequest::Kind::Server) return std::nullopt;
+    const std::size_t colon = request.text.rfind(L':');
+    return AddressPort{request.text.substr(0, colon), request.text.substr(colon + 1)};
+}
+
+}  // namespace
+
+ShortcutPlace placeShortcut(
+    const std::wstring& folder, std::wstring_view nickname, std::wstring_view address,
+    std::wstring_view port,
+    const std::function<std::optional<std::wstring>(const std::wstring&)>& existing) {
+    // The whole path within what Windows 7 takes, MAX_PATH.
+    const std::size_t room = folder.size() + 6 < 260 ? 260 - folder.size() - 6 : 0;
+    const std::size_t longest = std::min(kLongestShortcutName, room);
+    ShortcutPlace place{folder + L"\\" + shortcutFileName(nickname, longest), std::nullopt};
+    std::optional<std::wstring> there = existing(place.path);
+    if (!there) return place;
+    std::optional<AddressPort> starts = serverStartedBy(*there);
+    if (!starts || !sameServer(starts->address, starts->port, address, port)) {
+        place.path = folder + L"\\" + shortcutFileName(nickname, address, port, longest);
+        there = existing(place.path);
+        if (!there) return place;
+        starts = serverStartedBy(*there);
+    }
+    place.replaces = starts ? texts::fill(texts::kShortcutStartsServer,
+                                          {addressPortText(starts->address, starts->port)})
+                            : std::wstring(texts::kShortcutStartsOther);
+    return place;
+}
+
+StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view programPath) {
+    commandLine = trimmed(commandLine);
+    const std::wstring_view rest =
+        trimmed(commandLine.substr(endOfProgram(commandLine, programPath)));
+    if (rest.empty()) return {};
+    // A shortcut writes its one argument in quotes whatever it holds, quotes and blanks too.
+    std::wstring argument;
+    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
+        argument = rest.substr(1, rest.size() - 2);
+    } else {
+        const std::vector<std::wstring> arguments = splitArguments(rest);
+        if (arguments.size() != 1) return {StartRequest::Kind::Refused, std::wstring(rest)};
+        argument = arguments.front();
+    }
+    if (argument.empty()) return {};
+    // No list entry holds a line break, so no shortcut carries one.
+    const bool isSwitch =
+        argument.size() > 2 && (argument[0] == L'-' || argument[0] == L'/') &&
+        folded(argument[1]) == L's' && argument.find(L':', 2) != std::wstring::npos &&
+        argument.find_first_of(std::wstring_view(L"\r\n\0", 3)) == std::wstring::npos;
+    if (isSwitch) return {StartRequest::Kind::Server, argument.substr(2)};
+    return {StartRequest::Kind::Name, argument};
+}
+
+std::wstring shortcutArguments(std::wstring_view address, std::wstring_view port) {
+    return L"\"" + std::wstring(kAddressSwitch) + std::wstring(address) + L":" +
+           std::wstring(port) + L"\"";
+}
+
+std::wstring shortcutFileName(std::wstring_view nickname, std::size_t longest) {
+    return shortcutName(nickname, false, longest);
+}
+
+std::wstring shortcutFileName(std::wstring_view nickname, std::wstring_view address,
+                              std::wstring_view port, std::size_t longest) {
+    // The server as the rule for the same server sees it, so that its name is one.
+    const std::wstring server = serverKey(address, port);
+    const std::size_t blank = server.find(L'\n');
+    const std::wstring_view shownAddress = std::wstring_view(server).substr(0, blank),
+                            shownPort = std::wstring_view(server).substr(blank + 1);
+    // Only names of these letters are told apart by the name alone: a file name ignores case
+    // and turns other characters into "_".
+    const auto plain = [](std::wstring_view text, std::wstring_view letters) {
+        return !text.empty() && text.find_first_not_of(letters) == std::wstring_view::npos;
+    };
+    const bool apart = plain(shownAddress, L"abcdefghijklmnopqrstuvwxyz0123456789.-_") &&
+                       plain(shownPort, L"0123456789");
+    return shortcutName(std::wstring(nickname) + L" (" + std::wstring(shownAddress) + L" " +
+                            std::wstring(shownPort) + L")",
+                        !apart, longest);
 }
 
 }  // namespace hostdeck

@@ -17,15 +17,17 @@ namespace hostdeck {
 
 // clang-format off
 const frmHostdeck::ListCommand frmHostdeck::kListCommands[] = {
-    // menu text                          control            keys                                      message   default needs                run
-    {texts::kMenuStart.data(),            kIdServerNickList, {{VK_RETURN, kNone}},                     0,        true,  Needs::Entry,        &frmHostdeck::startServer},
-    {texts::kMenuCopyAddress.data(),      kIdServerNickList, {{'C', kCtrl}, {VK_INSERT, kCtrl}},       0,        false, Needs::Entry,        &frmHostdeck::copyAddress},
-    {texts::kMenuCreateShortcut.data(),   kIdServerNickList, {},                                       0,        false, Needs::Entry,        &frmHostdeck::createDesktopShortcut},
-    {texts::kMenuUndoDelete.data(),       kIdServerNickList, {{'Z', kCtrl}},                           0,        false, Needs::DeletedEntry, &frmHostdeck::undoDelete},
-    {texts::kMenuMoveUp.data(),           kIdServerNickList, {{VK_UP, kAlt}},                          0,        false, Needs::EntryAbove,   &frmHostdeck::moveUp},
-    {texts::kMenuMoveDown.data(),         kIdServerNickList, {{VK_DOWN, kAlt}},                        0,        false, Needs::EntryBelow,   &frmHostdeck::moveDown},
-    // Ctrl+V, Shift+Insert and the field's own Paste all come as WM_PASTE.
-    {nullptr,                             kIdAddressField,   {},                                       WM_PASTE, false, Needs::Nothing,      &frmHostdeck::pasteAddressPort},
+    // A held key repeats only the commands marked so: one press starts one game.
+    // menu text                          control            keys                                  message   default repeats needs                run
+    {texts::kMenuStart.data(),            kIdServerNickList, {{VK_RETURN, kNone}},                 0,        true,   false,  Needs::Entry,        &frmHostdeck::startServer},
+    {texts::kMenuCopyAddress.data(),      kIdServerNickList, {{'C', kCtrl}, {VK_INSERT, kCtrl}},   0,        false,  false,  Needs::Entry,        &frmHostdeck::copyAddress},
+    {texts::kMenuCreateShortcut.data(),   kIdServerNickList, {},                                   0,        false,  false,  Needs::Entry,        &frmHostdeck::createDesktopShortcut},
+    {texts::kMenuUndoDelete.data(),       kIdServerNickList, {{'Z', kCtrl}},                       0,        false,  true,   Needs::DeletedEntry, &frmHostdeck::undoDelete},
+    {texts::kMenuMoveUp.data(),           kIdServerNickList, {{VK_UP, kAlt}},                      0,        false,  true,   Needs::EntryAbove,   &frmHostdeck::moveUp},
+    {texts::kMenuMoveDown.data(),         kIdServerNickList, {{VK_DOWN, kAlt}},                    0,        false,  true,   Needs::EntryBelow,   &frmHostdeck::moveDown},
+    // Ctrl+V, Shift+Insert and the field's own Paste; Wine's edit control pastes Shift+Insert
+    // without WM_PASTE, so the keys are rows too.
+    {nullptr,                             kIdAddressField,   {{'V', kCtrl}, {VK_INSERT, kShift}},  WM_PASTE, false,  true,   Needs::Nothing,      &frmHostdeck::pasteAddressPort},
 };
 // clang-format on
 
@@ -54,12 +56,13 @@ bool frmHostdeck::translateMessage(MSG& message) {
                                    (GetKeyState(VK_SHIFT) < 0 ? kShift : kNone) |
                                    (GetKeyState(VK_MENU) < 0 ? kAlt : kNone);
         const int control = GetDlgCtrlID(message.hwnd);
+        const bool repeated = (message.lParam & (LPARAM{1} << 30)) != 0;  // the key was down
         for (const ListCommand& command : kListCommands) {
             for (const Key& key : command.keys) {
                 if (key.code && key.code == message.wParam && key.modifiers == modifiers &&
                     command.control == control &&
                     isAvailable(command.needs, selectedEntry() != kNoItem))
-                    return (this->*command.run)();
+                    return (repeated && !command.repeats) || (this->*command.run)();
             }
         }
     }
@@ -149,7 +152,7 @@ bool frmHostdeck::copyAddress() {
 }
 
 bool frmHostdeck::pasteAddressPort() {
-    const std::optional<AddressPort> pasted = parseAddressPort(clipboardText(window_));
+    const std::optional<AddressPort> pasted = readPastedAddress(clipboardText(window_));
     if (!pasted) return false;
     model_.txtServerIP.setText(pasted->address);
     model_.txtServerPort.setText(pasted->port);
@@ -165,16 +168,22 @@ bool frmHostdeck::createDesktopShortcut() {
         tell(Question::Tone::Error, std::wstring(texts::kNoDesktopFolder));
         return true;
     }
-    const std::wstring path =
-        services_.desktopFolder + L"\\" + shortcutFileName(model_.lstServerNick.item(selected));
-    if (services_.files.exists(path) &&
+    // Copies: the list may change while the question is open.
+    const std::wstring address(model_.lstServerIP.item(selected)),
+        port(model_.lstServerPort.item(selected));
+    const ShortcutPlace place =
+        placeShortcut(services_.desktopFolder, model_.lstServerNick.item(selected), address, port,
+                      [&](const std::wstring& path) -> std::optional<std::wstring> {
+                          if (!services_.files.exists(path)) return std::nullopt;
+                          return services_.shell.shortcutArguments(path).value_or(L"");
+                      });
+    if (place.replaces &&
         ask({Question::Tone::Warning, Question::Choices::YesNo, Question::Answer::No,
-             texts::fill(texts::kShortcutExists, {path})}) != Question::Answer::Yes)
+             texts::fill(texts::kShortcutExists, {place.path, *place.replaces})}) !=
+            Question::Answer::Yes)
         return true;
     const Result made = services_.shell.createShortcut(
-        path, services_.program,
-        shortcutArguments(model_.lstServerIP.item(selected), model_.lstServerPort.item(selected)),
-        services_.folder);
+        place.path, services_.program, shortcutArguments(address, port), services_.folder);
     if (!made.ok()) tell(Question::Tone::Error, made.reason);
     return true;
 }

@@ -258,12 +258,15 @@ LRESULT frmHostdeck::onQueryEndSession() {
     if (ended.ok()) return TRUE;
     ShutdownBlockReasonCreate(window_, texts::kListNotKept.data());  // a literal: ends in NUL
     notKeptReason_ = ended.reason;
-    PostMessageW(window_, kTellListNotKept, 0, 0);  // once Windows has had the answer
+    // Once Windows has had the answer; one box, however often Windows asks meanwhile.
+    if (!tellingNotKept_) PostMessageW(window_, kTellListNotKept, 0, 0);
+    tellingNotKept_ = true;
     return FALSE;
 }
 
 LRESULT frmHostdeck::tellListNotKept() {
     tell(Question::Tone::Error, notKeptReason_);
+    tellingNotKept_ = false;
     return 0;
 }
 

@@ -95,6 +95,7 @@ class frmHostdeck final : private TextListObserver, private User {
         Key keys[2];
         UINT message;    // a message of that control that runs it (WM_PASTE); 0: none
         bool isDefault;  // the menu's default item, as a double-click
+        bool repeats;    // a held key runs it again with each repeat
         Needs needs;
         bool (frmHostdeck::*run)();  // false: not taken, the control does its own
     };
@@ -176,7 +177,8 @@ class frmHostdeck final : private TextListObserver, private User {
     std::vector<FieldBinding> fields_;
     bool updatingFromControl_ = false;
     const std::function<bool()>* waitDone_ = nullptr;  // while a wait is shown
-    std::wstring notKeptReason_;  // why the list was not kept when Windows asked to end
+    std::wstring notKeptReason_;   // why the list was not kept when Windows asked to end
+    bool tellingNotKept_ = false;  // that is about to be said, or being said
 
     FormServices services_;
     ListSession session_;

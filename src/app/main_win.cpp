@@ -32,12 +32,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     // "hostdeck.exe -s<address>:<port>", as a desktop shortcut runs it, or "hostdeck.exe
     // <nickname>": that server's game starts without the window. Where there is no such server,
-    // or several, the window opens and says so.
+    // or several, or the command line cannot be read, the window opens and says so.
     std::wstring startNote;
-    if (const std::wstring argument = hostdeck::argumentFromCommandLine(GetCommandLineW());
-        !argument.empty()) {
+    if (const hostdeck::StartRequest request =
+            hostdeck::readCommandLine(GetCommandLineW(), hostdeck::programPath());
+        request.kind != hostdeck::StartRequest::Kind::Window) {
         const hostdeck::Result started = hostdeck::launchFromCommandLine(
-            *files, folder + hostdeck::kListFileName, argument, *registry, *starter);
+            *files, folder + hostdeck::kListFileName, request, *registry, *starter);
         if (started.ok()) return 0;
         if (started.status != hostdeck::Result::Status::NotFound) {
             MessageBoxW(nullptr, started.reason.c_str(), hostdeck::texts::kCaption.data(),

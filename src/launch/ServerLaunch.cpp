@@ -53,7 +53,7 @@ Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& 
 }
 
 Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
-                             std::wstring_view argument, Registry& registry,
+                             const StartRequest& request, Registry& registry,
                              ProcessStarter& starter) {
     // As a double-click starts the entry; an address and port that the list need not hold go
     // to the game as they stand.
@@ -68,10 +68,20 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
         model.appendEntry(L"", address, port);
         return start(model.entryCount() - 1);
     };
-    if (argument.starts_with(kAddressSwitch)) {
-        const std::wstring_view target = argument.substr(kAddressSwitch.size());
-        const std::size_t colon = std::min(target.rfind(L':'), target.size());
-        return startAt(target.substr(0, colon), target.substr(std::min(colon + 1, target.size())));
+    const std::wstring& argument = request.text;
+    switch (request.kind) {
+        case StartRequest::Kind::Window:
+            return Result::cancelled();
+        case StartRequest::Kind::Refused:
+            return Result::notFound(texts::fill(texts::kSeveralArguments, {argument}));
+        case StartRequest::Kind::Server: {
+            // Split where the game splits it, so that it gets the text exactly as written.
+            const std::size_t colon = argument.rfind(L':');
+            return startAt(std::wstring_view(argument).substr(0, colon),
+                           std::wstring_view(argument).substr(colon + 1));
+        }
+        case StartRequest::Kind::Name:
+            break;
     }
     ServerListFile file(files, listPath);
     if (const Result loaded = file.load(model); !loaded.ok())
@@ -81,9 +91,12 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
     for (ListIndex i = 0; i < model.entryCount(); ++i) {
         if (!sameIgnoringCase(model.lstServerNick.item(i), argument)) continue;
         if (count++ == 0) first = i;
-        named += L"\n" + std::wstring(model.lstServerNick.item(i)) + L": " +
-                 addressPortText(model.lstServerIP.item(i), model.lstServerPort.item(i));
+        if (count <= kServersNamed)
+            named += L"\n" + std::wstring(model.lstServerNick.item(i)) + L": " +
+                     addressPortText(model.lstServerIP.item(i), model.lstServerPort.item(i));
     }
+    if (count > kServersNamed)
+        named += texts::fill(texts::kAndMoreServers, {texts::number(count - kServersNamed)});
     if (count > 1) {
         return Result::notFound(
             texts::fill(texts::kSeveralServersNamed, {argument, texts::number(count), named}));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/DesktopStart.h"
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"
@@ -21,14 +22,17 @@ inline constexpr std::wstring_view kAddressSwitch = L"-s";
 Result launchServer(ServerListModel& model, Registry& registry, ProcessStarter& starter);
 
 // Starts the game without the window, as the program's command line asks (DesktopStart.h):
-// "-s<address>:<port>", as a desktop shortcut carries it, starts exactly that address and port
-// (the list file is not read); a nickname, the one server of the list file with it (letter case
-// ignored); "address:port" that no nickname names, that address. The list file is not written.
-// NotFound, with what the window should say, when there is no such server, when several have
-// that nickname (it names their addresses), or when the list cannot be read; Failed when the game
-// cannot be started.
+// a Server request starts exactly that address and port, as a desktop shortcut carries it (the
+// list file is not read); a Name, the one server of the list file with that nickname (letter
+// case ignored), or else the host name or IP address and port it is. The list file is not
+// written. NotFound, with what the window should say, when there is no such server, when several
+// have that nickname (it names the first few), when the list cannot be read, or when the command
+// line was refused; Failed when the game cannot be started; Cancelled for no request.
 Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
-                             std::wstring_view argument, Registry& registry,
+                             const StartRequest& request, Registry& registry,
                              ProcessStarter& starter);
+
+// How many servers of one nickname a note names before it says how many more there are.
+inline constexpr ListIndex kServersNamed = 5;
 
 }  // namespace hostdeck

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Result.h"
@@ -25,6 +26,8 @@ class Shell {
     // `arguments` in `folder`, with the target's own icon.
     virtual Result createShortcut(const std::wstring& path, const std::wstring& target,
                                   const std::wstring& arguments, const std::wstring& folder) = 0;
+    // The arguments of the shortcut at `path`; nothing where it cannot be read as a shortcut.
+    virtual std::optional<std::wstring> shortcutArguments(const std::wstring& path) = 0;
 };
 
 std::unique_ptr<Shell> makeSystemShell();

@@ -67,6 +67,19 @@ class Win32Shell final : public Shell {
         if (SUCCEEDED(result)) return Result::success();
         return systemFailure(static_cast<DWORD>(result), texts::kShortcutNotCreated, path);
     }
+
+    std::optional<std::wstring> shortcutArguments(const std::wstring& path) override {
+        ComPointer<IShellLinkW> link;
+        ComPointer<IPersistFile> file;
+        HRESULT result =
+            CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, kShellLinkW, link.put());
+        if (SUCCEEDED(result)) result = link->QueryInterface(kPersistFile, file.put());
+        if (SUCCEEDED(result)) result = file->Load(path.c_str(), STGM_READ);
+        wchar_t arguments[INFOTIPSIZE] = {};  // the longest a shortcut's arguments can be
+        if (SUCCEEDED(result)) result = link->GetArguments(arguments, INFOTIPSIZE);
+        if (FAILED(result)) return std::nullopt;
+        return std::wstring(arguments);
+    }
 };
 
 }  // namespace

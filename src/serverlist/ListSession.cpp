@@ -262,7 +262,8 @@ Result ListSession::endSession() {
     if (Result kept = keepCopy(texts::kKeptAtEnd, why, copy); !kept.ok()) {
         // Nothing holds the list but the window: it stays, and the user is told.
         done_ = endedBySession_ = false;
-        return Result::failed(say(texts::kNotKeptAtEnd, kept.reason));
+        while (why.ends_with(L'\n')) why.pop_back();
+        return Result::failed(say(texts::kNotKeptAtEnd, why, kept.reason));
     }
     return Result::success();
 }
@@ -273,8 +274,14 @@ Result ListSession::keepCopy(std::wstring_view headline, const std::wstring& why
                              std::wstring& copy) {
     const Result beside = file_.saveCopy(file_.folder(), model_, headline, why, copy);
     if (beside.ok()) return beside;
-    if (Result folder = files_.createFolder(userFolder_); !folder.ok()) return folder;
-    return file_.saveCopy(userFolder_, model_, headline, why, copy);
+    Result spare = files_.createFolder(userFolder_);
+    if (spare.ok()) spare = file_.saveCopy(userFolder_, model_, headline, why, copy);
+    if (spare.ok()) return spare;
+    // Why each place failed: they may fail for reasons of their own.
+    return {spare.status,
+            texts::fill(texts::kNoCopyAnywhere,
+                        {file_.folder(), beside.reason, userFolder_, spare.reason}),
+            spare.code};
 }
 
 }  // namespace hostdeck

@@ -154,11 +154,15 @@ inline constexpr std::wstring_view kNoCopyEither =
     L"discards the changes made in this window. No goes back to the window.";
 
 // At the end of the Windows session, when the list could be neither saved nor kept in a copy.
+// {2}: why the list file was not saved; {3}: why no copy could be kept (below).
 inline constexpr std::wstring_view kNotKeptAtEnd =
     L"Windows is ending, but Hostdeck could neither save the server list to\n{1}\nnor keep a "
-    L"copy of it:\n{2}\n\nHostdeck has asked Windows to wait, and the list is still in this "
-    L"window. Make room on the disk or make the folder writable, then close Hostdeck; or cancel "
-    L"the end of Windows and go on.";
+    L"copy of it.\n\n{2}\n{3}\n\nHostdeck has asked Windows to wait, and the list is still in "
+    L"this window. Make room on the disk or make the folder writable, then close Hostdeck; or "
+    L"cancel the end of Windows and go on.";
+// {1}: the list's folder; {2}: why not there; {3}: the user folder; {4}: why not there either.
+inline constexpr std::wstring_view kNoCopyAnywhere =
+    L"A copy beside the list file, in {1}: {2}\nA copy in {3}: {4}";
 // Shown by Windows beside the program while it waits.
 inline constexpr std::wstring_view kListNotKept = L"The server list is not saved yet.";
 
@@ -200,7 +204,16 @@ inline constexpr std::wstring_view kGameNotStarted =
 // ---- Starting a server from the desktop. {1}: the nickname; {2}: why the list is unread.
 inline constexpr std::wstring_view kNoServerNamed =
     L"Hostdeck was asked to start the server \"{1}\", but no server in the list has that "
-    L"nickname.";
+    L"nickname, and it is no address with a port.\n\nHostdeck takes one of these after its "
+    L"name:\n  a server's nickname, in quotes when it holds blanks: \"My Home\"\n  an address "
+    L"and port: 10.0.0.5:27015, or [::1]:27015\n  -s and the address and port, as a desktop "
+    L"shortcut gives them: -s10.0.0.5:27015";
+// {1}: what followed the program's name.
+inline constexpr std::wstring_view kSeveralArguments =
+    L"Hostdeck was asked to start a server with \"{1}\", but it takes one server: a nickname "
+    L"that holds blanks goes in quotes, as in hostdeck.exe \"My Home\". No server was started.";
+// After the first few servers of one nickname. {1}: how many more.
+inline constexpr std::wstring_view kAndMoreServers = L"\n... and {1} more";
 // {2}: how many; {3}: each one's nickname and "address:port", one a line.
 inline constexpr std::wstring_view kSeveralServersNamed =
     L"Hostdeck was asked to start the server \"{1}\", but {2} servers in the list have that "
@@ -210,8 +223,13 @@ inline constexpr std::wstring_view kListUnreadForStart =
     L"Hostdeck was asked to start the server \"{1}\", but the server list could not be "
     L"read.\n\n{2}";
 // {1}: the shortcut's path.
+// {2}: what the shortcut there starts (one of the two texts below).
 inline constexpr std::wstring_view kShortcutExists =
-    L"There is already a shortcut of that name on the desktop:\n{1}\n\nReplace it?";
+    L"There is already a shortcut of that name on the desktop:\n{1}\n\nIt starts {2}.\n\n"
+    L"Replace it?";
+// {1}: "address:port".
+inline constexpr std::wstring_view kShortcutStartsServer = L"the server {1}";
+inline constexpr std::wstring_view kShortcutStartsOther = L"something other than a server";
 // {1}: the shortcut's path; {2}: the system's reason.
 inline constexpr std::wstring_view kShortcutNotCreated =
     L"The shortcut could not be created:\n{1}\n\n{2}";

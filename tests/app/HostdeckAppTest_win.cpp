@@ -105,18 +105,12 @@ UniqueKernelHandle startProgram(const std::wstring& exe, const std::wstring& arg
 std::string whyEnded(HANDLE process) {
     DWORD code = STILL_ACTIVE;
     if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE || code == 0) return {};
-    const std::pair<DWORD, const char*> known[] = {
-        {0xC0000135,
-         "a DLL it needs was not found (for a 32-bit program: the Wine prefix "
-         "has no 32-bit half, drive_c/windows/syswow64 is empty)"},
-        {0xC000007B, "it or a DLL it needs is not a valid program for this system"},
-        {0xC0000142, "a DLL it needs could not start"},
-        {0xC0000005, "it crashed (access violation)"}};
-    char hex[16] = {};
-    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
-    std::string why = std::string("the program ended with status ") + hex;
-    for (const auto& [status, meaning] : known)
-        if (status == code) why += std::string(": ") + meaning;
+    char why[160] = {};
+    std::snprintf(why, sizeof why, "the program ended with status 0x%08lX%s",
+                  static_cast<unsigned long>(code),
+                  code == 0xC0000135 ? ": a DLL it needs is missing (a 32-bit program in a Wine "
+                                       "prefix without its 32-bit half)"
+                                     : "");
     return why;
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "app/FormFont_win.h"
+#include "app/DesktopStart.h"
 #include "app/FormLayout.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
@@ -43,12 +44,9 @@ struct MessageBoxAnswers {
     MessageBoxAnswers() { current = this; }
     ~MessageBoxAnswers() { UnhookWindowsHookEx(hook); }
     void expect(std::initializer_list<Box> boxes) { expected.insert(expected.end(), boxes); }
-    // Every box named so far came.
     void expectAllCame() {
-        for (const Box& box : expected)
-            ADD_FAILURE() << "a message box that never came: "
-                          << ::testing::PrintToString(box.says);
-        expected.clear();
+        for (const Box& box : std::exchange(expected, {}))
+            ADD_FAILURE() << "a message box that never came: " << testing::PrintToString(box.says);
     }
     static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
         const auto box = reinterpret_cast<HWND>(wParam);
@@ -56,20 +54,14 @@ struct MessageBoxAnswers {
         if (code == HCBT_ACTIVATE && GetDlgItemTextW(box, 0xFFFF, text, 2048)) {
             MessageBoxAnswers& self = *current;
             self.said += std::wstring(text) + L"|";
-            int answer = IDCANCEL;
-            if (self.expected.empty()) {
-                ADD_FAILURE() << "a message box the test did not expect: "
-                              << ::testing::PrintToString(std::wstring(text));
-            } else {
-                const Box next = self.expected.front();
-                self.expected.pop_front();
-                EXPECT_NE(std::wstring_view(text).find(next.says), std::wstring_view::npos)
-                    << "a message box other than the one expected, "
-                    << ::testing::PrintToString(next.says);
-                answer = next.answer;
-            }
+            const Box next =
+                self.expected.empty() ? Box{L"(none)", IDCANCEL} : self.expected.front();
+            if (!self.expected.empty()) self.expected.pop_front();
+            EXPECT_NE(std::wstring_view(text).find(next.says), std::wstring_view::npos)
+                << "a message box other than the one expected, "
+                << testing::PrintToString(next.says);
             if (self.closeAgain) PostMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0);
-            if (answer) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+            if (next.answer) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(next.answer), 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -115,12 +107,14 @@ class WindowTest : public ::testing::Test {
         command(kIdServerNickList, notification);
     }
     // A key with Ctrl (or another modifier), as the keyboard sends it; Alt and a key come as a
-    // system key.
-    void key(HWND to, WPARAM code, BYTE modifier = VK_CONTROL) {
+    // system key. Held, it comes again `repeats` times, each marked as a repeat.
+    void key(HWND to, WPARAM code, BYTE modifier = VK_CONTROL, int repeats = 0) {
         BYTE state[256] = {};
         state[modifier] = 0x80;
         SetKeyboardState(state);
-        PostMessageW(to, modifier == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, code, 0);
+        for (int press = 0; press <= repeats; ++press)
+            PostMessageW(to, modifier == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, code,
+                         press ? 1 | (LPARAM{1} << 30) : 1);
         pump();
         state[modifier] = 0;
         SetKeyboardState(state);
@@ -141,23 +135,23 @@ class WindowTest : public ::testing::Test {
     static inline wchar_t accessKey = 0;
     static LRESULT CALLBACK onMenuOpened(int code, WPARAM wParam, LPARAM lParam) {
         const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && sent.message == WM_INITMENUPOPUP) {
-            const auto menu = reinterpret_cast<HMENU>(sent.wParam);
-            std::wstring items;
-            bool named = false;
-            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                wchar_t item[256] = {};
-                GetMenuStringW(menu, static_cast<UINT>(i), item, 256, MF_BYPOSITION);
-                const wchar_t* amp = std::wcschr(item, L'&');
-                named |= amp && std::towlower(amp[1]) == std::towlower(accessKey);
-                items += std::wstring(L" \"") + item + L"\"";
-            }
-            if (!named) {
-                ADD_FAILURE() << "no item of the list's menu has the access key "
-                              << ::testing::PrintToString(std::wstring(1, accessKey))
-                              << "; its items:" << ::testing::PrintToString(items);
-                PostMessageW(sent.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);  // closes the menu
-            }
+        std::wstring items;
+        for (int i = 0; code == HC_ACTION && sent.message == WM_INITMENUPOPUP &&
+                        i < GetMenuItemCount(reinterpret_cast<HMENU>(sent.wParam));
+             ++i) {
+            wchar_t item[256] = {};
+            GetMenuStringW(reinterpret_cast<HMENU>(sent.wParam), static_cast<UINT>(i), item, 256,
+                           MF_BYPOSITION);
+            const wchar_t* amp = std::wcschr(item, L'&');
+            if (amp && std::towlower(amp[1]) == std::towlower(accessKey))
+                return CallNextHookEx(nullptr, code, wParam, lParam);
+            items += std::wstring(L" \"") + item + L"\"";
+        }
+        if (!items.empty()) {
+            ADD_FAILURE() << "no item of the list's menu has the access key "
+                          << testing::PrintToString(std::wstring(1, accessKey)) << ":"
+                          << testing::PrintToString(items);
+            PostMessageW(sent.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);  // closes the menu
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -383,13 +377,21 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     key(list, 'C');
     EXPECT_EQ(clipboardText(nullptr), L"[fe80::1]:2300");
     menu(L's');
-    EXPECT_EQ(starter.starts,
-              L"C:\\G\\exe\\vantorel.exe|C:\\G\\exe\\vantorel.exe -sfe80::1:2300\n");
+    key(list, VK_RETURN, 0, 2);  // held: one start
+    const std::wstring started =
+        L"C:\\G\\exe\\vantorel.exe|C:\\G\\exe\\vantorel.exe -sfe80::1:2300\n";
+    EXPECT_EQ(starter.starts, started + started);
     menu(L'd');
     files.files[L"C:\\D\\Club.lnk"] = "";
-    boxes.expect({{L"C:\\D\\Club.lnk\n\nReplace it?", IDNO}});
+    boxes.expect(
+        {{L"C:\\D\\Club.lnk\n\nIt starts the server [fe80::1]:2300.\n\nReplace it?", IDNO}});
     menu(L'd');  // there already: replaced only when the user says so
-    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk|C:\\H\\hd.exe|\"-sfe80::1:2300\"|C:\\H\n");
+    const std::wstring made = L"|C:\\H\\hd.exe|\"-sfe80::1:2300\"|C:\\H\n";
+    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk" + made);
+    shell.shortcuts[L"C:\\D\\Club.lnk"] = L"\"-s10.0.0.8:8\"";  // another server's Club
+    menu(L'd');
+    EXPECT_EQ(shell.calls, L"shortcut|C:\\D\\Club.lnk" + made + L"shortcut|C:\\D\\" +
+                               shortcutFileName(L"Club", L"fe80::1", L"2300") + made);
 
     command(kIdDeleteButton);
     RECT below{};
@@ -403,12 +405,15 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
 
     pick(1);
     command(kIdEditButton);  // Club is out: the fields take a paste
-    ASSERT_TRUE(putOnClipboard(form->window(), L" [fe80::2]:27015\r\n").ok());
+    ASSERT_TRUE(putOnClipboard(form->window(), L" [fe80::2]:27015\r\nsecond line").ok());
     key(address, 'V');
     EXPECT_EQ(shown(), L"Home Club|fe80::2|27015+");
+    ASSERT_TRUE(putOnClipboard(form->window(), L"10.0.0.9:9").ok());
+    key(address, VK_INSERT, VK_SHIFT);
+    EXPECT_EQ(shown(), L"Home Club|10.0.0.9|9+");
     ASSERT_TRUE(putOnClipboard(form->window(), L"not:an address").ok());
     SendMessageW(address, WM_PASTE, 0, 0);
-    EXPECT_EQ(text(address), L"not:an addressfe80::2") << "other text pastes as usual";
+    EXPECT_EQ(text(address), L"not:an address10.0.0.9") << "other text pastes as usual";
     SetWindowTextW(address, L"10.0.0.5");
     SetWindowTextW(control(kIdPortField), L"99");
     boxes.expect(
@@ -451,7 +456,8 @@ TEST_F(WindowTest, TellsAndAsksWhatTheListSessionSaysAndEndsWithTheSession) {
     command(kIdAddButton);
     // Nothing can keep the list: Windows is asked to wait, the user told, and the window stays.
     files.readOnlyFolder = L"C:\\";
-    boxes.expect({{L"nor keep a copy of it"}});
+    boxes.expect({{L"nor keep a copy of it"}});  // once, though Windows asks twice
+    EXPECT_FALSE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
     EXPECT_FALSE(SendMessageW(form->window(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
     SendMessageW(form->window(), WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
     pump();

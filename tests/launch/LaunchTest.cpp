@@ -75,7 +75,19 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         // Started from the command line: by nickname, from the list file ("?": unreadable); by
         // the address and port a shortcut carries, or that no nickname names.
         {sz(L"C:\\G"), {}, L"", L"2 servers in the list have that nickname:\nSpaces: my host:1 2\nspaces: [::1]:3\n", {}, 0, L"", L"AppPath", L"sPACES"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), L"", {}, 0, L"", L"AppPath", L"-smy host:1 2"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), L"", {}, 0, L"", L"AppPath", L"\"-smy host:1 2\""},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"1.2.3.4:27015"), L"", {}, 0, L"", L"AppPath", L"-S1.2.3.4:27015"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"1.2.3.4:27015"), L"", {}, 0, L"", L"AppPath", L"/s1.2.3.4:27015"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"5.6.7.8:9"), L"", {}, 0, L"", L"AppPath", L"-sneaky"},
+        {sz(L"C:\\G"), {}, game(L"C:\\G", L"::1:3"), L"", {}, 0, L"", L"AppPath", L"[::1]:3"},
+        {sz(L"C:\\G"), {}, L"", L"hostdeck.exe \"My Home\"", {}, 0, L"", L"AppPath", L"-s1.2.3.4:27015 extra -x"},
+        {sz(L"C:\\G"), {}, L"", L"an address and port: ", {}, 0, L"", L"AppPath", L"-s"},
+        {sz(L"C:\\G"), {}, L"", L"an address and port: ", {}, 0, L"", L"AppPath", L"\"-s \""},
+        {sz(L"C:\\G"), {}, L"", L"an address and port: ", {}, 0, L"", L"AppPath", L"-s1.2.3.4"},
+        {sz(L"C:\\G"), {}, L"", L"an address and port: ", {}, 0, L"", L"AppPath", L"host:0"},
+        {sz(L"C:\\G"), {}, L"", L"an address and port: ", {}, 0, L"", L"AppPath", L"\"my host:1\""},
+        {sz(L"C:\\G"), {}, L"", L"6 servers in the list have that nickname:\nMany: m:1\nMany: m:2\nMany: m:3\nMany: m:4\nMany: m:5\n... and 1 more\n\n", {}, 0, L"", L"AppPath", L"many"},
+        {sz(L"C:\\G"), {}, L"", L"5 servers in the list have that nickname:\nFive: f:7\nFive: f:8\nFive: f:9\nFive: f:10\nFive: f:11\n\n", {}, 0, L"", L"AppPath", L"five"},
         {sz(L"C:\\G"), {}, game(L"C:\\G", L"10.0.0.5:99"), L"", {}, 0, L"", L"AppPath", L" 10.0.0.5:99"},
         {sz(L"C:\\G"), {}, L"", L"no server in the list has that nickname", {}, 0, L"", L"AppPath", L"Nobody"},
         {sz(L"C:\\G"), {}, L"", L"\"?\", but the server list could not be read.\n\nLocked", {}, 0, L"", L"AppPath", L"?"},
@@ -84,7 +96,8 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.started));
+        SCOPED_TRACE(
+            ::testing::PrintToString(c.started + c.said + (c.argument ? c.argument : L"")));
         ServerListModel model;
         model.appendEntry(L"Home", L"1.2", L"99");
         model.appendEntry(L"Blank", L"", L"");
@@ -100,11 +113,18 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         model.lstServerNick.setCurrentIndex(c.entry);
         fakes::MemoryFileStore files;
         files.files[L"C:\\H\\serverlist.ini"] =
-            "Home#1.2#99\r\nBlank##\r\nSpaces#my host#1 2\r\nspaces#::1#3\r\n";
+            "Home#1.2#99\r\nBlank##\r\nSpaces#my host#1 2\r\nspaces#::1#3\r\n-sneaky#5.6.7.8#9\r\n";
+        for (int i = 1; i <= 11; ++i)  // six of one nickname, five of another
+            files.files[L"C:\\H\\serverlist.ini"] +=
+                (i <= 6 ? "Many#m#" : "Five#f#") + std::to_string(i) + "\r\n";
         if (c.argument && c.argument == std::wstring_view(L"?")) files.readFailure = L"Locked";
-        const Result result = c.argument ? launchFromCommandLine(files, L"C:\\H\\serverlist.ini",
-                                                                 c.argument, registry, starter)
-                                         : launchServer(model, registry, starter);
+        const Result result =
+            c.argument
+                ? launchFromCommandLine(
+                      files, L"C:\\H\\serverlist.ini",
+                      readCommandLine(std::wstring(L"hd.exe ") + c.argument, L"C:\\H\\hd.exe"),
+                      registry, starter)
+                : launchServer(model, registry, starter);
         const bool starts = !c.started.empty();
         EXPECT_EQ(result.ok(), starts);
         EXPECT_EQ(starter.starts, starts ? c.started + L"\n" : L"") << result.reason;

@@ -147,7 +147,8 @@ const struct {
     {"list", "edit Home to ;Home", "Windows ends", {}, L"", true, "Club#3#4\r\n", kCopy, L"Server Nickname: ;Home"},
     {"list", "add, edit Home to Home<half>", "changed, Windows ends", {}, L"", true, kOther, kCopy,
      L"Server Nickname: Home\\uD800\r"},
-    {"list", "add", "no folder writable, Windows ends", {}, L"", false, kStart, {}, L"nor keep a copy"},
+    {"list", "add", "no folder writable, Windows ends", {}, L"", false, kStart, {},
+     L"saved: Access denied\nA copy beside the list file, in C:\\H: Access denied\nA copy in C:\\U: Access denied"},
     {"file too large", "", "Windows ends", {}, L"unread ", true, kStart},
     {"locked file", "add", "Windows ends", {}, L"unread ", true, kStart, kCopy, L"read at start"},
     // clang-format on

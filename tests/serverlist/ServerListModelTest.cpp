@@ -129,45 +129,42 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     }
 }
 
-// "address:port" out and in, and which servers are the same one.
+// "address:port" out, and in as a paste reads it, and which servers are the same one.
 TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
     const struct {
         std::wstring text;
-        std::optional<AddressPort> read;  // none: not an address with a port
-        std::wstring written = text;      // written back from what was read
+        AddressPort read;
+        std::wstring written = text;  // written back from what was read
     } cases[] = {
-        {L"10.0.0.5:27015", AddressPort{L"10.0.0.5", L"27015"}},
-        {L" \tplay.example.org:1\r\n", AddressPort{L"play.example.org", L"1"},
-         L"play.example.org:1"},
-        {L"[fe80::1]:65535", AddressPort{L"fe80::1", L"65535"}},
-        {L"[host]:80", AddressPort{L"host", L"80"}, L"host:80"},
-        {L"fe80::1:80", {}},
-        {L"host:0", {}},
-        {L"host:65536", {}},
-        {L"host:123456", {}},
-        {L"host:", {}},
-        {L":80", {}},
-        {L"my host:80", {}},
-        {L"host:8 0", {}},
-        {L"host:+80", {}},
-        {L"[fe80::1]", {}},
-        {L"[fe80::1]80", {}},
-        {L"[]:80", {}},
-        {L"host", {}},
-        {L"27015", {}},
-        {L"", {}},
+        // clang-format off
+        {L"10.0.0.5:27015", {L"10.0.0.5", L"27015"}}, {L"[fe80::1]:65535", {L"fe80::1", L"65535"}},
+        {L" \tplay.example.org:1\r\n", {L"play.example.org", L"1"}, L"play.example.org:1"},
+        // A host name or an IP address; of several lines, the first that is not blank.
+        {L"\r\n \r\n10.3.3.3:33\r\nsecond line", {L"10.3.3.3", L"33"}, L"10.3.3.3:33"},
+        {L"my_host-1.Example.:80", {L"my_host-1.Example.", L"80"}}, {L"[fe80::1%eth0]:80", {L"fe80::1%eth0", L"80"}},
+        {L"[::ffff:1.2.3.4]:80", {L"::ffff:1.2.3.4", L"80"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(parseAddressPort(c.text), c.read) << PrintToString(c.text);
-        const AddressPort read = c.read.value_or(AddressPort{L"x", L"1"});
-        EXPECT_EQ(addressPortText(read.address, read.port), c.read ? c.written : L"x:1");
+        EXPECT_EQ(readPastedAddress(c.text), c.read) << PrintToString(c.text);
+        EXPECT_EQ(addressPortText(c.read.address, c.read.port), c.written);
     }
+    // clang-format off
+    for (const wchar_t* other : {L"[host]:80", L"fe80::1:80", L"host:0", L"host:65536", L"host:123456", L"host:",
+                                 L":80", L"my host:80", L"host:8 0", L"host:+80", L"[fe80::1]", L"[fe80::1]80", L"[]:80",
+                                 L"host", L"27015", L"", L"first line\r\n10.3.3.3:33", L"[1.2.3.4]:80", L"[::g]:80",
+                                 L"h\u00E9:80", L"a..b:80", L"-s1.2.3.4:80"})
+        EXPECT_EQ(readPastedAddress(other), std::nullopt) << PrintToString(other);
+    // clang-format on
     // As the list holds them: what is copied pastes back.
     EXPECT_EQ(addressPortText(L" 1.2.3.4 ", L" 80") + addressPortText(L"[::1]", L"80"),
               L"1.2.3.4:80[::1]:80");
     ServerListModel m;
-    for (const std::wstring& entry : {kHome, kClub, L"Blank||" + std::wstring(), kLan})
+    for (const std::wstring& entry :
+         {kHome, kClub, L"Blank||" + std::wstring(), kLan, L"V6| [::1] |27015" + std::wstring()})
         fakes::appendEntry(m, entry);
+    EXPECT_EQ(m.entrySameServerAs(L"::1", L"27015"), 4) << "brackets are notation";
+    EXPECT_EQ(m.entrySameServerAs(L"[::2]", L"27015"), kNoItem);
     EXPECT_EQ(m.entrySameServerAs(L" CLUB.Example ", L"2300 "), 1);
     EXPECT_EQ(m.entrySameServerAs(L"club.example", L"2301"), kNoItem);
     EXPECT_EQ(m.entrySameServerAs(L"", L""), kNoItem) << "an empty address names no server";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/ProcessStarter.h"
@@ -35,7 +37,15 @@ struct RecordingShell final : Shell {
     Result createShortcut(const std::wstring& path, const std::wstring& target,
                           const std::wstring& arguments, const std::wstring& folder) override {
         calls += L"shortcut|" + path + L"|" + target + L"|" + arguments + L"|" + folder + L"\n";
+        shortcuts[path] = arguments;
         return Result::success();
+    }
+    // The arguments of each shortcut made, by path; a test may put others there.
+    std::map<std::wstring, std::wstring> shortcuts;
+    std::optional<std::wstring> shortcutArguments(const std::wstring& path) override {
+        const auto found = shortcuts.find(path);
+        if (found == shortcuts.end()) return std::nullopt;
+        return found->second;
     }
 };
 
