@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "launch/ServerLaunch.h"
 #include "serverlist/AddressPort.h"
@@ -55,22 +54,21 @@ std::size_t endOfProgram(std::wstring_view commandLine, std::wstring_view progra
     return std::min(commandLine.find_first_of(kBlanks), commandLine.size());
 }
 
-// The arguments as Windows splits them: at blanks outside quotes, each pair of quotes left out.
-std::vector<std::wstring> splitArguments(std::wstring_view text) {
-    std::vector<std::wstring> arguments;
-    bool inQuotes = false, inArgument = false;
+// The one argument of `text` as Windows splits arguments (at blanks outside quotes, each pair of
+// quotes left out); false when there is more than one.
+bool oneArgument(std::wstring_view text, std::wstring& argument) {
+    bool inQuotes = false, ended = false;
     for (const wchar_t c : text) {
+        const bool blank = !inQuotes && kBlanks.find(c) != std::wstring_view::npos;
+        if (ended && !blank) return false;
+        ended = blank;
         if (c == L'"') {
             inQuotes = !inQuotes;
-        } else if (!inQuotes && kBlanks.find(c) != std::wstring_view::npos) {
-            inArgument = false;
-            continue;
+        } else if (!blank) {
+            argument += c;
         }
-        if (!inArgument) arguments.emplace_back();
-        inArgument = true;
-        if (c != L'"') arguments.back() += c;
     }
-    return arguments;
+    return true;
 }
 
 // Eight letters from the whole text (FNV-1a): what keeps a cut name apart.
@@ -167,9 +165,7 @@ StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view pr
     if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
         argument = rest.substr(1, rest.size() - 2);
     } else {
-        const std::vector<std::wstring> arguments = splitArguments(rest);
-        if (arguments.size() != 1) return {StartRequest::Kind::Refused, std::wstring(rest)};
-        argument = arguments.front();
+        if (!oneArgument(rest, argument)) return {StartRequest::Kind::Refused, std::wstring(rest)};
     }
     if (argument.empty()) return {};
     // No list entry holds a line break, so no shortcut carries one.
@@ -193,20 +189,16 @@ std::wstring shortcutFileName(std::wstring_view nickname, std::size_t longest) {
 std::wstring shortcutFileName(std::wstring_view nickname, std::wstring_view address,
                               std::wstring_view port, std::size_t longest) {
     // The server as the rule for the same server sees it, so that its name is one.
-    const std::wstring server = serverKey(address, port);
-    const std::size_t blank = server.find(L'\n');
-    const std::wstring_view shownAddress = std::wstring_view(server).substr(0, blank),
-                            shownPort = std::wstring_view(server).substr(blank + 1);
-    // Only names of these letters are told apart by the name alone: a file name ignores case
-    // and turns other characters into "_".
-    const auto plain = [](std::wstring_view text, std::wstring_view letters) {
-        return !text.empty() && text.find_first_not_of(letters) == std::wstring_view::npos;
-    };
-    const bool apart = plain(shownAddress, L"abcdefghijklmnopqrstuvwxyz0123456789.-_") &&
-                       plain(shownPort, L"0123456789");
-    return shortcutName(std::wstring(nickname) + L" (" + std::wstring(shownAddress) + L" " +
-                            std::wstring(shownPort) + L")",
-                        !apart, longest);
+    std::wstring server = serverKey(address, port);
+    const std::size_t cut = server.find(L'\n');
+    // Only such names are told apart by the text alone: a file name ignores case and turns
+    // other characters into "_".
+    const bool apart =
+        cut > 0 && cut + 1 < server.size() &&
+        server.find_first_not_of(L"abcdefghijklmnopqrstuvwxyz0123456789.-_\n") == server.npos &&
+        server.find_first_not_of(L"0123456789", cut + 1) == server.npos;
+    server[cut] = L' ';
+    return shortcutName(std::wstring(nickname) + L" (" + server + L")", !apart, longest);
 }
 
 }  // namespace hostdeck

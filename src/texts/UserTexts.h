@@ -203,15 +203,13 @@ inline constexpr std::wstring_view kGameNotStarted =
 
 // ---- Starting a server from the desktop. {1}: the nickname; {2}: why the list is unread.
 inline constexpr std::wstring_view kNoServerNamed =
-    L"Hostdeck was asked to start the server \"{1}\", but no server in the list has that "
-    L"nickname, and it is no address with a port.\n\nHostdeck takes one of these after its "
-    L"name:\n  a server's nickname, in quotes when it holds blanks: \"My Home\"\n  an address "
-    L"and port: 10.0.0.5:27015, or [::1]:27015\n  -s and the address and port, as a desktop "
-    L"shortcut gives them: -s10.0.0.5:27015";
+    L"Hostdeck was asked to start \"{1}\", but no server in the list has that nickname, and it "
+    L"is no address and port.\n\nHostdeck takes a nickname (in quotes when it holds blanks), or "
+    L"an address and port (10.0.0.5:27015, [::1]:27015), or -s and those, as a shortcut has.";
 // {1}: what followed the program's name.
 inline constexpr std::wstring_view kSeveralArguments =
-    L"Hostdeck was asked to start a server with \"{1}\", but it takes one server: a nickname "
-    L"that holds blanks goes in quotes, as in hostdeck.exe \"My Home\". No server was started.";
+    L"Hostdeck was asked to start \"{1}\", but it starts one server: a nickname that holds "
+    L"blanks goes in quotes (hostdeck.exe \"My Home\"). No server was started.";
 // After the first few servers of one nickname. {1}: how many more.
 inline constexpr std::wstring_view kAndMoreServers = L"\n... and {1} more";
 // {2}: how many; {3}: each one's nickname and "address:port", one a line.
