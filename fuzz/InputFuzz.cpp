@@ -179,7 +179,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkCommandLine(kProgram + L" " + text);
     const std::wstring address = entryText(piece[1]), port = entryText(piece[2]);
     checkShortcutArguments(address, port);
-    checkCopyAndPaste(address, port);
-    checkShortcutNames(piece[0], address, port, entryText(piece[3]));
+    // Also in brackets and with a port that is one, where random text seldom gets.
+    const std::wstring number = std::to_wstring(1 + text.size() * 7919 % 65535);
+    for (const std::wstring& a : {address, L"[" + address + L"]"})
+        for (const std::wstring& p : {port, number}) checkCopyAndPaste(a, p);
+    // The other server: the fourth piece, or the address with one character changed, as a
+    // near miss is where two names would meet.
+    std::wstring other = entryText(piece[3]);
+    if (other.size() >= 2 && !address.empty()) {
+        const std::size_t at = other[0] % address.size();
+        other = address.substr(0, at) + other[1] + address.substr(at + 1);
+    }
+    checkShortcutNames(piece[0], address, port, other);
     return 0;
 }

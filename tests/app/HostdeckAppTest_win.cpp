@@ -216,7 +216,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
 }
 
 // A desktop shortcut, read back as Windows reads it: it runs the program with the nickname, in
-// the program's folder, with the program's icon.
+// the program's folder, with the program's icon; and as the program reads it back.
 TEST(HostdeckAppTest, MakesADesktopShortcutThatStartsTheServer) {
     const ComApartment com;  // as the program has
     fakes::TempFolder temp;
@@ -239,6 +239,10 @@ TEST(HostdeckAppTest, MakesADesktopShortcutThatStartsTheServer) {
     EXPECT_EQ(std::wstring(read[0]) + L"|" + read[1] + L"|" + read[2] + L"|" + read[3] + L"," +
                   std::to_wstring(icon),
               L"C:\\H\\hostdeck.exe|\"My Home\"|C:\\H|C:\\H\\hostdeck.exe,0");
+    // What the program reads back of one, to tell whose it is; nothing of another file.
+    temp.write(L"Other.lnk", "not a shortcut");
+    EXPECT_EQ(makeSystemShell()->shortcutArguments(path), L"\"My Home\"");
+    EXPECT_EQ(makeSystemShell()->shortcutArguments(temp.file(L"Other.lnk")), std::nullopt);
 }
 
 // With no application for the file's type, the system's Open With dialog comes up through

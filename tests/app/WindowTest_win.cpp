@@ -374,8 +374,6 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     pick(1);
     pick(2, LBN_DBLCLK);  // below the last entry
     EXPECT_EQ(starter.starts, L"") << "a double-click on no server starts none";
-    key(list, 'C');
-    EXPECT_EQ(clipboardText(nullptr), L"[fe80::1]:2300");
     menu(L's');
     key(list, VK_RETURN, 0, 2);  // held: one start
     const std::wstring started =
@@ -398,10 +396,6 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
     GetWindowRect(list, &below);
     menu(L'u', {below.left + 5, below.bottom - 5});  // on the empty area: only Undo delete
     EXPECT_EQ(shown(), L"Home Club Club|fe80::1|2300-");
-    command(kIdDeleteButton);
-    key(list, 'Z');
-    key(list, 'Z');  // nothing more to take back
-    EXPECT_EQ(shown(), L"Home Club Club|fe80::1|2300-");
 
     pick(1);
     command(kIdEditButton);  // Club is out: the fields take a paste
@@ -422,10 +416,9 @@ TEST_F(WindowTest, ListKeysMenuClipboardAndShortcuts) {
           IDNO}});
     command(kIdAddButton);  // Club, out for editing, now has Home's server: asked as any Add
     EXPECT_EQ(shown(), L"Home Club|10.0.0.5|99+");
-    boxes.expect({{L"Add this server anyway?", IDYES}, {L"Add this server anyway?", IDYES}});
+    boxes.expect({{L"Add this server anyway?", IDYES}});
     command(kIdAddButton);
-    command(kIdAddButton);
-    EXPECT_EQ(shown(), L"Home Club Club Club|10.0.0.5|99+");
+    EXPECT_EQ(shown(), L"Home Club Club|10.0.0.5|99+");
 }
 
 // The list session's notes and questions reach the user as message boxes, and the answers come

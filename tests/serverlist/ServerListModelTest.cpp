@@ -142,7 +142,7 @@ TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
         // A host name or an IP address; of several lines, the first that is not blank.
         {L"\r\n \r\n10.3.3.3:33\r\nsecond line", {L"10.3.3.3", L"33"}, L"10.3.3.3:33"},
         {L"my_host-1.Example.:80", {L"my_host-1.Example.", L"80"}}, {L"[fe80::1%eth0]:80", {L"fe80::1%eth0", L"80"}},
-        {L"[::ffff:1.2.3.4]:80", {L"::ffff:1.2.3.4", L"80"}},
+        {L"[::ffff:1.2.3.4]:80", {L"::ffff:1.2.3.4", L"80"}}, {std::wstring(63, L'a') + L".b:1", {std::wstring(63, L'a') + L".b", L"1"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -153,7 +153,7 @@ TEST(AddressPortTest, ReadsWritesAndComparesAddressesWithPorts) {
     for (const wchar_t* other : {L"[host]:80", L"fe80::1:80", L"host:0", L"host:65536", L"host:123456", L"host:",
                                  L":80", L"my host:80", L"host:8 0", L"host:+80", L"[fe80::1]", L"[fe80::1]80", L"[]:80",
                                  L"host", L"27015", L"", L"first line\r\n10.3.3.3:33", L"[1.2.3.4]:80", L"[::g]:80",
-                                 L"h\u00E9:80", L"a..b:80", L"-s1.2.3.4:80"})
+                                 L"h\u00E9:80", L"a..b:80", L"-s1.2.3.4:80", L"a-:1"})
         EXPECT_EQ(readPastedAddress(other), std::nullopt) << PrintToString(other);
     // clang-format on
     // As the list holds them: what is copied pastes back.
