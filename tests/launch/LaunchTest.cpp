@@ -8,6 +8,7 @@
 #include "launch/ServerLaunch.h"
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"
+#include "support/ModelEntries.h"
 #include "support/Recorders.h"
 
 namespace hostdeck {
@@ -17,6 +18,7 @@ using fakes::dword;
 using fakes::sz;
 using Value = fakes::FakeRegistry::Value;
 using Hook = std::function<long(Value&, int)>;
+const std::wstring kListPath = L"C:\\H\\serverlist.ini";
 
 // What a double-click starts, from the install path as the registry holds it in either view
 // (executable|command line), or what the message says when nothing starts.
@@ -30,8 +32,7 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
     const std::wstring noNul(L"C:\\NoNul\0\0", 10);
     const auto* raw = reinterpret_cast<const unsigned char*>(noNul.data());
     const Hook grows = [](Value& value, int before) {
-        if (before == 0) value = sz(L"C:\\A much longer install folder");
-        return 0L;
+        return value = before ? value : sz(L"C:\\A much longer install folder"), 0L;
     };
     const Hook retypes = [](Value& value, int) { return value = sz(L"C:\\G", 2), 0L; };
     const Hook growsOn = [](Value& value, int before) {
@@ -96,12 +97,11 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(
-            ::testing::PrintToString(c.started + c.said + (c.argument ? c.argument : L"")));
+        const std::wstring argument = c.argument ? c.argument : L"";
+        SCOPED_TRACE(::testing::PrintToString(c.started + c.said + argument));
         ServerListModel model;
-        model.appendEntry(L"Home", L"1.2", L"99");
-        model.appendEntry(L"Blank", L"", L"");
-        model.appendEntry(L"Spaces", L"my host", L"1 2");
+        for (const wchar_t* entry : {L"Home|1.2|99", L"Blank||", L"Spaces|my host|1 2"})
+            fakes::appendEntry(model, entry);
         fakes::FakeRegistry registry;
         const std::wstring value = std::wstring(kGameKey) + L"\\" + c.name;
         if (c.in32) registry.values[L"32:" + value] = *c.in32;
@@ -112,19 +112,15 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
         model.txtServerIP.setText(L"typed over");
         model.lstServerNick.setCurrentIndex(c.entry);
         fakes::MemoryFileStore files;
-        files.files[L"C:\\H\\serverlist.ini"] =
+        files.files[kListPath] =
             "Home#1.2#99\r\nBlank##\r\nSpaces#my host#1 2\r\nspaces#::1#3\r\n-sneaky#5.6.7.8#9\r\n";
         for (int i = 1; i <= 11; ++i)  // six of one nickname, five of another
-            files.files[L"C:\\H\\serverlist.ini"] +=
-                (i <= 6 ? "Many#m#" : "Five#f#") + std::to_string(i) + "\r\n";
+            files.files[kListPath] += (i <= 6 ? "Many#m#" : "Five#f#") + std::to_string(i) + "\r\n";
         if (c.argument && c.argument == std::wstring_view(L"?")) files.readFailure = L"Locked";
+        const StartRequest request = readCommandLine(L"hd.exe " + argument, L"hd.exe");
         const Result result =
-            c.argument
-                ? launchFromCommandLine(
-                      files, L"C:\\H\\serverlist.ini",
-                      readCommandLine(std::wstring(L"hd.exe ") + c.argument, L"C:\\H\\hd.exe"),
-                      registry, starter)
-                : launchServer(model, registry, starter);
+            c.argument ? launchFromCommandLine(files, kListPath, request, registry, starter)
+                       : launchServer(model, registry, starter);
         const bool starts = !c.started.empty();
         EXPECT_EQ(result.ok(), starts);
         EXPECT_EQ(starter.starts, starts ? c.started + L"\n" : L"") << result.reason;

@@ -200,18 +200,13 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         steps.insert(steps.end(), disk.begin(), disk.end());
         // clang-format off
         const std::map<std::string, std::function<void()>> diskSteps = {
-            {"changed", [&] { files.files[kList] = kOther; }},
-            {"deleted", [&] { files.files.erase(kList); }},
-            {"locked", [&] { files.readFailure = L"sharing violation"; }},
+            {"changed", [&] { files.files[kList] = kOther; }}, {"deleted", [&] { files.files.erase(kList); }},
+            {"locked", [&] { files.readFailure = L"sharing violation"; }}, {"too large", [&] { files.readFailure = L"throw"; }},
             {"held", [&] { files.locked[kList] = L"sharing violation"; }},  // nor replaced
-            {"too large", [&] { files.readFailure = L"throw"; }},
             {"another window saves", [&] { files.whileSaving = [&] { files.files[kList] = kOther; }; }},
-            {"another window is saving", [&] { files.busySaves[kList] = 2; }},
-            {"folder read-only", [&] { files.readOnlyFolder = L"C:\\H"; }},
-            {"no folder writable", [&] { files.readOnlyFolder = L"C:\\"; }},
-            {"disk full", [&] { files.failingWrites = 1; }},
-            {"disk full twice", [&] { files.failingWrites = 2; }},
-            {"Windows ends", [&] { windowsEnds = true; }}};
+            {"another window is saving", [&] { files.busySaves[kList] = 2; }}, {"Windows ends", [&] { windowsEnds = true; }},
+            {"folder read-only", [&] { files.readOnlyFolder = L"C:\\H"; }}, {"no folder writable", [&] { files.readOnlyFolder = L"C:\\"; }},
+            {"disk full", [&] { files.failingWrites = 1; }}, {"disk full twice", [&] { files.failingWrites = 2; }}};
         // clang-format on
         for (const std::string& step : steps) {
             std::smatch edit;
