@@ -78,28 +78,24 @@ TEST(DesktopStartTest, NamesEachShortcutAsWindowsTakesIt) {
 // Where the nickname's shortcut starts another server, this one's is named apart; the user is
 // asked only where the file chosen is there, and told what it starts.
 TEST(DesktopStartTest, PlacesEachServersShortcutApartFromAnothers) {
-    const std::wstring plain = L"C:\\D\\Club.lnk", apart = L"C:\\D\\Club (10.0.0.5 99).lnk";
-    const struct {
-        std::map<std::wstring, std::wstring> there;  // path: arguments
-        std::wstring path;
-        std::optional<std::wstring> asks = std::nullopt;
-    } cases[] = {
+    const std::wstring plain = L"C:\\D\\Club.lnk|", apart = L"C:\\D\\Club (10.0.0.5 99).lnk|";
+    // What is there (path: arguments), and the path chosen with what the user is told ("-": none).
+    const std::pair<std::map<std::wstring, std::wstring>, std::wstring> cases[] = {
         // clang-format off
-        {{}, plain}, {{{plain, L"\"-s10.0.0.6:99\""}}, apart}, {{{plain, L"\"Club\""}}, apart}, {{{plain, L""}}, apart},
-        {{{plain, L"\"-s10.0.0.5:99\""}}, plain, L"the server 10.0.0.5:99"},
-        {{{plain, L"/S10.0.0.5:99"}}, plain, L"the server 10.0.0.5:99"},
-        {{{plain, L"-s1:2"}, {apart, L"-s10.0.0.7:1"}}, apart, L"the server 10.0.0.7:1"},
-        {{{plain, L"-s1:2"}, {apart, L""}}, apart, L"something other than a server"},
+        {{}, plain + L"-"}, {{{plain, L"\"-s10.0.0.6:99\""}}, apart + L"-"}, {{{plain, L"\"Club\""}}, apart + L"-"},
+        {{{plain, L""}}, apart + L"-"}, {{{plain, L"\"-s10.0.0.5:99\""}}, plain + L"the server 10.0.0.5:99"},
+        {{{plain, L"/S10.0.0.5:99"}}, plain + L"the server 10.0.0.5:99"},
+        {{{plain, L"-s1:2"}, {apart, L"-s10.0.0.7:1"}}, apart + L"the server 10.0.0.7:1"},
+        {{{plain, L"-s1:2"}, {apart, L""}}, apart + L"something other than a server"},
         // clang-format on
     };
-    for (const auto& c : cases) {
+    for (const auto& [there, expected] : cases) {
         const ShortcutPlace place =
             placeShortcut(L"C:\\D", L"Club", L"10.0.0.5", L"99", [&](const std::wstring& path) {
-                const auto found = c.there.find(path);
-                return found == c.there.end() ? std::nullopt : std::optional(found->second);
+                const auto found = there.find(path + L"|");
+                return found == there.end() ? std::nullopt : std::optional(found->second);
             });
-        EXPECT_EQ(place.path + L"|" + place.replaces.value_or(L"-"),
-                  c.path + L"|" + c.asks.value_or(L"-"));
+        EXPECT_EQ(place.path + L"|" + place.replaces.value_or(L"-"), expected);
     }
     // Within what Windows takes for a path, however long the desktop folder's.
     EXPECT_EQ(placeShortcut(L"C:\\" + std::wstring(230, L'f'), std::wstring(100, L'n'), L"1", L"2",

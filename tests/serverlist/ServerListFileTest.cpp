@@ -52,6 +52,7 @@ const struct {
     In932 in932 = In932::Same;
     std::optional<Entries> loaded932 = std::nullopt;
 } kFileCases[] = {
+    // clang-format off
     // Fields split at the first and the last #; comments only in the first column.
     {"A#1.2.3.4#99\r\n; c\r\nA##\r\n#x#\r\nA#b#c#d\r\n ;x#y#z\r\n",
      Entries{L"A|1.2.3.4|99", L"A||", L"|x|", L"A|b#c|d", L" ;x|y|z"},
@@ -60,19 +61,13 @@ const struct {
     {kMark + "; only a comment\r\n", Entries{}, ""},
     {"a#1#2\nb#3#4\rc#5#6\r\n\r\n\n\rd#7#8",  // every kind of line end
      Entries{L"a|1|2", L"b|3|4", L"c|5|6", L"d|7|8"}, "a#1#2\r\nb#3#4\r\nc#5#6\r\nd#7#8\r\n"},
-    {"just a name\r\nnick#port\r\n", Entries{L"just a name||", L"nick||port"},
-     "just a name##\r\nnick##port\r\n"},
-    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7" + '\0' + "\r\nb#c#" + '\0' +
-         "\r\n",
-     Entries{std::wstring(40000, L'n') + L"|" + std::wstring(50000, L'a') + L"|7\xDC00",
-             L"b|c|\xDC00"}},
-    {.file = "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n",
-     .in932 = In932::SavedAsItWas},
+    {"just a name\r\nnick#port\r\n", Entries{L"just a name||", L"nick||port"}, "just a name##\r\nnick##port\r\n"},
+    {std::string(40000, 'n') + "#" + std::string(50000, 'a') + "#7" + '\0' + "\r\nb#c#" + '\0' + "\r\n",
+     Entries{std::wstring(40000, L'n') + L"|" + std::wstring(50000, L'a') + L"|7\xDC00", L"b|c|\xDC00"}},
+    {.file = "x" + kAnyByte + "#" + kAnyByte + "#ab#cd#" + kAnyByte + "\r\n", .in932 = In932::SavedAsItWas},
     // The # after a code page 1252 accent still separates.
-    {.file = "Caf\xE9#1.2.3.4#2300\r\n",
-     .loaded = Entries{L"Caf\u00E9|1.2.3.4|2300"},
-     .in932 = In932::SavedAsItWas,
-     .loaded932 = Entries{L"Caf\xDCE9|1.2.3.4|2300"}},
+    {.file = "Caf\xE9#1.2.3.4#2300\r\n", .loaded = Entries{L"Caf\u00E9|1.2.3.4|2300"},
+     .in932 = In932::SavedAsItWas, .loaded932 = Entries{L"Caf\xDCE9|1.2.3.4|2300"}},
     {"\xE3\x82\xB5\xE3\x83\xBC\xE3\x83\x90#1.2.3.4#2300\r\nb#\xC3\xA9#1\r\n",  // UTF-8, no mark
      Entries{L"\u30B5\u30FC\u30D0|1.2.3.4|2300", L"b|\u00E9|1"}},
     {kMark + "Caf\xC3\xA9#\xE2\x82\xAC#1\r\n", Entries{L"Caf\u00E9|\u20AC|1"}},
@@ -80,21 +75,15 @@ const struct {
     {kMark + "A\xC0\xAF#\xED\xA0\x80#\xF4\x90\x80\x80\xE2\x82\r\n",
      Entries{L"A\xDCC0\xDCAF|\xDCED\xDCA0\xDC80|\xDCF4\xDC90\xDC80\xDC80\xDCE2\xDC82"}},
     {.file = "A\xC0\xAF#\xED\xA0\xBF#\xF4\x90\xBF\xBF\r\n",
-     .loaded = Entries{L"A\u00C0\u00AF|\u00ED\u00A0\u00BF|\u00F4\u0090\u00BF\u00BF"},
-     .in932 = In932::SavedAsItWas},
+     .loaded = Entries{L"A\u00C0\u00AF|\u00ED\u00A0\u00BF|\u00F4\u0090\u00BF\u00BF"}, .in932 = In932::SavedAsItWas},
     // What the next load would read in another encoding is saved as UTF-8 with the mark.
     {"; c\r\n\xEF\xBB\xBFx#1#2\r\n", Entries{L"\uFEFFx|1|2"}, kMark + "\xEF\xBB\xBFx#1#2\r\n"},
-    {.file = "; \xE9\r\nA\xC3\xA9#1#2\r\n",
-     .loaded = Entries{L"A\u00C3\u00A9|1|2"},
-     .savedAs = kMark + "A\xC3\x83\xC2\xA9#1#2\r\n",
-     .in932 = In932::ReadsBack},
-    {.file = "; c\r\n\xEF\xBB\xBFx#1#\xE9\r\n",
-     .loaded = Entries{L"\u00EF\u00BB\u00BFx|1|\u00E9"},
-     .savedAs = kMark + "\xC3\xAF\xC2\xBB\xC2\xBFx#1#\xC3\xA9\r\n",
-     .in932 = In932::ReadsBack},
+    {.file = "; \xE9\r\nA\xC3\xA9#1#2\r\n", .loaded = Entries{L"A\u00C3\u00A9|1|2"},
+     .savedAs = kMark + "A\xC3\x83\xC2\xA9#1#2\r\n", .in932 = In932::ReadsBack},
+    {.file = "; c\r\n\xEF\xBB\xBFx#1#\xE9\r\n", .loaded = Entries{L"\u00EF\u00BB\u00BFx|1|\u00E9"},
+     .savedAs = kMark + "\xC3\xAF\xC2\xBB\xC2\xBFx#1#\xC3\xA9\r\n", .in932 = In932::ReadsBack},
     // A NUL is kept as the byte it was.
-    {"ab" + std::string(1, '\0') + "cd#1.2.3.4#27960\r\n", Entries{L"ab\xDC00"
-                                                                   L"cd|1.2.3.4|27960"}},
+    {"ab" + std::string(1, '\0') + "cd#1.2.3.4#27960\r\n", Entries{L"ab\xDC00" L"cd|1.2.3.4|27960"}},
     // Notepad's "Unicode": its text read and written back as it was, also half a pair and NUL.
     {"\xFF\xFE" + utf16(u"A#1#2\r\n; c\r\nb#\u00E9\u65E5#3\r\n"),
      Entries{L"A|1|2", L"b|\u00E9\u65E5|3"},
@@ -103,15 +92,14 @@ const struct {
     {"\xFE\xFF" + utf16(u"A#1#2\r\n", true), Entries{L"A|1|2"}},
     {"\xFF\xFE" + utf16(u"a\xD800#") + std::string(2, '\0') + utf16(u"#\xDC00\r\n"),
      Entries{L"a\xDC00\xDCD8|\xDC00\xDC00|\xDC00\xDCDC"}},
-    {.file = "\xFF\xFE\x41\r\n",  // odd: not UTF-16
-     .loaded = Entries{L"\u00FF\u00FEA||"},
-     .savedAs = "\xFF\xFE\x41##\r\n",
-     .in932 = In932::ReadsBack},
+    {.file = "\xFF\xFE\x41\r\n", .loaded = Entries{L"\u00FF\u00FEA||"},  // odd: not UTF-16
+     .savedAs = "\xFF\xFE\x41##\r\n", .in932 = In932::ReadsBack},
     // Typed text that the ANSI code page cannot hold.
     {"", Entries{},
      kMark + "\xEF\xBB\xBF"
              "first#x#\r\n\xE6\x97\xA5\xE6\x9C\xAC#\xD0\x96#1\r\n\xF0\x9F\x98\x80##\r\n",
      Entries{L"\uFEFFfirst|x|", L"\u65E5\u672C|\u0416|1", L"\U0001F600||"}},
+    // clang-format on
 };
 
 TEST(ServerListFileTest, LoadsAndSavesBackEachKindOfFile) {
