@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the fuzzers and runs one of them: "listfile" (the list file's load and save),
-# "session" (whole list sessions) or "input" (the command line, a paste, a shortcut's name), for a bounded time (seconds, default 60), starting from its
-# seed files in fuzz/<name>-corpus. New inputs it finds go to build/fuzz/<name>-corpus; a
+# "session" (whole list sessions) or "input" (the command line, a paste, a shortcut's name), for
+# a bounded time (seconds, default 60), starting from its seed files in fuzz/<name>-corpus. New inputs it finds go to build/fuzz/<name>-corpus; a
 # failing input is saved as build/fuzz/crash-*. Given a file instead of seconds, it replays that
 # one input and prints what it does.
 #   scripts/fuzz.sh session 1800

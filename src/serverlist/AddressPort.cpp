@@ -63,6 +63,14 @@ bool isIpv6(std::wstring_view text) {
     return true;
 }
 
+// The address as the rule for the same server reads it: no blanks or brackets around it.
+std::wstring_view serverAddress(std::wstring_view address) {
+    address = trimmed(address);
+    if (address.size() >= 2 && address.front() == L'[' && address.back() == L']')
+        address = trimmed(address.substr(1, address.size() - 2));
+    return address;
+}
+
 }  // namespace
 
 std::wstring addressPortText(std::wstring_view address, std::wstring_view port) {
@@ -117,9 +125,7 @@ bool sameIgnoringCase(std::wstring_view a, std::wstring_view b) {
 }
 
 std::wstring serverKey(std::wstring_view address, std::wstring_view port) {
-    address = trimmed(address);
-    if (address.size() >= 2 && address.front() == L'[' && address.back() == L']')
-        address = trimmed(address.substr(1, address.size() - 2));
+    address = serverAddress(address);
     std::wstring key;
     key.reserve(address.size() + port.size() + 1);
     for (const wchar_t c : address) key += folded(c);
@@ -130,8 +136,9 @@ std::wstring serverKey(std::wstring_view address, std::wstring_view port) {
 
 bool sameServer(std::wstring_view address, std::wstring_view port, std::wstring_view otherAddress,
                 std::wstring_view otherPort) {
-    const std::wstring key = serverKey(address, port);
-    return !key.starts_with(L'\n') && key == serverKey(otherAddress, otherPort);
+    address = serverAddress(address);
+    return !address.empty() && sameIgnoringCase(address, serverAddress(otherAddress)) &&
+           trimmed(port) == trimmed(otherPort);
 }
 
 }  // namespace hostdeck

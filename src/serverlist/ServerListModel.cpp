@@ -124,10 +124,9 @@ bool ServerListModel::moveCurrent(ListIndex by) {
 
 ListIndex ServerListModel::entrySameServerAs(std::wstring_view address,
                                              std::wstring_view port) const {
-    const std::wstring key = serverKey(address, port);
-    if (key.starts_with(L'\n')) return kNoItem;  // an empty address names no server
     for (ListIndex i = 0; i < entryCount(); ++i) {
-        if (holdsEntry(i) && serverKey(lstServerIP.item(i), lstServerPort.item(i)) == key) return i;
+        if (holdsEntry(i) && sameServer(address, port, lstServerIP.item(i), lstServerPort.item(i)))
+            return i;
     }
     return kNoItem;
 }
