@@ -2,16 +2,17 @@
 // through the code the window runs (ListSession, ServerListModel, ServerListFile) over files in
 // memory. It sets up the disk, then mixes the user's actions, the disk's events and the user's
 // answers (to every question, with the disk changing and the window closed again or Windows
-// ending while a question is open) until the session ends. A plain list of the entries,
-// updated by the same actions, says what the window should hold. Once the session is over:
+// ending while a question is open) until the session ends. Servers come in by imports too: pasted
+// lines and files of random lines in any encoding, or the list file itself. A plain list of the
+// entries, updated by the same actions, says what the window should hold. Once the session is over:
 //   (a) every entry the window showed last, the entry out for editing included, is in the list
 //       file, or in a copy that reads back as that list and that the next start names; or the
 //       user gave it up by an answer that said so;
 //   (b) a list that did not change, or changed back, is not written at all;
 //   (c) the entries keep their order unless the user moved them (an undone delete is back where
 //       it was);
-//   (d) no temporary file is left, nothing is asked once the session is over, and Add never
-//       makes a second entry for the same server unasked.
+//   (d) no temporary file is left, nothing is asked once the session is over, and neither Add
+//       nor an import makes a second entry for the same server unasked.
 // Any breach aborts with a line that says which.
 #include <algorithm>
 #include <cstddef>
@@ -27,6 +28,7 @@
 #include "platform/TextCodec.h"
 #include "serverlist/AddressPort.h"
 #include "serverlist/ListSession.h"
+#include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"
@@ -78,7 +80,14 @@ struct Reference {
         int id = 0;
     };
     std::vector<Slot> slots;
-    std::vector<std::pair<std::size_t, Entry>> deleted;  // where in `slots`; newest last
+    // What Undo takes back, newest last: a delete (where in `slots`, and the entry) or an import
+    // (where among the entries shown, and its entries).
+    struct Undoable {
+        bool import = false;
+        std::size_t at = 0;
+        std::vector<Entry> entries;
+    };
+    std::vector<Undoable> undoable;
     Entry fields;
     bool fieldsEnabled = true;
     int current = 0;  // the current entry's id; 0: none
@@ -106,6 +115,27 @@ struct Reference {
         return std::nullopt;
     }
     void append(const Entry& entry) { slots.push_back({entry, false, nextId++}); }
+    void removeShown(std::size_t index) {
+        const std::size_t slot = slotOf(index);
+        if (slots[slot].id == current) current = 0;
+        slots.erase(slots.begin() + static_cast<std::ptrdiff_t>(slot));
+    }
+    // An import taken back: its entries go where they were put; where some were moved or changed
+    // since, each one left goes by its texts, the last such entry first.
+    void undoImport(const Undoable& import) {
+        const std::vector<Entry> list = shown();
+        const std::size_t n = import.entries.size();
+        bool inPlace = import.at + n <= list.size();
+        for (std::size_t k = 0; inPlace && k < n; ++k)
+            inPlace = list[import.at + k] == import.entries[k];
+        for (std::size_t k = n; k-- > 0;) {
+            const std::vector<Entry> now = shown();
+            std::ptrdiff_t i = static_cast<std::ptrdiff_t>(inPlace ? import.at + k : now.size()) -
+                               (inPlace ? 0 : 1);
+            while (i >= 0 && now[static_cast<std::size_t>(i)] != import.entries[k]) --i;
+            if (i >= 0) removeShown(static_cast<std::size_t>(i));
+        }
+    }
     void select(std::size_t slot) {
         current = slots[slot].id;
         fields = slots[slot].entry;
@@ -122,7 +152,8 @@ struct FuzzUser final : User {
     bool entryDiscarded = false;  // Yes to "discard the entry out for editing?"
     bool listGivenUp = false;     // an answer that gives up the window's changes
     bool sameServerAgreed = false;
-    bool windowsEnded = false;  // and the session with it
+    std::optional<Answer> importAnswer;  // to the repeated servers of an import
+    bool windowsEnded = false;           // and the session with it
     int depth = 0;
     std::vector<std::wstring>* told = nullptr;  // the start notes of a later start, when set
 
@@ -164,6 +195,53 @@ std::wstring pieceOfText(Input& in) {
     std::wstring text;
     for (unsigned n = in.below(4); n > 0; --n) text += kPieces[in.below(std::size(kPieces))];
     return text;
+}
+
+// Each action of the user or the disk has a code of its own, which never changes, so that the
+// stored inputs keep their meaning when an action is added: a new action takes a code that none
+// had. An input byte picks the code; a code without an action does nothing.
+enum class Action {
+    Click = 0,
+    Type = 1,
+    PasteAddress = 2,
+    Add = 3,
+    Edit = 4,
+    Delete = 5,
+    Undo = 6,
+    Start = 7,
+    DiskEvent = 8,
+    DiskEvent2 = 9,
+    Move = 10,
+    End = 11,  // a close, or the end of Windows
+    PasteServers = 12,
+    ImportFile = 13,
+};
+constexpr unsigned kActionCodes = 32;
+
+// Lines as players pass servers around: records, addresses with ports and names, lines that are
+// no server, comments and blanks; some of them servers the list has.
+std::wstring importLines(Input& in) {
+    static const wchar_t* const kLines[] = {L"Home#10.0.0.5#99",
+                                            L"Club#1.2.3.4#27015",
+                                            L"10.0.0.5:99",
+                                            L"1.2.3.4:27015 Friday",
+                                            L"[::1]:5\tV6",
+                                            L"\u20ac#[::1]#5",
+                                            L"; a note",
+                                            L"",
+                                            L"junk",
+                                            L"x.y:1 ;bad",
+                                            L"HOME#10.0.0.5# 99",
+                                            L"odd#1",
+                                            L"\xDC85K#1#2",
+                                            L"a.b:7 Caf\u00e9"};
+    std::wstring text;
+    for (unsigned n = in.below(8); n > 0; --n) {
+        text += in.below(4) ? std::wstring(kLines[in.below(std::size(kLines))])
+                            : pieceOfText(in) + L":" + pieceOfText(in);
+        text += in.below(4) ? L"\r\n" : L"\n";
+    }
+    return wholeCharacters(text);
 }
 
 void FuzzUser::diskEvent() {
@@ -274,6 +352,9 @@ Answer FuzzUser::ask(const Question& q) {
             break;
         case Kind::AlreadyInList:
             sameServerAgreed = answer == Answer::Yes;
+            break;
+        case Kind::ImportRepeated:
+            importAnswer = answer;
             break;
         case Kind::ChangedOnDisk:
         case Kind::UnreadableOnDisk:
@@ -423,6 +504,7 @@ class Session {
   private:
     void syncEntryOut();
     void act();
+    void import(bool file);
     void checkWindow();
     void checkEnd(const Start& start);
 
@@ -467,10 +549,10 @@ void Session::act() {
         return taken;
     };
     const auto count = static_cast<unsigned>(model_.entryCount());
-    const unsigned action = in_.below(12);
-    trace("action", action);
+    const auto action = static_cast<Action>(in_.below(kActionCodes));
+    trace("action", static_cast<long>(action));
     switch (action) {
-        case 0: {  // a click on an entry, or on the empty area
+        case Action::Click: {  // on an entry, or on the empty area
             const ListIndex index = static_cast<ListIndex>(in_.below(count + 1)) - 1;
             if (clickOn(index)) {
                 model_.select();
@@ -478,7 +560,7 @@ void Session::act() {
             }
             break;
         }
-        case 1: {  // typing into an enabled field
+        case Action::Type: {  // into an enabled field
             TextField* fields[] = {&model_.txtServerNickname, &model_.txtServerIP,
                                    &model_.txtServerPort};
             std::wstring* texts[] = {&ref_.fields.nickname, &ref_.fields.address,
@@ -491,7 +573,7 @@ void Session::act() {
             *texts[which] = text;
             break;
         }
-        case 2: {  // pasting into the address field
+        case Action::PasteAddress: {  // into the address field
             if (!model_.txtServerIP.enabled()) break;
             const std::wstring pasted = wholeCharacters(pieceOfText(in_) + L":" + pieceOfText(in_));
             if (const std::optional<AddressPort> parts = readPastedAddress(pasted)) {
@@ -502,7 +584,7 @@ void Session::act() {
             }
             break;
         }
-        case 3: {  // Add
+        case Action::Add: {
             const std::optional<std::size_t> out = ref_.outSlot();
             const Entry added = ref_.fields;
             user_.sameServerAgreed = false;
@@ -518,7 +600,7 @@ void Session::act() {
             ref_.append(added);
             break;
         }
-        case 4:  // Edit
+        case Action::Edit:
             if (!session_.settleEntryOutForEditing()) break;
             syncEntryOut();
             model_.edit();
@@ -530,24 +612,33 @@ void Session::act() {
             ref_.fieldsEnabled = true;
             ref_.current = 0;
             break;
-        case 5:  // Delete
+        case Action::Delete:
             model_.deleteCurrent();
             if (const std::optional<std::size_t> slot = ref_.currentSlot()) {
-                ref_.deleted.emplace_back(*slot, ref_.slots[*slot].entry);
+                ref_.undoable.push_back({false, *slot, {ref_.slots[*slot].entry}});
                 ref_.slots.erase(ref_.slots.begin() + static_cast<std::ptrdiff_t>(*slot));
             }
             ref_.current = 0;
             break;
-        case 6:  // Undo delete
-            if (model_.undoDelete().ok()) {
-                const auto& [where, entry] = ref_.deleted.back();
-                const std::size_t at = std::min(where, ref_.slots.size());
+        case Action::Undo: {
+            const bool importNext = !ref_.undoable.empty() && ref_.undoable.back().import;
+            check(importNext == (model_.nextUndo() == ServerListModel::UndoKind::Import),
+                  "Undo would take back something else than the user did last");
+            if (!model_.undo().ok()) {
+                check(!importNext, "an import was not taken back");
+            } else if (importNext) {
+                ref_.undoImport(ref_.undoable.back());
+                ref_.undoable.pop_back();
+            } else {
+                const Reference::Undoable& last = ref_.undoable.back();
+                const std::size_t at = std::min(last.at, ref_.slots.size());
                 ref_.slots.insert(ref_.slots.begin() + static_cast<std::ptrdiff_t>(at),
-                                  {entry, false, ref_.nextId++});
-                ref_.deleted.pop_back();
+                                  {last.entries.front(), false, ref_.nextId++});
+                ref_.undoable.pop_back();
             }
             break;
-        case 7: {  // starting the selected server
+        }
+        case Action::Start: {  // the selected server
             const ListIndex selected = model_.lstServerNick.currentIndex();
             if (selected == kNoItem || !clickOn(selected)) break;
             fakes::FakeRegistry registry;
@@ -556,11 +647,11 @@ void Session::act() {
             ref_.select(*ref_.currentSlot());
             break;
         }
-        case 8:
-        case 9:
+        case Action::DiskEvent:
+        case Action::DiskEvent2:
             user_.diskEvent();
             break;
-        case 10: {  // Move up or Move down, by its keys or the list's menu
+        case Action::Move: {  // up or down, by its keys or the list's menu
             const ListIndex by = in_.below(2) ? -1 : 1;
             const ListIndex selected = model_.lstServerNick.currentIndex();
             if (selected == kNoItem || !clickOn(selected) || !model_.moveCurrent(by)) break;
@@ -569,7 +660,11 @@ void Session::act() {
                       ref_.slots[static_cast<std::size_t>(static_cast<ListIndex>(from) + by)]);
             break;
         }
-        default:
+        case Action::PasteServers:
+        case Action::ImportFile:
+            import(action == Action::ImportFile);
+            break;
+        case Action::End:
             if (in_.below(2)) {
                 trace("close");
                 static_cast<void>(session_.mayClose());
@@ -591,8 +686,60 @@ void Session::act() {
                 }
             }
             break;
+        default:  // a code no action has yet
+            break;
     }
     syncEntryOut();
+}
+
+// A paste of lines on the list, or a file: lines in any encoding, or the list file itself.
+void Session::import(bool file) {
+    ServerLines lines;
+    if (!file) {
+        lines.readText(importLines(in_));
+    } else if (in_.below(4) == 0 && files_.files.count(kList)) {
+        lines.readFile(files_.files[kList], kList);
+    } else {
+        static const Encoding kEncodings[] = {Encoding::Ansi, Encoding::Utf8, Encoding::Utf16Le,
+                                              Encoding::Utf16Be};
+        const std::string marks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+        const Encoding encoding = kEncodings[in_.below(4)];
+        std::string bytes;
+        if (!encodeText(importLines(in_), encoding, bytes)) bytes = "\x01";
+        lines.readFile(
+            (isUtf16(encoding) || in_.below(2) ? marks[static_cast<int>(encoding)] : "") + bytes,
+            L"C:\\import.txt");
+    }
+    user_.importAnswer.reset();
+    const Result imported = session_.importServers(lines);
+    syncEntryOut();
+    const std::vector<Entry> now = entriesOf(model_), before = ref_.shown();
+    check(now.size() >= before.size() && std::equal(before.begin(), before.end(), now.begin()),
+          "an import changed the entries before it");
+    check(imported.ok() == (now.size() > before.size()), "an import said other than it did");
+    // What came: servers it read, in their order, each new or a repeat the user agreed to.
+    std::vector<Entry> known = before, added;
+    std::size_t next = 0;
+    for (std::size_t i = before.size(); i < now.size(); ++i) {
+        const Entry& e = now[i];
+        while (next < lines.servers.size() &&
+               !(Entry{lines.servers[next].nickname, lines.servers[next].address,
+                       lines.servers[next].port} == e))
+            ++next;
+        check(next++ < lines.servers.size(), "an import added what it did not read");
+        const bool repeat = std::any_of(known.begin(), known.end(), [&](const Entry& k) {
+            return sameServer(e.address, e.port, k.address, k.port);
+        });
+        check(!repeat || user_.importAnswer == Answer::Yes,
+              "an import made a second entry for the same server unasked");
+        known.push_back(e);
+        added.push_back(e);
+        ref_.append(e);
+    }
+    if (added.empty()) return;
+    ref_.undoable.push_back({true, before.size(), added});
+    ref_.current = ref_.slots.back().id;
+    if (!ref_.fieldsEnabled && !ref_.outSlot()) ref_.select(ref_.slots.size() - 1);
 }
 
 // The window holds what the user should see.

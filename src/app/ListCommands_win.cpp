@@ -1,6 +1,5 @@
-// The list's commands beyond the window's buttons: what players ask of a server list (start,
-// copy the address, a desktop shortcut, take a delete back, their own order). One table holds
-// them; the keys and the list's menu both read it, so a new command is one row.
+// What the list's commands (ListCommands.h) do in the window, and the keys and the menu that
+// run them.
 #include "app/frmHostdeck_win.h"
 
 #include <commctrl.h>
@@ -15,54 +14,23 @@
 
 namespace hostdeck {
 
-// clang-format off
-const frmHostdeck::ListCommand frmHostdeck::kListCommands[] = {
-    // A held key repeats only the commands marked so: one press starts one game.
-    // menu text                          control            keys                                  message   default repeats needs                run
-    {texts::kMenuStart.data(),            kIdServerNickList, {{VK_RETURN, kNone}},                 0,        true,   false,  Needs::Entry,        &frmHostdeck::startServer},
-    {texts::kMenuCopyAddress.data(),      kIdServerNickList, {{'C', kCtrl}, {VK_INSERT, kCtrl}},   0,        false,  false,  Needs::Entry,        &frmHostdeck::copyAddress},
-    {texts::kMenuCreateShortcut.data(),   kIdServerNickList, {},                                   0,        false,  false,  Needs::Entry,        &frmHostdeck::createDesktopShortcut},
-    {texts::kMenuUndoDelete.data(),       kIdServerNickList, {{'Z', kCtrl}},                       0,        false,  true,   Needs::DeletedEntry, &frmHostdeck::undoDelete},
-    {texts::kMenuMoveUp.data(),           kIdServerNickList, {{VK_UP, kAlt}},                      0,        false,  true,   Needs::EntryAbove,   &frmHostdeck::moveUp},
-    {texts::kMenuMoveDown.data(),         kIdServerNickList, {{VK_DOWN, kAlt}},                    0,        false,  true,   Needs::EntryBelow,   &frmHostdeck::moveDown},
-    // Ctrl+V, Shift+Insert and the field's own Paste; Wine's edit control pastes Shift+Insert
-    // without WM_PASTE, so the keys are rows too.
-    {nullptr,                             kIdAddressField,   {{'V', kCtrl}, {VK_INSERT, kShift}},  WM_PASTE, false,  true,   Needs::Nothing,      &frmHostdeck::pasteAddressPort},
-};
-// clang-format on
-
-bool frmHostdeck::isAvailable(Needs needs, bool onEntry) const {
-    switch (needs) {
-        case Needs::Nothing:
-            return true;
-        case Needs::Entry:
-            return onEntry;
-        case Needs::DeletedEntry:
-            return model_.canUndoDelete();
-        case Needs::EntryAbove:
-            return onEntry && model_.canMoveCurrent(-1);
-        case Needs::EntryBelow:
-            return onEntry && model_.canMoveCurrent(1);
-    }
-    return false;
-}
-
 bool frmHostdeck::translateMessage(MSG& message) {
     if (!window_) return false;
     // Alt and a key come as a system key.
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
         GetParent(message.hwnd) == window_) {
+        using namespace keys;
         const unsigned modifiers = (GetKeyState(VK_CONTROL) < 0 ? kCtrl : kNone) |
                                    (GetKeyState(VK_SHIFT) < 0 ? kShift : kNone) |
                                    (GetKeyState(VK_MENU) < 0 ? kAlt : kNone);
         const int control = GetDlgCtrlID(message.hwnd);
         const bool repeated = (message.lParam & (LPARAM{1} << 30)) != 0;  // the key was down
-        for (const ListCommand& command : kListCommands) {
-            for (const Key& key : command.keys) {
+        for (const ListCommand& command : listCommands()) {
+            for (const ListCommand::Key& key : command.keys) {
                 if (key.code && key.code == message.wParam && key.modifiers == modifiers &&
                     command.control == control &&
-                    isAvailable(command.needs, selectedEntry() != kNoItem))
-                    return (repeated && !command.repeats) || (this->*command.run)();
+                    command.available(listState(selectedEntry() != kNoItem)))
+                    return (repeated && !command.repeats) || run(command.id);
             }
         }
     }
@@ -72,7 +40,7 @@ bool frmHostdeck::translateMessage(MSG& message) {
 
 // The messages of a control that run a command (kListCommands), before the control's own.
 void frmHostdeck::attachCommands() {
-    for (const ListCommand& command : kListCommands) {
+    for (const ListCommand& command : listCommands()) {
         if (command.message)
             SetWindowSubclass(GetDlgItem(window_, command.control), commandSubclass, 1,
                               reinterpret_cast<DWORD_PTR>(this));
@@ -83,13 +51,47 @@ LRESULT CALLBACK frmHostdeck::commandSubclass(HWND control, UINT message, WPARAM
                                               LPARAM lParam, UINT_PTR id, DWORD_PTR form) {
     auto& self = *reinterpret_cast<frmHostdeck*>(form);
     if (message == WM_NCDESTROY) RemoveWindowSubclass(control, commandSubclass, id);
-    for (const ListCommand& command : kListCommands) {
+    for (const ListCommand& command : listCommands()) {
         if (command.message == message && command.control == GetDlgCtrlID(control) &&
-            self.isAvailable(command.needs, self.selectedEntry() != kNoItem) &&
-            (self.*command.run)())
+            command.available(self.listState(self.selectedEntry() != kNoItem)) &&
+            self.run(command.id))
             return 0;
     }
     return DefSubclassProc(control, message, wParam, lParam);
+}
+
+// Every command's id names what it does here.
+bool frmHostdeck::run(CommandId id) {
+    switch (id) {
+        case CommandId::Start:
+            startSelectedServer();
+            return true;
+        case CommandId::CopyAddress:
+            return copyAddress();
+        case CommandId::CreateShortcut:
+            createDesktopShortcut();
+            return true;
+        case CommandId::Undo:
+            undo();
+            return true;
+        case CommandId::MoveUp:
+            moveSelected(-1);
+            return true;
+        case CommandId::MoveDown:
+            moveSelected(1);
+            return true;
+        case CommandId::PasteServers:
+            pasteServers();
+            return true;
+        case CommandId::ImportServers:
+            importServersFromFile();
+            return true;
+        case CommandId::PasteAddress:
+            return pasteAddressPort();
+        case CommandId::Count:
+            break;
+    }
+    return false;
 }
 
 // A right-click on an entry selects it first, as a click does: should an entry out for editing
@@ -122,23 +124,20 @@ LRESULT frmHostdeck::onContextMenu(HWND from, POINT at) {
         onEntry = clicked != kNoItem && selectedEntry() != kNoItem;
     }
     const UniqueMenu menu(CreatePopupMenu());
-    for (std::size_t i = 0; i < std::size(kListCommands); ++i) {
-        const ListCommand& command = kListCommands[i];
-        if (!command.menuText) continue;
-        const bool available = isAvailable(command.needs, onEntry);
-        AppendMenuW(menu.get(), MF_STRING | (available ? 0 : MF_GRAYED), i + 1, command.menuText);
-        if (command.isDefault && available) SetMenuDefaultItem(menu.get(), i + 1, FALSE);
+    const ListState state = listState(onEntry);
+    for (const ListCommand& command : listCommands()) {
+        if (!command.text) continue;
+        const bool available = command.available(state);
+        const UINT item = static_cast<UINT>(command.id) + 1;  // 0: no choice
+        AppendMenuW(menu.get(), MF_STRING | (available ? 0 : MF_GRAYED), item,
+                    std::wstring(command.text(state)).c_str());
+        if (command.isDefault && available) SetMenuDefaultItem(menu.get(), item, FALSE);
     }
-    const auto chosen = static_cast<std::size_t>(TrackPopupMenu(
-        menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
-    if (window_ && chosen >= 1 && chosen <= std::size(kListCommands))
-        (this->*kListCommands[chosen - 1].run)();
+    const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                       at.x, at.y, 0, window_, nullptr));
+    if (window_ && chosen >= 1 && chosen <= static_cast<int>(CommandId::Count))
+        run(static_cast<CommandId>(chosen - 1));
     return 0;
-}
-
-bool frmHostdeck::startServer() {
-    startSelectedServer();
-    return true;
 }
 
 bool frmHostdeck::copyAddress() {
@@ -161,12 +160,12 @@ bool frmHostdeck::pasteAddressPort() {
 
 // The shortcut carries the server's address and port, so that it starts this server whatever
 // the list holds by then; the nickname only names it.
-bool frmHostdeck::createDesktopShortcut() {
+void frmHostdeck::createDesktopShortcut() {
     const ListIndex selected = selectedEntry();
-    if (selected == kNoItem) return true;
+    if (selected == kNoItem) return;
     if (services_.desktopFolder.empty()) {
         tell(Question::Tone::Error, std::wstring(texts::kNoDesktopFolder));
-        return true;
+        return;
     }
     // Copies: the list may change while the question is open.
     const std::wstring address(model_.lstServerIP.item(selected)),
@@ -181,24 +180,21 @@ bool frmHostdeck::createDesktopShortcut() {
         ask({Question::Tone::Warning, Question::Choices::YesNo, Question::Answer::No,
              texts::fill(texts::kShortcutExists, {place.path, *place.replaces})}) !=
             Question::Answer::Yes)
-        return true;
+        return;
     const Result made = services_.shell.createShortcut(
         place.path, services_.program, shortcutArguments(address, port), services_.folder);
     if (!made.ok()) tell(Question::Tone::Error, made.reason);
-    return true;
 }
 
-bool frmHostdeck::undoDelete() {
-    const Result back = model_.undoDelete();
+void frmHostdeck::undo() {
+    const Result back = model_.undo();
     if (!back.ok() && back.status != Result::Status::Cancelled)
         tell(Question::Tone::Warning, texts::fill(texts::kNotPutBack, {back.reason}));
-    return true;
 }
 
 // The selected entry, once an entry out for editing is back; it stays selected.
-bool frmHostdeck::moveSelected(ListIndex by) {
+void frmHostdeck::moveSelected(ListIndex by) {
     if (session_.takeSelection(listSelection())) model_.moveCurrent(by);
-    return true;
 }
 
 }  // namespace hostdeck

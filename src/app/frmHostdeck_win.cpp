@@ -181,6 +181,8 @@ LRESULT frmHostdeck::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return tellListNotKept();
         case WM_ENDSESSION:
             return onEndSession(wParam != FALSE);
+        case WM_DROPFILES:
+            return onDropFiles(reinterpret_cast<HDROP>(wParam));
         case WM_CONTEXTMENU:
             return onContextMenu(
                 reinterpret_cast<HWND>(wParam),
@@ -198,6 +200,7 @@ LRESULT frmHostdeck::onCreate() {
     createControls();
     layOut(dpi_);
     placeCentred();
+    DragAcceptFiles(window_, TRUE);  // files dropped from Explorer are imported
     Form_Load();
     return 0;
 }

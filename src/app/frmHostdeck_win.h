@@ -1,12 +1,14 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ListCommands.h"
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"
@@ -81,40 +83,30 @@ class frmHostdeck final : private TextListObserver, private User {
     };
     static const FieldRoute kFieldRoutes[];
 
-    // ---- The list's commands beyond the window's buttons, one row each (ListCommands_win.cpp).
-    enum Modifiers : unsigned { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
-    struct Key {
-        UINT code;  // 0: none
-        unsigned modifiers;
-    };
-    // When a command is available: otherwise greyed in the menu, and its keys do nothing.
-    enum class Needs { Nothing, Entry, DeletedEntry, EntryAbove, EntryBelow };
-    struct ListCommand {
-        const wchar_t* menuText;  // its item in the list's menu, in order; none: no item
-        int control;              // the control its keys and message go to
-        Key keys[2];
-        UINT message;    // a message of that control that runs it (WM_PASTE); 0: none
-        bool isDefault;  // the menu's default item, as a double-click
-        bool repeats;    // a held key runs it again with each repeat
-        Needs needs;
-        bool (frmHostdeck::*run)();  // false: not taken, the control does its own
-    };
-    static const ListCommand kListCommands[];
-    bool isAvailable(Needs needs, bool onEntry) const;
+    // ---- The list's commands beyond the window's buttons, one row each (ListCommands.cpp);
+    // ListCommands_win.cpp runs them.
+    ListState listState(bool onEntry) const { return {onEntry, &model_}; }
     static LRESULT CALLBACK commandSubclass(HWND control, UINT message, WPARAM wParam,
                                             LPARAM lParam, UINT_PTR id, DWORD_PTR form);
     void attachCommands();
-    // What the commands do.
-    bool startServer();
+    // Does the command; false: not taken, the control does its own.
+    bool run(CommandId id);
     bool copyAddress();
-    bool createDesktopShortcut();
-    bool undoDelete();
-    bool moveUp() { return moveSelected(-1); }
-    bool moveDown() { return moveSelected(1); }
-    bool moveSelected(ListIndex by);
+    void createDesktopShortcut();
+    void undo();
+    void moveSelected(ListIndex by);
     // Text on the clipboard that is an address with a port fills the address and port fields;
     // false for any other text, which pastes as usual.
     bool pasteAddressPort();
+    // Servers brought in from elsewhere (ImportCommands_win.cpp): the clipboard's lines, a file
+    // chosen in the Open dialog, files dropped on the window. All go to the session's one import.
+    void pasteServers();
+    void importServersFromFile();
+    LRESULT onDropFiles(HDROP drop);
+    void importFiles(const std::vector<std::wstring>& paths);
+    // Reads the file on a thread of its own, so that a slow share does not freeze the window: a
+    // read that takes long shows a wait that the user may leave (Cancelled).
+    Result readWaiting(const std::wstring& path, std::string& bytes);
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // One handler for each message the window takes.

@@ -30,11 +30,12 @@ std::wstring freshSuffix() {
 
 }  // namespace
 
-Result FileStore::readAll(const std::wstring& path, std::string& bytes) {
+Result FileStore::readAll(const std::wstring& path, std::string& bytes, std::uint64_t most) {
     bytes.clear();
     std::unique_ptr<OpenFile> file;
     if (Result opened = openToRead(path, file); !opened.ok()) return opened;
     const std::uint64_t size = file->size();
+    if (size > most) return Result::failed(std::wstring(texts::kImportTooLarge));
     if (size > bytes.max_size())
         return Result::failed(texts::fill(texts::kTooLargeForMemory, {path}));
     bytes.resize(static_cast<std::size_t>(size));

@@ -55,8 +55,9 @@ class FileStore {
   public:
     virtual ~FileStore() = default;
 
-    // Reads the whole file; NotFound when it (or its folder) does not exist.
-    Result readAll(const std::wstring& path, std::string& bytes);
+    // Reads the whole file; NotFound when it (or its folder) does not exist. A file larger
+    // than `most` bytes is not read (Failed, kImportTooLarge).
+    Result readAll(const std::wstring& path, std::string& bytes, std::uint64_t most = UINT64_MAX);
     // The same, handed over piece by piece, in order, without holding the whole file.
     using PieceTaker = std::function<void(std::string_view piece)>;
     Result readPieces(const std::wstring& path, const PieceTaker& take);

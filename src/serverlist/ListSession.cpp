@@ -1,5 +1,6 @@
 #include "serverlist/ListSession.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/ScopeGuard.h"
@@ -117,6 +118,52 @@ Result ListSession::add() {
             return Result::cancelled();
     }
     return model_.add();
+}
+
+Result ListSession::importServers(const ServerLines& lines) {
+    if (done_ || asking_) return Result::cancelled();
+    const ImportPlan plan = planImport(lines, model_, &file_);
+    const auto tell = [&](Tone tone, std::wstring text) {
+        ask(Kind::Imported, tone, Choices::Ok, Answer::Ok, std::move(text));
+    };
+    bool withRepeated = false;
+    if (!plan.repeated.empty()) {
+        const std::uint64_t changes = model_.changes();
+        const Answer answer = ask(
+            Kind::ImportRepeated, Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
+            texts::fill(texts::kImportRepeated,
+                        {texts::number(plan.repeated.size()), serversNamed(lines, plan.repeated)}));
+        // Windows may have ended the session meanwhile: the list it kept is the last.
+        if (answer == Answer::Cancel || done_) return Result::cancelled();
+        if (model_.changes() != changes) {  // an entry out for editing went back meanwhile
+            tell(Tone::Warning, std::wstring(texts::kImportListChanged));
+            return Result::cancelled();
+        }
+        withRepeated = answer == Answer::Yes;
+    }
+    const std::vector<const ImportedServer*> adding = plan.adding(withRepeated);
+    const ListIndex total = model_.entryCount() + static_cast<ListIndex>(adding.size());
+    if (total > kMostEntries) {
+        tell(Tone::Warning,
+             texts::fill(
+                 texts::kImportTooMany,
+                 {texts::number(total), texts::number(kMostEntries),
+                  texts::number(kMostEntries - std::min(kMostEntries, model_.entryCount()))}));
+        return Result::cancelled();
+    }
+    std::vector<EntryText> entries;
+    entries.reserve(adding.size());
+    for (const ImportedServer* server : adding) entries.push_back(*server);
+    model_.appendImported(std::move(entries));
+    if (!adding.empty()) {
+        model_.lstServerNick.setCurrentIndex(model_.entryCount() - 1);
+        // The fields show the selected entry, unless they hold what the user is typing.
+        if (!model_.txtServerNickname.enabled() && !model_.hasEntryOutForEditing()) model_.select();
+    }
+    tell(adding.empty() ? Tone::Warning : Tone::Information,
+         importSummary(lines, plan, adding.size(),
+                       plan.repeated.size() - (withRepeated ? plan.repeated.size() : 0)));
+    return adding.empty() ? Result::cancelled() : Result::success();
 }
 
 bool ListSession::mayClose() {

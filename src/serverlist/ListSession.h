@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/FileStore.h"
+#include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
 #include "serverlist/ServerListModel.h"
 
@@ -30,6 +31,9 @@ struct Question {
         GoneNow,            // the same
         KeptInCopy,         // Ok
         NoCopyEither,       // Yes gives up the window's changes
+        ImportRepeated,     // Yes imports the repeated servers too, No leaves them out, Cancel
+                            // imports nothing
+        Imported,           // what an import did: Ok
     };
     Tone tone = Tone::Information;
     Choices choices = Choices::Ok;
@@ -85,6 +89,14 @@ class ListSession {
     // Add, as the user asks for it: a server with the address and port of one in the list is
     // added only when the user says so (Cancelled when not), an entry out for editing too.
     Result add();
+
+    // Appends the servers of `lines` to the list, as one change that Undo takes back; the last
+    // becomes current. Servers the list already has (by Add's rule), or that came before in
+    // `lines`, are asked about once; servers the list file cannot hold are left out; an import
+    // that would take the list past kMostEntries imports nothing. One message says what was
+    // done. The fields, and an entry out for editing, stay as they are. Cancelled when nothing
+    // was imported.
+    Result importServers(const ServerLines& lines);
 
     // The window is asked to close: saves, or asks what to do when the file changed on disk or
     // the save failed. False: the window stays open, with nothing lost.

@@ -233,6 +233,13 @@ ServerListFile::FileEncoding ServerListFile::encodingOf(std::string_view start,
     return {};
 }
 
+std::pair<Encoding, std::size_t> ServerListFile::encodingOfBytes(std::string_view bytes) {
+    const bool ascii = isAscii(bytes);
+    const FileEncoding found =
+        encodingOf(bytes.substr(0, 3), bytes.size(), ascii, !ascii && isValidUtf8(bytes));
+    return {found.text, found.markBytes().size()};
+}
+
 bool ServerListFile::parse(std::string_view content, ServerListModel& model) {
     const bool ascii = isAscii(content);
     encoding_ =

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/FileStore.h"
@@ -78,6 +79,9 @@ class ServerListFile final : public EntryCheck {
     // name this list file at their top (a folder shared with other installations).
     std::vector<std::wstring> copiesIn(const std::wstring& folder, bool ofThisList = false);
     std::wstring folder() const;
+
+    // The encoding a load reads these bytes in, and how many of them are its mark.
+    static std::pair<Encoding, std::size_t> encodingOfBytes(std::string_view bytes);
 
     // EntryCheck: the format's rules, and that the text reads back the same in the encoding
     // the next save writes.

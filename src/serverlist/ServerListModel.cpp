@@ -82,32 +82,79 @@ bool ServerListModel::edit() {
     return true;
 }
 
+void ServerListModel::removeEntry(ListIndex i) {
+    if (entryOut_ && i < outAt_) --outAt_;
+    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) list->removeItem(i);
+}
+
 void ServerListModel::deleteCurrent() {
     const ListIndex i = lstServerNick.currentIndex();
     if (!holdsEntry(i)) return;  // no current entry: nothing to delete
     // Its place counts the entry out for editing, which goes back where it was.
     const ListIndex place = entryOut_ && i >= outAt_ ? i + 1 : i;
-    if (entryOut_ && i < outAt_) --outAt_;
-    deleted_.push_back({place, std::wstring(lstServerNick.item(i)),
-                        std::wstring(lstServerIP.item(i)), std::wstring(lstServerPort.item(i))});
-    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) {
-        list->setCurrentIndex(i);
-        list->removeItem(i);
-    }
+    undoable_.push_back({place,
+                         {{std::wstring(lstServerNick.item(i)), std::wstring(lstServerIP.item(i)),
+                           std::wstring(lstServerPort.item(i))}},
+                         false});
+    for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) list->setCurrentIndex(i);
+    removeEntry(i);
+}
+
+Result ServerListModel::undo() {
+    if (undoable_.empty()) return Result::cancelled();
+    if (!undoable_.back().import) return undoDelete();
+    undoImport();
+    return Result::success();
 }
 
 Result ServerListModel::undoDelete() {
-    if (deleted_.empty()) return Result::cancelled();
-    const DeletedEntry& last = deleted_.back();
+    const Undoable& last = undoable_.back();
+    const EntryText& entry = last.entries.front();
     // Its place counts the entry out for editing: before it, it goes above and moves it down.
     const ListIndex place = std::min(last.at, entryCount() + (entryOut_ ? 1 : 0));
     const bool aboveOut = entryOut_ && place <= outAt_;
-    Result back = insertIfFileHolds(aboveOut || !entryOut_ ? place : place - 1, last.nickname,
-                                    last.address, last.port);
+    Result back = insertIfFileHolds(aboveOut || !entryOut_ ? place : place - 1, entry.nickname,
+                                    entry.address, entry.port);
     if (!back.ok()) return back;
     if (aboveOut) ++outAt_;
-    deleted_.pop_back();
+    undoable_.pop_back();
     return back;
+}
+
+void ServerListModel::appendImported(std::vector<EntryText> entries) {
+    if (entries.empty()) return;
+    Capacity more{entries.size()};
+    for (const EntryText& e : entries) {
+        more.nicknameChars += e.nickname.size();
+        more.addressChars += e.address.size();
+        more.portChars += e.port.size();
+    }
+    reserve(more);
+    const ListIndex at = entryCount();
+    for (const EntryText& e : entries) appendEntry(e.nickname, e.address, e.port);
+    undoable_.push_back({at, std::move(entries), true});
+}
+
+// The imported entries are where they were put, unless some were moved or changed since: each
+// one left is then found by its texts, the last such entry first (equal entries are alike
+// wherever they stand).
+void ServerListModel::undoImport() {
+    const Undoable last = std::move(undoable_.back());
+    undoable_.pop_back();
+    const auto holds = [&](ListIndex i, const EntryText& e) {
+        return holdsEntry(i) && lstServerNick.item(i) == e.nickname &&
+               lstServerIP.item(i) == e.address && lstServerPort.item(i) == e.port;
+    };
+    const auto count = static_cast<ListIndex>(last.entries.size());
+    bool inPlace = last.at + count <= entryCount();
+    for (ListIndex k = 0; inPlace && k < count; ++k)
+        inPlace = holds(last.at + k, last.entries[static_cast<std::size_t>(k)]);
+    for (ListIndex k = count - 1; k >= 0; --k) {
+        const EntryText& e = last.entries[static_cast<std::size_t>(k)];
+        ListIndex i = inPlace ? last.at + k : entryCount() - 1;
+        while (i >= 0 && !holds(i, e)) --i;
+        if (i >= 0) removeEntry(i);
+    }
 }
 
 bool ServerListModel::moveCurrent(ListIndex by) {

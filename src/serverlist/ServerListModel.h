@@ -12,6 +12,12 @@ namespace hostdeck {
 
 class ServerListModel;
 
+// One entry's three texts.
+struct EntryText {
+    std::wstring nickname, address, port;
+    bool operator==(const EntryText&) const = default;
+};
+
 // Says why the list file would not give an entry back as it stands, added to `list`; empty
 // when it would.
 class EntryCheck {
@@ -58,11 +64,19 @@ class ServerListModel {
     void discardEntryOutForEditing() { entryOut_ = false; }
     // Remove the entry that is current in lstServerNick; the fields are left as they are.
     void deleteCurrent();
-    // Puts the entry deleted last back where it was, exactly as it was; again, the one deleted
-    // before it. When the list file could not hold it now, it stays deleted and the result says
-    // why.
-    Result undoDelete();
-    bool canUndoDelete() const { return !deleted_.empty(); }
+    // Takes back the newest delete or import (UndoKind), then the one before it. A delete: the
+    // entry is put back where it was, exactly as it was; when the list file could not hold it
+    // now, it stays deleted and the result says why. An import: its entries go, wherever they
+    // were moved since; one changed since stays.
+    Result undo();
+    enum class UndoKind { Nothing, Delete, Import };
+    UndoKind nextUndo() const {
+        return undoable_.empty()         ? UndoKind::Nothing
+               : undoable_.back().import ? UndoKind::Import
+                                         : UndoKind::Delete;
+    }
+    // Appends the entries at the end as one change, which undo() takes back whole.
+    void appendImported(std::vector<EntryText> entries);
     // Moves the current entry `by` places (-1 up, 1 down), and it stays current; false, with
     // nothing changed, where it cannot go: no current entry, at the end, or an entry is out for
     // editing (which goes back first).
@@ -107,11 +121,18 @@ class ServerListModel {
         if (inserted.ok()) entryOut_ = false;
         return inserted;
     }
-    struct DeletedEntry {
-        ListIndex at;  // its place among the entries and the one out for editing
-        std::wstring nickname, address, port;
+    // Removes the entry at `index`; an entry out for editing still goes back where it was.
+    void removeEntry(ListIndex index);
+    Result undoDelete();
+    void undoImport();
+    struct Undoable {
+        // A delete: its place among the entries and the one out for editing. An import: the
+        // place of its first entry.
+        ListIndex at;
+        std::vector<EntryText> entries;
+        bool import;
     };
-    std::vector<DeletedEntry> deleted_;  // newest last
+    std::vector<Undoable> undoable_;  // newest last
 
     bool entryOut_ = false;
     ListIndex outAt_ = 0;  // where the entry out for editing goes back, as the list is now

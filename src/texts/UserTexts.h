@@ -239,6 +239,9 @@ inline constexpr std::wstring_view kMenuCreateShortcut = L"Create &desktop short
 inline constexpr std::wstring_view kMenuUndoDelete = L"&Undo delete";
 inline constexpr std::wstring_view kMenuMoveUp = L"Move u&p";
 inline constexpr std::wstring_view kMenuMoveDown = L"Move dow&n";
+inline constexpr std::wstring_view kMenuUndoImport = L"&Undo import";
+inline constexpr std::wstring_view kMenuPasteServers = L"P&aste servers";
+inline constexpr std::wstring_view kMenuImportServers = L"&Import servers...";
 // {1}: why, as the system says it.
 inline constexpr std::wstring_view kNotCopied =
     L"The address was not copied to the clipboard.\n\n{1}";
@@ -250,5 +253,49 @@ inline constexpr std::wstring_view kAlreadyInList =
     L"anyway?";
 // {1}: why.
 inline constexpr std::wstring_view kNotPutBack = L"The deleted server was not put back.\n\n{1}";
+
+// ---- Servers brought in from elsewhere: a paste on the list, a file opened or dropped.
+// The Open dialog's title and its filter: pairs of a name and its patterns, each ending in NUL.
+inline constexpr std::wstring_view kImportTitle = L"Import servers";
+inline constexpr wchar_t kImportFilter[] =
+    L"Server lists (*.ini; *.txt)\0*.ini;*.txt\0All files (*.*)\0*.*\0";
+// {1}: a line's number.
+inline constexpr std::wstring_view kImportLine = L"line {1}";
+// {1}: where ("line 3"); {2}: its nickname; {3}: "address:port".
+inline constexpr std::wstring_view kImportServerNamed = L"\n{1}: \"{2}\" {3}";
+// After the first few lines. {1}: how many more.
+inline constexpr std::wstring_view kAndMoreLines = L" and {1} more";
+// {1}: how many; {2}: the first few, as kImportServerNamed.
+inline constexpr std::wstring_view kImportRepeated =
+    L"{1} of the servers to import have the address and port of a server in the list, or of "
+    L"one before them in what you import:\n{2}\n\nAdd them too? No leaves them out; Cancel "
+    L"imports nothing.";
+// {1}: how many.
+inline constexpr std::wstring_view kImportAdded = L"Servers added to the end of the list: {1}.";
+inline constexpr std::wstring_view kImportLeftOut =
+    L"\nLeft out, as the list has them already: {1}.";
+inline constexpr std::wstring_view kImportCannotHold =
+    L"\n\nNot imported, as the list file could not hold them as they stand:";
+// {1}: the lines, as kImportLine, with the file's path where there are files.
+inline constexpr std::wstring_view kImportNotServers =
+    L"\n\nSkipped, as they are no server (address:port, or nickname#address#port): {1}.";
+// {1}: the file (or empty for the clipboard); {2}: why it was not read.
+inline constexpr std::wstring_view kImportSourceRefused = L"Not imported: {1}\n{2}";
+inline constexpr std::wstring_view kImportNotText =
+    L"It is not a server list: it holds bytes that are no text.";
+inline constexpr std::wstring_view kImportNoServer =
+    L"It holds no server: no line is an address and port (1.2.3.4:27015) or "
+    L"nickname#address#port.";
+inline constexpr std::wstring_view kImportTooLarge =
+    L"It is larger than 64 MB, too large to be a server list, and was not read.";
+// {1}: how many the list would hold; {2}: the most the window shows; {3}: how many fit.
+inline constexpr std::wstring_view kImportTooMany =
+    L"Nothing was imported: the list would then hold {1} servers, and the window shows {2} at "
+    L"most. {3} more fit.";
+inline constexpr std::wstring_view kImportListChanged =
+    L"Nothing was imported: the list changed while you were asked.";
+// {1}: the file.
+inline constexpr std::wstring_view kImportReading =
+    L"Reading {1}\n\nCancel imports nothing from it.";
 
 }  // namespace hostdeck::texts

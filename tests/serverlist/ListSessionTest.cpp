@@ -33,9 +33,9 @@ struct ScriptedUser final : User {
     ListSession* session = nullptr;
     Answer ask(const Question& q) override {
         // In the order of Question::Kind; a message of the window's own is not the session's.
-        static const wchar_t* const kWords[] = {nullptr, L"unread",  L"copies",  L"entry",
-                                                L"same", L"changed", L"unknown", L"failed",
-                                                L"add",  L"gone",    L"kept",    L"nocopy"};
+        static const wchar_t* const kWords[] = {
+            nullptr,   L"unread", L"copies", L"entry", L"same",   L"changed",  L"unknown",
+            L"failed", L"add",    L"gone",   L"kept",  L"nocopy", L"repeated", L"imported"};
         const wchar_t* word = kWords[static_cast<int>(q.kind)];
         EXPECT_TRUE(word) << "a question the session does not ask";
         asked += std::wstring(word ? word : L"?") + L" ";
@@ -151,6 +151,18 @@ const struct {
      L"saved: Access denied\nA copy beside the list file, in C:\\H: Access denied\nA copy in C:\\U: Access denied"},
     {"file too large", "", "Windows ends", {}, L"unread ", true, kStart},
     {"locked file", "add", "Windows ends", {}, L"unread ", true, kStart, kCopy, L"read at start"},
+    // Servers imported are appended; the repeated ones (by Add's rule, in the list or in the
+    // import) are asked about once; an import taken back is not written.
+    {"list", "import 5:6 Five/x", "", {}, L"imported ", true, kStart + "Five#5#6\r\n", {}, L"Servers added to the end of the list: 1.\n\nSkipped, as they are no server (address:port, or nickname#address#port): line 2."},
+    {"list", "import 3:4 Again/5:6 Five", "", {No}, L"repeated imported ", true, kStart + "Five#5#6\r\n", {}, L"Left out, as the list has them already: 1."},
+    {"list", "import 3:4 Again/5:6 Five", "", {Yes}, L"repeated imported ", true, kStart + "Again#3#4\r\nFive#5#6\r\n"},
+    {"list", "import 3:4 Again/5:6 Five", "", {Cancel}, L"repeated ", true, kStart, {}, L"1 of the servers to import"},
+    {"list", "import [::5]:6 A/[::5]:6 B", "", {No}, L"repeated imported ", true, kStart + "A#::5#6\r\n", {}, L"\nline 2: \"B\" [::5]:6"},
+    {"list", "import own file", "", {}, L"repeated ", true, kStart, {}, L"2 of the servers"},
+    {"list", "import 5:6 A, undo", "", {}, L"imported ", true, kStart},
+    {"list", "import 5:6 ;A", "", {}, L"imported ", true, kStart, {}, L"line 1: The nickname begins with"},
+    {"list", "import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
+    {"list", "edit Club, import 5:6 A", "", {}, L"imported ", true, kStart + "A#5#6\r\n"},
     // clang-format on
 };
 
@@ -237,6 +249,20 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 model.lstServerNick.setCurrentIndex((model.lstServerNick.item(0) == L"odd") ==
                                                     (edit[1] == "Home"));
                 EXPECT_TRUE(model.moveCurrent(edit[2] == "up" ? -1 : 1));
+            } else if (step.starts_with("import ")) {  // lines apart by "/"
+                ServerLines lines;
+                std::string text = step.substr(7);
+                if (text == "too many")
+                    for (text.clear(); std::count(text.begin(), text.end(), '\n') < 65534;)
+                        text += "a" + std::to_string(text.size()) + ":1\n";
+                if (text == "own file")
+                    lines.readFile(files.files[kList], kList);
+                else
+                    lines.readText(std::regex_replace(std::wstring(text.begin(), text.end()),
+                                                      std::wregex(L"/"), L"\n"));
+                static_cast<void>(session.importServers(lines));  // the row checks what it said
+            } else if (step == "undo") {
+                EXPECT_TRUE(model.undo().ok());
             } else if (step == "Add") {            // as the window's button does
                 static_cast<void>(session.add());  // the question is the row's to check
             } else if (step == "close") {          // and the user goes back to the window

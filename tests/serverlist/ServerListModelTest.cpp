@@ -72,6 +72,13 @@ const struct {
     {L"nickname 1, down, down, up", {kHome, kClub, kLan}, L"||", 1, L"unlocked, down refused"},
     {L"nickname 1, edit, nickname 0, down, up", {kHome, kLan}, kClub, 0, kOut + L", down refused, up refused"},
     {L"nickname 0, delete, nickname 1, up, undo", {kHome, kLan, kClub}, L"||", 1, L"unlocked"},
+    // An import is taken back whole, wherever its entries went; one changed since stays.
+    {L"import a|b|c;d|e|f, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"import a|b|c;d|e|f, nickname 3, delete, nickname 0, delete, undo, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"import a|b|c;d|e|f, nickname 3, delete, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"import a|b|c;d|e|f;" + kHome + L", nickname 3, up, up, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"import a|b|c;d|e|f, nickname 4, edit, type d|e|g, add, undo", {kHome, kClub, kLan, L"d|e|g"}, L"d|e|g", kNoItem, L"unlocked"},
+    {L"nickname 1, edit, import a|b|c, nickname 0, delete, undo, undo, nickname 1, select", {kHome, kClub, kLan}, kLan, 2, L"locked"},
     // Lists of unequal length come from no operation; they must still break nothing.
     {kUnequal + L"nicknames, append to ports" + kThenDelete, {L"a|b|c", L"x|?|x"}, L"a|b|c", 1, L"unlocked, select refused"},
     {kUnequal + L"nicknames, append to addresses" + kThenDelete, {L"a|b|c", L"x|x|?"}, L"a|b|c", 1, L"unlocked, select refused"},
@@ -81,7 +88,7 @@ const struct {
 // A step the rows above do not explain fails its row.
 const std::wregex kKnownStep(
     L"(nickname|address|port) -?[0-9]+|append to (nicknames|addresses|ports)|type .*|select|"
-    L"add|edit|delete|discard|undo|up|down|no entries");
+    L"add|edit|delete|discard|undo|up|down|no entries|import .*");
 
 TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
     for (const auto& c : kCases) {
@@ -105,10 +112,18 @@ TEST(ServerListModelTest, OperationsChangeListsAndFieldsAsTheUserExpects) {
                 if (step.starts_with(L"append to " + std::wstring(name))) list->append(L"x");
             }
             if (step.starts_with(L"type ")) fakes::setFields(m, rest);
+            if (step.starts_with(L"import ")) {  // entries apart by ";"
+                std::vector<EntryText> entries;
+                for (std::wstring e = rest + L";"; !e.empty(); e.erase(0, e.find(L';') + 1)) {
+                    const Texts fields = fakes::split(e.substr(0, e.find(L';')));
+                    entries.push_back({fields[0], fields[1], fields[2]});
+                }
+                m.appendImported(entries);
+            }
             if (step == L"delete") m.deleteCurrent();
             if (step == L"discard") m.discardEntryOutForEditing();
             if ((step == L"select" && !m.select()) || (step == L"edit" && !m.edit()) ||
-                (step == L"add" && !m.add().ok()) || (step == L"undo" && !m.undoDelete().ok()) ||
+                (step == L"add" && !m.add().ok()) || (step == L"undo" && !m.undo().ok()) ||
                 (step == L"up" && !m.moveCurrent(-1)) || (step == L"down" && !m.moveCurrent(1)))
                 refused += L", " + step + L" refused";
             EXPECT_TRUE(std::regex_match(step, kKnownStep))

@@ -1,0 +1,186 @@
+#include "serverlist/ServerImport.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "platform/TextCodec.h"
+#include "serverlist/AddressPort.h"
+#include "serverlist/ListFileFormat.h"
+#include "serverlist/ServerListFile.h"
+#include "texts/UserTexts.h"
+
+namespace hostdeck {
+
+namespace {
+
+constexpr std::wstring_view kBlanks = L" \t\f\v";
+// A question or a summary names so many servers or lines, and says how many more there are.
+constexpr std::size_t kNamed = 5;
+
+std::wstring_view trimmed(std::wstring_view text) {
+    const std::size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::wstring_view::npos) return {};
+    return text.substr(start, text.find_last_not_of(kBlanks) - start + 1);
+}
+
+// Calls take(line, number) for each line, numbered from 1; CR LF, LF or CR end one.
+template <typename Char, typename Take>
+void forEachLine(std::basic_string_view<Char> text, Take take) {
+    constexpr Char kLineEnds[] = {Char('\r'), Char('\n'), Char(0)};
+    std::size_t number = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find_first_of(kLineEnds, start), text.size());
+        take(text.substr(start, end - start), ++number);
+        const bool crLf =
+            end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n');
+        start = end + (crLf ? 2 : 1);
+    }
+}
+
+void readLine(std::wstring_view line, LinePlace place, ServerLines& lines) {
+    const std::wstring_view text = trimmed(line);
+    if (text.empty() || text.front() == static_cast<wchar_t>(list_file_format::kCommentMark))
+        return;
+    if (std::count(line.begin(), line.end(), static_cast<wchar_t>(list_file_format::kSeparator)) >=
+        2) {
+        list_file_format::forEachRecord(line, [&](auto nickname, auto address, auto port) {
+            lines.servers.push_back(
+                {{std::wstring(nickname), std::wstring(address), std::wstring(port)}, place});
+        });
+        return;
+    }
+    const std::size_t blank = std::min(text.find_first_of(kBlanks), text.size());
+    const std::wstring_view written = text.substr(0, blank);
+    if (const std::optional<AddressPort> server = parseAddressPort(written)) {
+        const std::wstring_view name = trimmed(text.substr(blank));
+        lines.servers.push_back(
+            {{std::wstring(name.empty() ? written : name), server->address, server->port}, place});
+        return;
+    }
+    lines.notServers.push_back(place);
+}
+
+}  // namespace
+
+void ServerLines::readText(std::wstring_view text, std::wstring_view name) {
+    const std::size_t source = sources.size();
+    sources.emplace_back(name);
+    forEachLine(text, [&](std::wstring_view line, std::size_t number) {
+        readLine(line, {source, number}, *this);
+    });
+}
+
+void ServerLines::refuse(std::wstring_view name, std::wstring_view why) {
+    refused.push_back(texts::fill(texts::kImportSourceRefused, {name, why}));
+}
+
+void ServerLines::readFile(std::string_view bytes, std::wstring_view name) {
+    const auto [encoding, mark] = ServerListFile::encodingOfBytes(bytes);
+    bytes.remove_prefix(mark);
+    if (!isUtf16(encoding) && bytes.find('\0') != std::string_view::npos)
+        return refuse(name, texts::kImportNotText);
+    const std::size_t serversBefore = servers.size(), notServersBefore = notServers.size();
+    if (isUtf16(encoding)) {
+        readText(decodeText(bytes, encoding), name);
+    } else {
+        const std::size_t source = sources.size();
+        sources.emplace_back(name);
+        std::wstring text;
+        // 8-bit text is split into lines before it is decoded, as the list file is.
+        forEachLine(bytes, [&](std::string_view line, std::size_t number) {
+            text.clear();
+            if (decodeTextInto(line, encoding, text))
+                readLine(text, {source, number}, *this);
+            else
+                notServers.push_back({source, number});
+        });
+    }
+    if (servers.size() > serversBefore) return;
+    notServers.resize(notServersBefore);  // not a server list: its lines are not listed
+    refuse(name, texts::kImportNoServer);
+}
+
+std::vector<const ImportedServer*> ImportPlan::adding(bool withRepeated) const {
+    std::vector<const ImportedServer*> servers = fresh;
+    if (withRepeated) {
+        servers.insert(servers.end(), repeated.begin(), repeated.end());
+        // In the order they were imported.
+        std::sort(servers.begin(), servers.end());
+    }
+    return servers;
+}
+
+ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
+                      const EntryCheck* check) {
+    ImportPlan plan;
+    // Each server by its key, as the rule for the same server reads it; an empty address names
+    // none.
+    std::unordered_set<std::wstring> servers;
+    servers.reserve(static_cast<std::size_t>(list.entryCount()) + lines.servers.size());
+    const auto seen = [&](std::wstring_view address, std::wstring_view port) {
+        std::wstring key = serverKey(address, port);
+        return key.front() != L'\n' && !servers.insert(std::move(key)).second;
+    };
+    for (ListIndex i = 0; i < list.entryCount(); ++i)
+        seen(list.lstServerIP.item(i), list.lstServerPort.item(i));
+    for (const ImportedServer& server : lines.servers) {
+        std::wstring why =
+            check
+                ? check->whyCannotHold(list, server.nickname, server.address, server.port)
+                : list_file_format::whyFileCannotHold(server.nickname, server.address, server.port);
+        if (!why.empty())
+            plan.cannotHold.emplace_back(&server, std::move(why));
+        else if (seen(server.address, server.port))
+            plan.repeated.push_back(&server);
+        else
+            plan.fresh.push_back(&server);
+    }
+    return plan;
+}
+
+std::wstring placeText(const ServerLines& lines, LinePlace place) {
+    const std::wstring line = texts::fill(texts::kImportLine, {texts::number(place.line)});
+    const std::wstring& source = lines.sources[place.source];
+    return source.empty() ? line : source + L", " + line;
+}
+
+std::wstring serversNamed(const ServerLines& lines,
+                          const std::vector<const ImportedServer*>& some) {
+    std::wstring named;
+    for (std::size_t i = 0; i < some.size() && i < kNamed; ++i) {
+        named += texts::fill(texts::kImportServerNamed,
+                             {placeText(lines, some[i]->place), some[i]->nickname,
+                              addressPortText(some[i]->address, some[i]->port)});
+    }
+    if (some.size() > kNamed)
+        named += texts::fill(texts::kAndMoreServers, {texts::number(some.size() - kNamed)});
+    return named;
+}
+
+std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, std::size_t added,
+                           std::size_t leftOut) {
+    std::wstring summary = texts::fill(texts::kImportAdded, {texts::number(added)});
+    if (leftOut > 0) summary += texts::fill(texts::kImportLeftOut, {texts::number(leftOut)});
+    if (!plan.cannotHold.empty()) {
+        summary += texts::kImportCannotHold;
+        for (std::size_t i = 0; i < plan.cannotHold.size() && i < kNamed; ++i)
+            summary += L"\n" + placeText(lines, plan.cannotHold[i].first->place) + L": " +
+                       plan.cannotHold[i].second;
+        if (plan.cannotHold.size() > kNamed)
+            summary += texts::fill(texts::kAndMoreServers,
+                                   {texts::number(plan.cannotHold.size() - kNamed)});
+    }
+    if (!lines.notServers.empty()) {
+        std::wstring named;
+        for (std::size_t i = 0; i < lines.notServers.size() && i < kNamed; ++i)
+            named += (i ? L"; " : L"") + placeText(lines, lines.notServers[i]);
+        if (lines.notServers.size() > kNamed)
+            named += texts::fill(texts::kAndMoreLines,
+                                 {texts::number(lines.notServers.size() - kNamed)});
+        summary += texts::fill(texts::kImportNotServers, {named});
+    }
+    for (const std::wstring& refused : lines.refused) summary += L"\n\n" + refused;
+    return summary;
+}
+
+}  // namespace hostdeck

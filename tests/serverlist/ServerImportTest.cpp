@@ -1,0 +1,74 @@
+// What the lines of a paste or a file bring in: each row reads one text (or a file's bytes) and
+// states the servers it holds, with their lines, the lines that are no server, and why a file
+// was refused.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "serverlist/ServerImport.h"
+
+namespace hostdeck {
+namespace {
+
+// "utf16le:" and "utf16be:" before a row's ASCII text: that text in UTF-16 with its mark.
+std::string bytesOf(std::string text) {
+    for (const bool little : {true, false}) {
+        const std::string prefix = little ? "utf16le:" : "utf16be:";
+        if (!text.starts_with(prefix)) continue;
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char c : text.substr(prefix.size()))
+            bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
+        return bytes;
+    }
+    return text;
+}
+
+const struct {
+    std::string text;
+    std::wstring read;  // "nickname|address|port@line, ... / not: lines / refused"
+    bool file = false;  // read as a file's bytes; otherwise as pasted text (Latin-1 here)
+} kCases[] = {
+    // clang-format off
+    {"1.2.3.4:2300", L"1.2.3.4:2300|1.2.3.4|2300@1"},
+    {"  1.2.3.4:2300   Friday games ", L"Friday games|1.2.3.4|2300@1"},
+    {"[::1]:27015\tV6 home", L"V6 home|::1|27015@1"},
+    {"[::1]:27015", L"[::1]:27015|::1|27015@1"},
+    {"Home#10.0.0.5#99", L"Home|10.0.0.5|99@1"},
+    {"Caf#a#b#1\r\nLan##\r\n #x# ", L"Caf|a#b|1@1, Lan||@2,  |x| @3"},
+    {"\r\n; note\r\n  ;x:1\r\n \t \r\n", L""},
+    {"hello world\r\n1.2.3.4\r\nx#y\r\n1.2.3.4:0\r\nh:1:2\r\n[1.2.3.4]:5\r\nb.c:65536\r\na.b:65535",
+     L"a.b:65535|a.b|65535@8 / not: 1 2 3 4 5 6 7"},
+    {"a.b:1\rc.d:2\n\nnot", L"a.b:1|a.b|1@1, c.d:2|c.d|2@2 / not: 4"},
+    // Files, in each encoding the list file may have.
+    {"\xEF\xBB\xBF" "Caf\xC3\xA9#1.2.3.4#5\r\nx", L"Caf\u00e9|1.2.3.4|5@1 / not: 2", true},
+    {"Caf\xC3\xA9#1.2.3.4#5", L"Caf\u00e9|1.2.3.4|5@1", true},
+    {"Caf\xE9#1.2.3.4#5\nx.y:7 Caf\xE9", L"Caf\u00e9|1.2.3.4|5@1, Caf\u00e9|x.y|7@2", true},
+    {"utf16le:x.y:7 Fun\r\nnot\r\nA#b#c", L"Fun|x.y|7@1, A|b|c@3 / not: 2", true},
+    {"utf16be:x.y:7", L"x.y:7|x.y|7@1", true},
+    {std::string("MZ\x90\0\x03\0a#b#c", 11), L" / refused Not imported: f\nIt is not a server list: it holds bytes that are no text.", true},
+    {"just text\r\nmore", L" / refused Not imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
+    {"", L" / refused Not imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
+    // clang-format on
+};
+
+TEST(ServerImportTest, ReadsEachLineForWhatItMeans) {
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(::testing::PrintToString(c.text));
+        ServerLines lines;
+        if (c.file)
+            lines.readFile(bytesOf(c.text), L"f");
+        else
+            lines.readText(std::wstring(c.text.begin(), c.text.end()));
+        std::wstring read;
+        for (const ImportedServer& s : lines.servers)
+            read += (read.empty() ? L"" : L", ") + s.nickname + L"|" + s.address + L"|" + s.port +
+                    L"@" + std::to_wstring(s.place.line);
+        if (!lines.notServers.empty()) read += L" / not:";
+        for (const LinePlace& place : lines.notServers) read += L" " + std::to_wstring(place.line);
+        for (const std::wstring& why : lines.refused) read += L" / refused " + why;
+        EXPECT_EQ(read, c.read);
+    }
+}
+
+}  // namespace
+}  // namespace hostdeck
