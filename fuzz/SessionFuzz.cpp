@@ -719,6 +719,7 @@ void Session::import(bool file) {
     check(imported.ok() == (now.size() > before.size()), "an import said other than it did");
     // What came: servers it read, in their order, each new or a repeat the user agreed to.
     std::vector<Entry> known = before, added;
+    if (ref_.outSlot()) known.push_back(ref_.fields);  // it goes back into the list
     std::size_t next = 0;
     for (std::size_t i = before.size(); i < now.size(); ++i) {
         const Entry& e = now[i];

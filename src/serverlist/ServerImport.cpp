@@ -75,8 +75,9 @@ void ServerLines::refuse(std::wstring_view name, std::wstring_view why) {
 }
 
 void ServerLines::readFile(std::string_view bytes, std::wstring_view name) {
-    const auto [encoding, mark] = ServerListFile::encodingOfBytes(bytes);
-    bytes.remove_prefix(mark);
+    const std::pair<Encoding, std::size_t> found = ServerListFile::encodingOfBytes(bytes);
+    const Encoding encoding = found.first;
+    bytes.remove_prefix(found.second);
     if (!isUtf16(encoding) && bytes.find('\0') != std::string_view::npos)
         return refuse(name, texts::kImportNotText);
     const std::size_t serversBefore = servers.size(), notServersBefore = notServers.size();
@@ -123,6 +124,8 @@ ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
     };
     for (ListIndex i = 0; i < list.entryCount(); ++i)
         seen(list.lstServerIP.item(i), list.lstServerPort.item(i));
+    // An entry out for editing goes back into the list: it counts as there.
+    if (list.hasEntryOutForEditing()) seen(list.txtServerIP.text(), list.txtServerPort.text());
     for (const ImportedServer& server : lines.servers) {
         std::wstring why =
             check

@@ -52,8 +52,9 @@ struct ServerLines {
 // What an import of `lines` into `list` would do, before anything is asked.
 struct ImportPlan {
     std::vector<const ImportedServer*> fresh;     // servers the list does not have
-    std::vector<const ImportedServer*> repeated;  // the same server as one in the list, or as one
-                                                  // before it in what is imported
+    // The same server as one in the list (an entry out for editing included, as it goes back),
+    // or as one before it in what is imported.
+    std::vector<const ImportedServer*> repeated;
     std::vector<std::pair<const ImportedServer*, std::wstring>> cannotHold;  // and why
     // The servers to append, in their order: the fresh ones, and the repeated ones where
     // `withRepeated`.

@@ -19,6 +19,10 @@
 #include "support/FakeRegistry.h"
 #include "support/MemoryFileStore.h"
 #include "support/Recorders.h"
+#include "support/TempFolder.h"
+
+#include <dlgs.h>
+#include <shlobj.h>
 
 namespace hostdeck {
 namespace {
@@ -482,6 +486,82 @@ TEST_F(WindowTest, MovesServersAndActsOnTheServerClicked) {
     boxes.expect({{L"The address was not copied to the clipboard.\n\n"}});
     key(control(kIdServerNickList), 'C');
     CloseClipboard();
+}
+
+// Fills in the Open dialog that the window opens, once it shows, and presses Open.
+struct OpenDialogAnswer {
+    static inline std::wstring path;
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
+    explicit OpenDialogAnswer(std::wstring file) { path = std::move(file); }
+    ~OpenDialogAnswer() { UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
+        const auto dialog = reinterpret_cast<HWND>(wParam);
+        wchar_t title[64] = {};
+        GetWindowTextW(dialog, title, 64);
+        if (code == HCBT_ACTIVATE && texts::kImportTitle == title) {
+            EXPECT_TRUE(SetDlgItemTextW(dialog, cmb13, path.c_str()) ||
+                        SetDlgItemTextW(dialog, edt1, path.c_str()));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+// Files dropped on the window, as Explorer hands them over.
+void drop(HWND window, const std::vector<std::wstring>& paths) {
+    std::wstring names;
+    for (const std::wstring& path : paths) names += path + L'\0';
+    names += L'\0';
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
+}
+
+// Servers from the real clipboard, from a real file picked in the real Open dialog, and from
+// real files dropped on the window; each import taken back by Ctrl+Z, and the fields kept.
+TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
+    files.files[kList] = "Home#10.0.0.5#99\r\n";
+    start(SW_SHOW);
+    HWND list = control(kIdServerNickList);
+    SetWindowTextW(control(kIdNicknameField), L"typed");
+    ASSERT_TRUE(putOnClipboard(form->window(), L"10.0.0.7:7 Seven\r\njunk").ok());
+    boxes.expect(
+        {{L"added to the end of the list: 1.\n\nSkipped, as they are no server "
+          L"(address:port, or nickname#address#port): line 2."}});
+    key(list, 'V');
+    EXPECT_EQ(shown(), L"Home Seven typed||+");
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1) << "the last one imported";
+    menu(L'u');  // Undo import
+    EXPECT_EQ(shown(), L"Home typed||+");
+
+    const fakes::TempFolder folder;
+    std::string utf16 = "\xFF\xFE";  // Notepad's "Unicode"
+    for (const char c : "Club#c#2\r\n10.0.0.5:99"s) utf16 += {c, '\0'};
+    folder.write(L"friend.ini", utf16);
+    {
+        const OpenDialogAnswer open(folder.file(L"friend.ini"));
+        boxes.expect({{L"1 of the servers to import have the address and port", IDYES},
+                      {L"added to the end of the list: 2."}});
+        menu(L'i');
+    }
+    folder.write(L"post.txt", "Caf\xE9#1.2.3.4#5\r\n");  // ANSI
+    folder.write(L"photo.jpg", "\xFF\xD8\xFF\0JFIF"s);
+    boxes.expect({{L"added to the end of the list: 1.\n\nNot imported: " +
+                       folder.file(L"photo.jpg") + L"\nIt is not a server list",
+                   IDOK}});
+    EXPECT_TRUE(GetWindowLongW(form->window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES)
+        << "Explorer drops files only on a window that takes them";
+    drop(form->window(), {folder.file(L"post.txt"), folder.file(L"photo.jpg")});
+    pump();
+    EXPECT_EQ(shown(), L"Home Club 10.0.0.5:99 Caf\u00e9 typed||+");
+    key(list, 'Z');
+    EXPECT_EQ(shown(), L"Home Club 10.0.0.5:99 typed||+");
+    send(WM_CLOSE);
+    EXPECT_EQ(files.files[kList], "Home#10.0.0.5#99\r\nClub#c#2\r\n10.0.0.5:99#10.0.0.5#99\r\n");
 }
 
 }  // namespace
