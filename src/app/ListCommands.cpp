@@ -1,6 +1,5 @@
 #include "app/ListCommands.h"
 
-
 #include "app/FormLayout.h"
 #include "texts/UserTexts.h"
 

@@ -156,7 +156,9 @@ Result ListSession::importServers(const ServerLines& lines) {
     for (const ImportedServer* server : adding) entries.push_back(*server);
     model_.appendImported(std::move(entries));
     if (!adding.empty()) {
-        model_.lstServerNick.setCurrentIndex(model_.entryCount() - 1);
+        // In each list, as a click makes it: Edit and Delete take the entry selected.
+        for (TextList* list : {&model_.lstServerNick, &model_.lstServerIP, &model_.lstServerPort})
+            list->setCurrentIndex(model_.entryCount() - 1);
         // The fields show the selected entry, unless they hold what the user is typing.
         if (!model_.txtServerNickname.enabled() && !model_.hasEntryOutForEditing()) model_.select();
     }

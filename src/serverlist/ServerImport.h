@@ -51,7 +51,7 @@ struct ServerLines {
 
 // What an import of `lines` into `list` would do, before anything is asked.
 struct ImportPlan {
-    std::vector<const ImportedServer*> fresh;     // servers the list does not have
+    std::vector<const ImportedServer*> fresh;  // servers the list does not have
     // The same server as one in the list (an entry out for editing included, as it goes back),
     // or as one before it in what is imported.
     std::vector<const ImportedServer*> repeated;
