@@ -93,8 +93,10 @@ bool ListSession::takeSelection(ListIndex selected) {
     const bool onEntry = selected >= 0 && selected < model_.entryCount();
     if (onEntry) model_.lstServerNick.setCurrentIndex(selected);
     if (!settleEntryOutForEditing()) {
-        // The fields keep the entry being edited; the list shows that no entry is current.
-        model_.lstServerNick.setCurrentIndex(kNoItem);
+        // The fields keep the entry being edited; the list shows that no entry is current, and
+        // none is for Edit either.
+        for (TextList* list : {&model_.lstServerNick, &model_.lstServerIP, &model_.lstServerPort})
+            list->setCurrentIndex(kNoItem);
         return false;
     }
     return onEntry;
