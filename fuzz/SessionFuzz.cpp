@@ -80,8 +80,8 @@ struct Reference {
         int id = 0;
     };
     std::vector<Slot> slots;
-    // What Undo takes back, newest last: a delete (where in `slots`, and the entry) or an import
-    // (where among the entries shown, and its entries).
+    // What Undo takes back, newest last: a delete or an import, where in `slots` (its first
+    // entry), and its entries.
     struct Undoable {
         bool import = false;
         std::size_t at = 0;
@@ -125,13 +125,15 @@ struct Reference {
     void undoImport(const Undoable& import) {
         const std::vector<Entry> list = shown();
         const std::size_t n = import.entries.size();
-        bool inPlace = import.at + n <= list.size();
-        for (std::size_t k = 0; inPlace && k < n; ++k)
-            inPlace = list[import.at + k] == import.entries[k];
+        std::size_t at = 0;  // among the entries shown
+        for (std::size_t slot = 0; slot < import.at && slot < slots.size(); ++slot)
+            at += slots[slot].out ? 0 : 1;
+        bool inPlace = at + n <= list.size();
+        for (std::size_t k = 0; inPlace && k < n; ++k) inPlace = list[at + k] == import.entries[k];
         for (std::size_t k = n; k-- > 0;) {
             const std::vector<Entry> now = shown();
-            std::ptrdiff_t i = static_cast<std::ptrdiff_t>(inPlace ? import.at + k : now.size()) -
-                               (inPlace ? 0 : 1);
+            std::ptrdiff_t i =
+                static_cast<std::ptrdiff_t>(inPlace ? at + k : now.size()) - (inPlace ? 0 : 1);
             while (i >= 0 && now[static_cast<std::size_t>(i)] != import.entries[k]) --i;
             if (i >= 0) removeShown(static_cast<std::size_t>(i));
         }
@@ -738,7 +740,7 @@ void Session::import(bool file) {
         ref_.append(e);
     }
     if (added.empty()) return;
-    ref_.undoable.push_back({true, before.size(), added});
+    ref_.undoable.push_back({true, ref_.slots.size() - added.size(), added});
     ref_.current = ref_.slots.back().id;
     if (!ref_.fieldsEnabled && !ref_.outSlot()) ref_.select(ref_.slots.size() - 1);
 }

@@ -37,6 +37,13 @@ void forEachLine(std::basic_string_view<Char> text, Take take) {
     }
 }
 
+bool holdsKeptBytes(const EntryText& e) {
+    for (const std::wstring* text : {&e.nickname, &e.address, &e.port})
+        for (std::size_t i = 0; i < text->size(); ++i)
+            if (unitKindAt(*text, i) == UnitKind::ByteEscape) return true;
+    return false;
+}
+
 void readLine(std::wstring_view line, LinePlace place, ServerLines& lines) {
     const std::wstring_view text = trimmed(line);
     if (text.empty() || text.front() == static_cast<wchar_t>(list_file_format::kCommentMark))
@@ -126,11 +133,20 @@ ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
         seen(list.lstServerIP.item(i), list.lstServerPort.item(i));
     // An entry out for editing goes back into the list: it counts as there.
     if (list.hasEntryOutForEditing()) seen(list.txtServerIP.text(), list.txtServerPort.text());
-    for (const ImportedServer& server : lines.servers) {
-        std::wstring why =
-            check
-                ? check->whyCannotHold(list, server.nickname, server.address, server.port)
-                : list_file_format::whyFileCannotHold(server.nickname, server.address, server.port);
+    // Text that is no text in its file's encoding would be written as those bytes into the
+    // list's own, where they mean something else or nothing.
+    std::vector<const EntryText*> text;
+    for (const ImportedServer& server : lines.servers)
+        if (!holdsKeptBytes(server)) text.push_back(&server);
+    const std::vector<std::wstring> whys =
+        check ? check->whyCannotHoldEach(list, text) : std::vector<std::wstring>(text.size());
+    for (std::size_t i = 0, t = 0; i < lines.servers.size(); ++i) {
+        const ImportedServer& server = lines.servers[i];
+        std::wstring why = t < text.size() && text[t] == &server
+                               ? whys[t++]
+                               : std::wstring(texts::kImportKeptBytes);
+        if (why.empty() && !check)
+            why = list_file_format::whyFileCannotHold(server.nickname, server.address, server.port);
         if (!why.empty())
             plan.cannotHold.emplace_back(&server, std::move(why));
         else if (seen(server.address, server.port))

@@ -494,9 +494,19 @@ Result ServerListFile::saveCopy(const std::wstring& folder, const ServerListMode
     }
 }
 
+std::vector<std::wstring> ServerListFile::whyCannotHoldEach(
+    const ServerListModel& list, const std::vector<const EntryText*>& entries) const {
+    std::optional<ListIndex> notInUtf8;
+    std::vector<std::wstring> whys;
+    whys.reserve(entries.size());
+    for (const EntryText* e : entries)
+        whys.push_back(whyCannotHold(list, e->nickname, e->address, e->port, notInUtf8));
+    return whys;
+}
+
 std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
-                                           std::wstring_view address,
-                                           std::wstring_view port) const {
+                                           std::wstring_view address, std::wstring_view port,
+                                           std::optional<ListIndex>& notInUtf8) const {
     std::wstring why = whyFileCannotHold(nickname, address, port);
     const std::pair<std::wstring_view, std::wstring_view> fields[] = {
         {texts::kTheNickname, nickname}, {texts::kTheAddress, address}, {texts::kThePort, port}};
@@ -531,7 +541,7 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
             if (why.empty() && !readsBackInUtf8(text))
                 why = texts::fill(texts::kEntryCannotSwitchToUtf8, {lacking, name});
         }
-        if (why.empty()) why = whyListCannotSwitchToUtf8(list, lacking);
+        if (why.empty()) why = whyListCannotSwitchToUtf8(list, lacking, notInUtf8);
     }
     return why;
 }
@@ -539,19 +549,19 @@ std::wstring ServerListFile::whyCannotHold(const ServerListModel& list, std::wst
 // The servers already in the list must read back in UTF-8 too, once a new character makes the
 // save switch to it: only lines with bytes kept from the file can fail to.
 std::wstring ServerListFile::whyListCannotSwitchToUtf8(const ServerListModel& list,
-                                                       std::wstring_view character) const {
+                                                       std::wstring_view character,
+                                                       std::optional<ListIndex>& notInUtf8) const {
     std::wstring line;
-    for (ListIndex i = 0; i < list.entryCount(); ++i) {
-        const std::wstring_view fields[] = {list.lstServerNick.item(i),
-                                            itemOrEmpty(list.lstServerIP, i),
-                                            itemOrEmpty(list.lstServerPort, i)};
+    for (ListIndex i = 0; !notInUtf8 && i < list.entryCount(); ++i) {
         line.clear();
-        appendRecord(line, fields[0], fields[1], fields[2]);
-        if (!readsBackInUtf8(line))
-            return texts::fill(texts::kCannotSwitchToUtf8,
-                               {character, texts::number(i + 1), fields[0]});
+        appendRecord(line, list.lstServerNick.item(i), itemOrEmpty(list.lstServerIP, i),
+                     itemOrEmpty(list.lstServerPort, i));
+        if (!readsBackInUtf8(line)) notInUtf8 = i;
     }
-    return {};
+    if (!notInUtf8) notInUtf8 = kNoItem;
+    if (*notInUtf8 == kNoItem) return {};
+    return texts::fill(texts::kCannotSwitchToUtf8, {character, texts::number(*notInUtf8 + 1),
+                                                    list.lstServerNick.item(*notInUtf8)});
 }
 
 }  // namespace hostdeck

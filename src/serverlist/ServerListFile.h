@@ -86,7 +86,12 @@ class ServerListFile final : public EntryCheck {
     // EntryCheck: the format's rules, and that the text reads back the same in the encoding
     // the next save writes.
     std::wstring whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
-                               std::wstring_view address, std::wstring_view port) const override;
+                               std::wstring_view address, std::wstring_view port) const override {
+        std::optional<ListIndex> notInUtf8;
+        return whyCannotHold(list, nickname, address, port, notInUtf8);
+    }
+    std::vector<std::wstring> whyCannotHoldEach(
+        const ServerListModel& list, const std::vector<const EntryText*>& entries) const override;
 
   private:
     // The bytes the text is stored in, and whether the file begins with its mark.
@@ -112,8 +117,13 @@ class ServerListFile final : public EntryCheck {
         unsigned waitMs = 0;    // for another saver
     };
     Result write(const ServerListModel& model, const Writing& how);
-    std::wstring whyListCannotSwitchToUtf8(const ServerListModel& list,
-                                           std::wstring_view character) const;
+    // `notInUtf8`: the list's first entry that would not read back in UTF-8 (kNoItem: none),
+    // once looked for.
+    std::wstring whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
+                               std::wstring_view address, std::wstring_view port,
+                               std::optional<ListIndex>& notInUtf8) const;
+    std::wstring whyListCannotSwitchToUtf8(const ServerListModel& list, std::wstring_view character,
+                                           std::optional<ListIndex>& notInUtf8) const;
     bool namesThisList(const std::wstring& copy);
     std::wstring copyPrefix(const std::wstring& folder) const;
 

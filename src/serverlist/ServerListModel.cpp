@@ -130,7 +130,8 @@ void ServerListModel::appendImported(std::vector<EntryText> entries) {
         more.portChars += e.port.size();
     }
     reserve(more);
-    const ListIndex at = entryCount();
+    // Its place counts the entry out for editing, as a delete's does: it may go back above.
+    const ListIndex at = entryCount() + (entryOut_ ? 1 : 0);
     for (const EntryText& e : entries) appendEntry(e.nickname, e.address, e.port);
     undoable_.push_back({at, std::move(entries), true});
 }
@@ -146,12 +147,13 @@ void ServerListModel::undoImport() {
                lstServerIP.item(i) == e.address && lstServerPort.item(i) == e.port;
     };
     const auto count = static_cast<ListIndex>(last.entries.size());
-    bool inPlace = last.at + count <= entryCount();
+    const ListIndex at = last.at - (entryOut_ && outAt_ < last.at ? 1 : 0);
+    bool inPlace = at + count <= entryCount();
     for (ListIndex k = 0; inPlace && k < count; ++k)
-        inPlace = holds(last.at + k, last.entries[static_cast<std::size_t>(k)]);
+        inPlace = holds(at + k, last.entries[static_cast<std::size_t>(k)]);
     for (ListIndex k = count - 1; k >= 0; --k) {
         const EntryText& e = last.entries[static_cast<std::size_t>(k)];
-        ListIndex i = inPlace ? last.at + k : entryCount() - 1;
+        ListIndex i = inPlace ? at + k : entryCount() - 1;
         while (i >= 0 && !holds(i, e)) --i;
         if (i >= 0) removeEntry(i);
     }

@@ -24,6 +24,15 @@ class EntryCheck {
   public:
     virtual std::wstring whyCannotHold(const ServerListModel& list, std::wstring_view nickname,
                                        std::wstring_view address, std::wstring_view port) const = 0;
+    // The same for each of `entries`, each as if it alone were added: what a check costs for
+    // the whole list is paid once.
+    virtual std::vector<std::wstring> whyCannotHoldEach(
+        const ServerListModel& list, const std::vector<const EntryText*>& entries) const {
+        std::vector<std::wstring> whys;
+        for (const EntryText* e : entries)
+            whys.push_back(whyCannotHold(list, e->nickname, e->address, e->port));
+        return whys;
+    }
 
   protected:
     ~EntryCheck() = default;
@@ -126,8 +135,8 @@ class ServerListModel {
     Result undoDelete();
     void undoImport();
     struct Undoable {
-        // A delete: its place among the entries and the one out for editing. An import: the
-        // place of its first entry.
+        // Its place among the entries and the one out for editing: a delete's entry, or an
+        // import's first.
         ListIndex at;
         std::vector<EntryText> entries;
         bool import;

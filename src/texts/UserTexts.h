@@ -283,6 +283,8 @@ inline constexpr std::wstring_view kImportNotServers =
 inline constexpr std::wstring_view kImportSourceRefused = L"Not imported: {1}\n{2}";
 inline constexpr std::wstring_view kImportNotText =
     L"It is not a server list: it holds bytes that are no text.";
+inline constexpr std::wstring_view kImportKeptBytes =
+    L"It holds bytes that are no text in its file's encoding.";
 inline constexpr std::wstring_view kImportNoServer =
     L"It holds no server: no line is an address and port (1.2.3.4:27015) or "
     L"nickname#address#port.";

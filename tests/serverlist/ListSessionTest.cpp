@@ -159,6 +159,7 @@ const struct {
     {"list", "import 3:4 Again/5:6 Five", "", {Cancel}, L"repeated ", true, kStart, {}, L"1 of the servers to import"},
     {"list", "import [::5]:6 A/[::5]:6 B", "", {No}, L"repeated imported ", true, kStart + "A#::5#6\r\n", {}, L"\nline 2: \"B\" [::5]:6"},
     {"list", "import own file", "", {}, L"repeated ", true, kStart, {}, L"2 of the servers"},
+    {"list", "import file \xEF\xBB\xBF" "A\xE9" "#5#6\nB#7#8", "", {}, L"imported ", true, kStart + "B#7#8\r\n", {}, L"line 1: It holds bytes that are no text"},
     {"list", "import 5:6 A, undo", "", {}, L"imported ", true, kStart},
     {"list", "import 5:6 ;A", "", {}, L"imported ", true, kStart, {}, L"line 1: The nickname begins with"},
     {"list", "import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
@@ -256,8 +257,8 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                 if (text == "too many")
                     for (text.clear(); std::count(text.begin(), text.end(), '\n') < 65534;)
                         text += "a" + std::to_string(text.size()) + ":1\n";
-                if (text == "own file")
-                    lines.readFile(files.files[kList], kList);
+                if (text == "own file" || text.starts_with("file "))
+                    lines.readFile(text == "own file" ? files.files[kList] : text.substr(5), kList);
                 else
                     lines.readText(std::regex_replace(std::wstring(text.begin(), text.end()),
                                                       std::wregex(L"/"), L"\n"));
