@@ -75,16 +75,17 @@ void frmHostdeck::importFiles(const std::vector<std::wstring>& paths) {
 }
 
 Result frmHostdeck::readWaiting(const std::wstring& path, std::string& bytes) {
-    // Shared with the thread, which may outlive a wait that the user left; it reads through a
-    // file store of its own for the same reason.
+    // Shared with the thread, which may outlive a wait that the user left.
     struct Read {
+        std::unique_ptr<FileStore> files;
         std::string bytes;
         Result result;
         std::atomic<bool> done{false};
     };
     const auto read = std::make_shared<Read>();
+    read->files = services_.filesForReading();
     const auto readFile = [read, path] {
-        read->result = makeSystemFileStore()->readAll(path, read->bytes, kMostImportBytes);
+        read->result = read->files->readAll(path, read->bytes, kMostImportBytes);
         read->done = true;
     };
     try {

@@ -53,10 +53,4 @@ constexpr ListCommand kListCommands[] = {
 
 std::span<const ListCommand> listCommands() { return kListCommands; }
 
-const ListCommand& listCommand(CommandId id) {
-    for (const ListCommand& command : kListCommands)
-        if (command.id == id) return command;
-    return kListCommands[0];  // every id has a row (ListCommandsTest)
-}
-
 }  // namespace hostdeck

@@ -57,7 +57,4 @@ struct ListCommand {
 // The table, in the menu's order.
 std::span<const ListCommand> listCommands();
 
-// The row of each id (every id has one).
-const ListCommand& listCommand(CommandId id);
-
 }  // namespace hostdeck

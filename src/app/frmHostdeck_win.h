@@ -32,6 +32,9 @@ struct FormServices {
     std::wstring program = {};        // the program's own file, which a desktop shortcut runs
     std::wstring desktopFolder = {};  // where a desktop shortcut goes
     std::wstring startNote = {};      // said once the window shows (a server not started)
+    // The file access of a thread that reads an imported file: its own, as the thread may
+    // outlive a wait that the user left.
+    std::function<std::unique_ptr<FileStore>()> filesForReading = makeSystemFileStore;
 };
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.

@@ -34,12 +34,15 @@ const std::wstring kList = L"C:\\H\\serverlist.ini";
 // Answers this thread's message boxes as the test says they come, in order: each must say what
 // the test names (a part of its text) and gets that answer (0 leaves it open). A box the test did
 // not name fails the test and is cancelled; one it named that never came fails it at the end.
-// A message box is the one window here with a static control of id 0xFFFF. With `closeAgain`,
+// A message box is the one window here with a static control of id 0xFFFF; a box with a `file`
+// is the Open dialog of that title, given the file. The wait of a read that a busy machine made
+// slow stays open unless named. With `closeAgain`,
 // the window is asked to close once more while each box is open.
 struct MessageBoxAnswers {
     struct Box {
         std::wstring says;
         int answer = IDOK;
+        std::wstring file = {};  // typed into the Open dialog whose title `says` is, then Open
     };
     std::deque<Box> expected;
     std::wstring said;  // each message followed by "|"
@@ -55,8 +58,17 @@ struct MessageBoxAnswers {
     static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
         const auto box = reinterpret_cast<HWND>(wParam);
         wchar_t text[2048] = {};
-        if (code == HCBT_ACTIVATE && GetDlgItemTextW(box, 0xFFFF, text, 2048)) {
-            MessageBoxAnswers& self = *current;
+        MessageBoxAnswers& self = *current;
+        if (code == HCBT_ACTIVATE && !self.expected.empty() &&
+            !self.expected.front().file.empty() && GetWindowTextW(box, text, 2048) &&
+            self.expected.front().says == text) {
+            SetDlgItemTextW(box, cmb13, self.expected.front().file.c_str());
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            self.expected.pop_front();
+        } else if (code == HCBT_ACTIVATE && GetDlgItemTextW(box, 0xFFFF, text, 2048) &&
+                   (!std::wstring_view(text).starts_with(L"Reading ") ||
+                    (!self.expected.empty() &&
+                     self.expected.front().says.starts_with(L"Reading ")))) {
             self.said += std::wstring(text) + L"|";
             const Box next =
                 self.expected.empty() ? Box{L"(none)", IDCANCEL} : self.expected.front();
@@ -79,7 +91,7 @@ class WindowTest : public ::testing::Test {
         form = std::make_unique<frmHostdeck>(GetModuleHandleW(nullptr), FormServices{
             .files = files, .registry = registry, .starter = starter, .shell = shell,
             .folder = L"C:\\H", .listPath = kList, .userFolder = L"C:\\U", .program = L"C:\\H\\hd.exe",
-            .desktopFolder = desktop, .startNote = startNote});
+            .desktopFolder = desktop, .startNote = startNote, .filesForReading = filesForReading});
         // clang-format on
         ASSERT_TRUE(form->create(show));
         pump();  // what the window posted to itself; the quit message of a closed window is dropped
@@ -232,6 +244,7 @@ class WindowTest : public ::testing::Test {
     }
 
     std::wstring startNote, desktop = L"C:\\D";
+    std::function<std::unique_ptr<FileStore>()> filesForReading = makeSystemFileStore;
     fakes::MemoryFileStore files;
     fakes::FakeRegistry registry;
     fakes::RecordingStarter starter;
@@ -488,25 +501,6 @@ TEST_F(WindowTest, MovesServersAndActsOnTheServerClicked) {
     CloseClipboard();
 }
 
-// Fills in the Open dialog that the window opens, once it shows, and presses Open.
-struct OpenDialogAnswer {
-    static inline std::wstring path;
-    const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
-    explicit OpenDialogAnswer(std::wstring file) { path = std::move(file); }
-    ~OpenDialogAnswer() { UnhookWindowsHookEx(hook); }
-    static LRESULT CALLBACK onEvent(int code, WPARAM wParam, LPARAM lParam) {
-        const auto dialog = reinterpret_cast<HWND>(wParam);
-        wchar_t title[64] = {};
-        GetWindowTextW(dialog, title, 64);
-        if (code == HCBT_ACTIVATE && texts::kImportTitle == title) {
-            EXPECT_TRUE(SetDlgItemTextW(dialog, cmb13, path.c_str()) ||
-                        SetDlgItemTextW(dialog, edt1, path.c_str()));
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-};
-
 // Files dropped on the window, as Explorer hands them over.
 void drop(HWND window, const std::vector<std::wstring>& paths) {
     std::wstring names;
@@ -542,12 +536,10 @@ TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
     std::string utf16 = "\xFF\xFE";  // Notepad's "Unicode"
     for (const char c : "Club#c#2\r\n10.0.0.5:99"s) utf16 += {c, '\0'};
     folder.write(L"friend.ini", utf16);
-    {
-        const OpenDialogAnswer open(folder.file(L"friend.ini"));
-        boxes.expect({{L"1 of the servers to import have the address and port", IDYES},
-                      {L"added to the end of the list: 2."}});
-        menu(L'i');
-    }
+    boxes.expect({{std::wstring(texts::kImportTitle), 0, folder.file(L"friend.ini")},
+                  {L"1 of the servers to import have the address and port", IDYES},
+                  {L"added to the end of the list: 2."}});
+    menu(L'i');
     folder.write(L"post.txt", "Caf\xE9#1.2.3.4#5\r\n");  // ANSI
     folder.write(L"photo.jpg", "\xFF\xD8\xFF\0JFIF"s);
     boxes.expect({{L"added to the end of the list: 1.\n\nNot imported: " +
@@ -562,6 +554,17 @@ TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
     EXPECT_EQ(shown(), L"Home Club 10.0.0.5:99 typed||+");
     send(WM_CLOSE);
     EXPECT_EQ(files.files[kList], "Home#10.0.0.5#99\r\nClub#c#2\r\n10.0.0.5:99#10.0.0.5#99\r\n");
+    // A slow read shows a wait: Cancel imports nothing; left open, it closes once the file is in.
+    filesForReading = [] {
+        auto slow = std::make_unique<fakes::MemoryFileStore>();
+        slow->files[L"S:\\slow.ini"] = "9.9.9.9:9 Slow";
+        slow->readDelayMs = 1000;
+        return slow;
+    };
+    start(SW_SHOW);
+    boxes.expect({{L"Reading S:\\slow.ini", IDCANCEL}, {L"Reading S:\\slow.ini", 0}, {L": 1."}});
+    for (int i = 0; i < 2; ++i) drop(form->window(), {L"S:\\slow.ini"}), pump();
+    EXPECT_EQ(shown(), L"Home Club 10.0.0.5:99 Slow ||+");
 }
 
 }  // namespace

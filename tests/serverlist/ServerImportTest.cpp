@@ -10,17 +10,13 @@
 namespace hostdeck {
 namespace {
 
-// "utf16le:" and "utf16be:" before a row's ASCII text: that text in UTF-16 with its mark.
-std::string bytesOf(std::string text) {
-    for (const bool little : {true, false}) {
-        const std::string prefix = little ? "utf16le:" : "utf16be:";
-        if (!text.starts_with(prefix)) continue;
-        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (const char c : text.substr(prefix.size()))
-            bytes += little ? std::string{c, '\0'} : std::string{'\0', c};
-        return bytes;
-    }
-    return text;
+// "utf16le:" or "utf16be:" before a row's ASCII text: that text in UTF-16 with its mark.
+std::string bytesOf(const std::string& text) {
+    const bool le = text.starts_with("utf16le:"), be = text.starts_with("utf16be:");
+    std::string bytes = le ? "\xFF\xFE" : be ? "\xFE\xFF" : text;
+    for (const char c : le || be ? text.substr(8) : "")
+        bytes += le ? std::string{c, '\0'} : std::string{'\0', c};
+    return bytes;
 }
 
 const struct {

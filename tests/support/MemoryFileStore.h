@@ -1,12 +1,14 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cwctype>
 #include <functional>
 #include <map>
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +34,7 @@ class MemoryFileStore final : public FileStore {
     std::map<std::wstring, std::wstring> locked;
     int refusedCreates = 0, refusedMoves = 0;
     std::vector<std::wstring> replaced;  // in order
+    unsigned readDelayMs = 0;            // a slow share: each file opens so late
 
   protected:
     struct ReadFile final : OpenFile {
@@ -50,6 +53,7 @@ class MemoryFileStore final : public FileStore {
         if (failure == L"throw") throw std::bad_alloc();
         if (failure) return Result::failed(*failure);
         if (!files.count(path)) return Result::notFound();
+        std::this_thread::sleep_for(std::chrono::milliseconds(readDelayMs));
         file = std::make_unique<ReadFile>(files[path]);
         return Result::success();
     }
