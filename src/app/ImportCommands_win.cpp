@@ -68,8 +68,8 @@ void frmHostdeck::importFiles(const std::vector<std::wstring>& paths) {
         if (read.status == Result::Status::Cancelled) return;  // the user left the wait
         if (read.ok())
             lines.readFile(bytes, path);
-        else
-            lines.refuse(path, read.reason);
+        else  // a file that is gone says nothing of its own
+            lines.refuse(path, read.reason.empty() ? texts::kImportNoSuchFile : read.reason);
     }
     static_cast<void>(session_.importServers(lines));  // the session says what it did
 }

@@ -283,6 +283,7 @@ inline constexpr std::wstring_view kImportNotServers =
 inline constexpr std::wstring_view kImportSourceRefused = L"Not imported: {1}\n{2}";
 inline constexpr std::wstring_view kImportNotText =
     L"It is not a server list: it holds bytes that are no text.";
+inline constexpr std::wstring_view kImportNoSuchFile = L"There is no such file.";
 inline constexpr std::wstring_view kImportKeptBytes =
     L"It holds bytes that are no text in its file's encoding.";
 inline constexpr std::wstring_view kImportNoServer =

@@ -501,18 +501,16 @@ TEST_F(WindowTest, MovesServersAndActsOnTheServerClicked) {
     CloseClipboard();
 }
 
-// Files dropped on the window, as Explorer hands them over.
+// Files dropped on the window, as Explorer hands them over: the window frees the memory.
 void drop(HWND window, const std::vector<std::wstring>& paths) {
     std::wstring names;
     for (const std::wstring& path : paths) names += path + L'\0';
-    names += L'\0';
-    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * 2);
     auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(files + 1));
+    *files = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    names.copy(reinterpret_cast<wchar_t*>(files + 1), names.size());
     GlobalUnlock(memory);
-    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the window frees it
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 // Servers from the real clipboard, from a real file picked in the real Open dialog, and from
@@ -542,12 +540,14 @@ TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
     menu(L'i');
     folder.write(L"post.txt", "Caf\xE9#1.2.3.4#5\r\n");  // ANSI
     folder.write(L"photo.jpg", "\xFF\xD8\xFF\0JFIF"s);
-    boxes.expect({{L"added to the end of the list: 1.\n\nNot imported: " +
-                       folder.file(L"photo.jpg") + L"\nIt is not a server list",
-                   IDOK}});
+    boxes.expect(
+        {{L": 1.\n\nNot imported: " + folder.file(L"photo.jpg") +
+          L"\nIt is not a server list: it holds bytes that are no text.\n\nNot imported: " +
+          folder.file(L"gone.ini") + L"\nThere is no such file."}});
     EXPECT_TRUE(GetWindowLongW(form->window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES)
         << "Explorer drops files only on a window that takes them";
-    drop(form->window(), {folder.file(L"post.txt"), folder.file(L"photo.jpg")});
+    drop(form->window(),
+         {folder.file(L"post.txt"), folder.file(L"photo.jpg"), folder.file(L"gone.ini")});
     pump();
     EXPECT_EQ(shown(), L"Home Club 10.0.0.5:99 Caf\u00e9 typed||+");
     key(list, 'Z');

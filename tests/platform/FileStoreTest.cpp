@@ -34,6 +34,8 @@ TEST_F(FileStoreTest, ReadsReplacesAndFindsWholeFiles) {
         ASSERT_TRUE(store->replaceAll(list, content).ok());
         EXPECT_TRUE(store->readAll(list, bytes).ok() && bytes == content);
     }
+    ASSERT_TRUE(store->replaceAll(list, "12345").ok());  // larger than a reader takes: not read
+    EXPECT_TRUE(store->readAll(list, bytes, 5).ok() && !store->readAll(list, bytes, 4).ok());
     folder.write(L"serverlist (not saved 12).ini", "");
     folder.write(L"serverlist.ini.saving", "stale");  // a name from another program
     folder.write(L"serverlist.ini.0123456789abcdef.saving", "cut off");  // a save killed midway
