@@ -1,5 +1,6 @@
 // The list's command table: each row of the table below is a state of the list, and states the
-// menu the user sees then (a greyed item in brackets). In each, every command has one row, the
+// menu the user sees then (a greyed item in brackets, the default marked "*", and "+" where a
+// held key repeats it). In each, every command has one row, the
 // menu's access keys differ, and no key runs two commands.
 #include <gtest/gtest.h>
 
@@ -25,12 +26,12 @@ const struct {
     std::wstring menu;
 } kCases[] = {
     // clang-format off
-    {-1, L"", false, L"(&Start) (&Copy address) (Create &desktop shortcut) (&Undo delete) (Move u&p) (Move dow&n)" + kTail},
-    {1, L"", true, L"&Start &Copy address Create &desktop shortcut (&Undo delete) Move u&p Move dow&n" + kTail},
-    {1, L"", false, L"(&Start) (&Copy address) (Create &desktop shortcut) (&Undo delete) (Move u&p) (Move dow&n)" + kTail},
-    {0, L"", true, L"&Start &Copy address Create &desktop shortcut (&Undo delete) (Move u&p) Move dow&n" + kTail},
-    {2, L"delete", true, L"&Start &Copy address Create &desktop shortcut &Undo delete Move u&p (Move dow&n)" + kTail},
-    {2, L"delete, import", false, L"(&Start) (&Copy address) (Create &desktop shortcut) &Undo import (Move u&p) (Move dow&n)" + kTail},
+    {-1, L"", false, L"(&Start)* (&Copy address) (Create &desktop shortcut) (&Undo delete)+ (Move u&p)+ (Move dow&n)+" + kTail},
+    {1, L"", true, L"&Start* &Copy address Create &desktop shortcut (&Undo delete)+ Move u&p+ Move dow&n+" + kTail},
+    {1, L"", false, L"(&Start)* (&Copy address) (Create &desktop shortcut) (&Undo delete)+ (Move u&p)+ (Move dow&n)+" + kTail},
+    {0, L"", true, L"&Start* &Copy address Create &desktop shortcut (&Undo delete)+ (Move u&p)+ Move dow&n+" + kTail},
+    {2, L"delete", true, L"&Start* &Copy address Create &desktop shortcut &Undo delete+ Move u&p+ (Move dow&n)+" + kTail},
+    {2, L"delete, import", false, L"(&Start)* (&Copy address) (Create &desktop shortcut) &Undo import+ (Move u&p)+ (Move dow&n)+" + kTail},
     // clang-format on
 };
 
@@ -58,7 +59,8 @@ TEST(ListCommandsTest, MenuNamesWhatEachCommandDoesNowAndGreysWhatItCannot) {
             if (!command.text) continue;
             const std::wstring text(command.text(state));
             menu += (menu.empty() ? L"" : L" ") +
-                    (command.available(state) ? text : L"(" + text + L")");
+                    (command.available(state) ? text : L"(" + text + L")") +
+                    (command.isDefault ? L"*" : L"") + (command.repeats ? L"+" : L"");
             EXPECT_TRUE(accessKeys.insert(std::towlower(text.at(text.find(L'&') + 1))).second)
                 << "access key used twice: " << ::testing::PrintToString(text);
         }
