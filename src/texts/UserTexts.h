@@ -265,10 +265,10 @@ inline constexpr std::wstring_view kImportLine = L"line {1}";
 inline constexpr std::wstring_view kImportServerNamed = L"\n{1}: \"{2}\" {3}";
 // After the first few lines. {1}: how many more.
 inline constexpr std::wstring_view kAndMoreLines = L" and {1} more";
-// {1}: how many; {2}: the first few, as kImportServerNamed.
+// {1}: how many; {2}: the first few, each as kImportServerNamed (a line of its own).
 inline constexpr std::wstring_view kImportRepeated =
     L"{1} of the servers to import have the address and port of a server in the list, or of "
-    L"one before them in what you import:\n{2}\n\nAdd them too? No leaves them out; Cancel "
+    L"one before them in what you import:{2}\n\nAdd them too? No leaves them out; Cancel "
     L"imports nothing.";
 // {1}: how many.
 inline constexpr std::wstring_view kImportAdded = L"Servers added to the end of the list: {1}.";

@@ -158,7 +158,7 @@ const struct {
     {"list", "import 3:4 Again/5:6 Five", "", {Yes}, L"repeated imported ", true, kStart + "Again#3#4\r\nFive#5#6\r\n"},
     {"list", "import 3:4 Again/5:6 Five", "", {Cancel}, L"repeated ", true, kStart, {}, L"1 of the servers to import"},
     {"list", "import [::5]:6 A/[::5]:6 B", "", {No}, L"repeated imported ", true, kStart + "A#::5#6\r\n", {}, L"\nline 2: \"B\" [::5]:6"},
-    {"list", "import own file", "", {}, L"repeated ", true, kStart, {}, L"2 of the servers"},
+    {"list", "import own file", "", {}, L"repeated ", true, kStart, {}, L"2 of the servers to import have the address and port of a server in the list, or of one before them in what you import:\nC:\\H\\serverlist.ini, line 1: \"Home\" 1:2\nC:\\H\\serverlist.ini, line 2: \"Club\" 3:4\n\nAdd them"},
     {"list", "import file \xEF\xBB\xBF" "A\xE9" "#5#6\nB#7#8", "", {}, L"imported ", true, kStart + "B#7#8\r\n", {}, L"line 1: It holds bytes that are no text"},
     {"list", "import 5:6 A, undo", "", {}, L"imported ", true, kStart},
     {"list", "import 5:6 ;A", "", {}, L"imported ", true, kStart, {}, L"line 1: The nickname begins with"},
