@@ -186,7 +186,8 @@ int main(int argc, char** argv) {
         }
     }
     for (Case& c : cases) {
-        const bool intact = c.folder.read(L"serverlist.ini") == c.list;
+        // Each run added one entry before it closed: the list is what it was, and those.
+        const bool intact = c.folder.read(L"serverlist.ini").starts_with(c.list);
         std::fprintf(out,
                      "%6d entries: start to window shown %7.1f ms, close to list saved %6.1f ms, "
                      "close to process end %6.1f ms (median of %d)%s\n",

@@ -510,6 +510,23 @@ void frmHostdeck::itemInserted(ListIndex index) {
                  0);
 }
 
+// Many at once (an import): the list box makes room once and is drawn once.
+void frmHostdeck::itemsAppended(ListIndex first, ListIndex count) {
+    std::size_t characters = 0;
+    for (ListIndex i = first; i < first + count; ++i)
+        characters += model_.lstServerNick.item(i).size() + 1;
+    {
+        const RedrawSuspended redrawOnceFilled(nickList_);
+        SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(count),
+                     characters * sizeof(wchar_t));
+        for (ListIndex i = first; i < first + count; ++i)
+            SendMessageW(nickList_, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(model_.lstServerNick.itemCString(i)));
+    }
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
+                 0);
+}
+
 void frmHostdeck::itemRemoved(ListIndex index) {
     SendMessageW(nickList_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }

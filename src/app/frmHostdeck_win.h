@@ -157,6 +157,7 @@ class frmHostdeck final : private TextListObserver, private User {
 
     // TextListObserver: keeps the list box in step with lstServerNick.
     void itemInserted(ListIndex index) override;
+    void itemsAppended(ListIndex first, ListIndex count) override;
     void itemRemoved(ListIndex index) override;
     void currentChanged(ListIndex index) override;
 

@@ -132,7 +132,15 @@ void ServerListModel::appendImported(std::vector<EntryText> entries) {
     reserve(more);
     // Its place counts the entry out for editing, as a delete's does: it may go back above.
     const ListIndex at = entryCount() + (entryOut_ ? 1 : 0);
-    for (const EntryText& e : entries) appendEntry(e.nickname, e.address, e.port);
+    std::vector<std::wstring_view> texts[3];
+    for (const EntryText& e : entries) {
+        texts[0].push_back(e.nickname);
+        texts[1].push_back(e.address);
+        texts[2].push_back(e.port);
+    }
+    lstServerNick.appendAll(texts[0]);
+    lstServerIP.appendAll(texts[1]);
+    lstServerPort.appendAll(texts[2]);
     undoable_.push_back({at, std::move(entries), true});
 }
 

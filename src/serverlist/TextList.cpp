@@ -1,6 +1,9 @@
 #include "serverlist/TextList.h"
 
 #include <stdexcept>
+#include <utility>
+
+#include "platform/ScopeGuard.h"
 
 namespace hostdeck {
 
@@ -22,6 +25,16 @@ void TextList::insert(ListIndex index, std::wstring_view text) {
     text_.push_back(L'\0');
     if (current_ >= index) ++current_;  // the current item moved down with the others
     if (observer_) observer_->itemInserted(index);
+}
+
+void TextList::appendAll(std::span<const std::wstring_view> texts) {
+    const ListIndex first = count();
+    {
+        TextListObserver* const observer = std::exchange(observer_, nullptr);
+        const ScopeGuard observeAgain([&] { observer_ = observer; });
+        for (const std::wstring_view text : texts) append(text);
+    }
+    if (observer_ && count() > first) observer_->itemsAppended(first, count() - first);
 }
 
 const TextList::Span& TextList::span(ListIndex index) const {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,10 @@ class TextListObserver {
     // A new item stands at `index` (at the end when appended); the ones from there on moved
     // down by one.
     virtual void itemInserted(ListIndex index) = 0;
+    // `count` items were appended at once from `first` on: by default, each as inserted.
+    virtual void itemsAppended(ListIndex first, ListIndex count) {
+        for (ListIndex i = first; i < first + count; ++i) itemInserted(i);
+    }
     virtual void itemRemoved(ListIndex index) = 0;
     virtual void currentChanged(ListIndex index) = 0;
 
@@ -32,6 +37,9 @@ class TextListObserver {
 class TextList {
   public:
     void append(std::wstring_view text) { insert(count(), text); }
+    // Appends the texts in order, as one change for the observer (itemsAppended()), so that a
+    // list box mirroring the list can take many at once.
+    void appendAll(std::span<const std::wstring_view> texts);
     // Puts the text at `index` (0..count), moving the later items, and the current one with
     // them, down by one. Throws std::out_of_range for any other index.
     void insert(ListIndex index, std::wstring_view text);
