@@ -531,6 +531,9 @@ void frmHostdeck::itemRemoved(ListIndex index) {
     SendMessageW(nickList_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
+// Many at once (an import taken back): the list box is filled again, in one go.
+void frmHostdeck::itemsRemoved(ListIndex, ListIndex) { fillNicknameList(); }
+
 void frmHostdeck::currentChanged(ListIndex index) {
     SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }

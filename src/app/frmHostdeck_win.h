@@ -159,6 +159,7 @@ class frmHostdeck final : private TextListObserver, private User {
     void itemInserted(ListIndex index) override;
     void itemsAppended(ListIndex first, ListIndex count) override;
     void itemRemoved(ListIndex index) override;
+    void itemsRemoved(ListIndex first, ListIndex count) override;
     void currentChanged(ListIndex index) override;
 
     HINSTANCE instance_;

@@ -159,9 +159,15 @@ void ServerListModel::undoImport() {
     bool inPlace = at + count <= entryCount();
     for (ListIndex k = 0; inPlace && k < count; ++k)
         inPlace = holds(at + k, last.entries[static_cast<std::size_t>(k)]);
+    if (inPlace) {  // at once, as it came
+        if (entryOut_ && outAt_ > at) outAt_ -= std::min(count, outAt_ - at);
+        for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort})
+            list->removeItems(at, count);
+        return;
+    }
     for (ListIndex k = count - 1; k >= 0; --k) {
         const EntryText& e = last.entries[static_cast<std::size_t>(k)];
-        ListIndex i = inPlace ? at + k : entryCount() - 1;
+        ListIndex i = entryCount() - 1;
         while (i >= 0 && !holds(i, e)) --i;
         if (i >= 0) removeEntry(i);
     }

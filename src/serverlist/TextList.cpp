@@ -37,6 +37,18 @@ void TextList::appendAll(std::span<const std::wstring_view> texts) {
     if (observer_ && count() > first) observer_->itemsAppended(first, count() - first);
 }
 
+void TextList::removeItems(ListIndex first, ListIndex count) {
+    if (first < 0 || count < 0 || first + count > this->count())
+        throw std::out_of_range("list index out of range");
+    if (count == 0) return;
+    {
+        TextListObserver* const observer = std::exchange(observer_, nullptr);
+        const ScopeGuard observeAgain([&] { observer_ = observer; });
+        for (ListIndex i = first + count; i-- > first;) removeItem(i);  // the last first
+    }
+    if (observer_) observer_->itemsRemoved(first, count);
+}
+
 const TextList::Span& TextList::span(ListIndex index) const {
     if (index < 0 || index >= count()) throw std::out_of_range("list index out of range");
     return spans_[static_cast<std::size_t>(index)];

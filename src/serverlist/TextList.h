@@ -24,6 +24,10 @@ class TextListObserver {
         for (ListIndex i = first; i < first + count; ++i) itemInserted(i);
     }
     virtual void itemRemoved(ListIndex index) = 0;
+    // `count` items were removed at once from `first` on: by default, each as removed.
+    virtual void itemsRemoved(ListIndex first, ListIndex count) {
+        for (ListIndex i = 0; i < count; ++i) itemRemoved(first);
+    }
     virtual void currentChanged(ListIndex index) = 0;
 
   protected:
@@ -64,6 +68,8 @@ class TextList {
 
     // Throws std::out_of_range unless 0 <= index < count.
     void removeItem(ListIndex index);
+    // Removes `count` items from `first` on, as one change for the observer (itemsRemoved()).
+    void removeItems(ListIndex first, ListIndex count);
 
     // Removes every item at once; the observer is not told.
     void clear();
