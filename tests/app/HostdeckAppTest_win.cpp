@@ -105,13 +105,11 @@ UniqueKernelHandle startProgram(const std::wstring& exe, const std::wstring& arg
 std::string whyEnded(HANDLE process) {
     DWORD code = STILL_ACTIVE;
     if (!GetExitCodeProcess(process, &code) || code == STILL_ACTIVE || code == 0) return {};
-    char why[160] = {};
-    std::snprintf(why, sizeof why, "the program ended with status 0x%08lX%s",
-                  static_cast<unsigned long>(code),
-                  code == 0xC0000135 ? ": a DLL it needs is missing (a 32-bit program in a Wine "
-                                       "prefix without its 32-bit half)"
-                                     : "");
-    return why;
+    char why[48] = {};
+    std::snprintf(why, sizeof why, "the program ended with status 0x%08lX", code + 0UL);
+    return why + std::string(code == 0xC0000135 ? ": a DLL it needs is missing (a 32-bit program "
+                                                  "in a Wine prefix without its 32-bit half)"
+                                                : "");
 }
 
 // Started from another folder, it shows the list file beside it (UTF-8 here), takes real keys

@@ -531,9 +531,8 @@ TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
     EXPECT_EQ(shown(), L"Home typed||+");
 
     const fakes::TempFolder folder;
-    std::string utf16 = "\xFF\xFE";  // Notepad's "Unicode"
-    for (const char c : "Club#c#2\r\n10.0.0.5:99"s) utf16 += {c, '\0'};
-    folder.write(L"friend.ini", utf16);
+    const std::u16string utf16 = u"\uFEFFClub#c#2\r\n10.0.0.5:99";  // Notepad's "Unicode"
+    folder.write(L"friend.ini", {reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2});
     boxes.expect({{std::wstring(texts::kImportTitle), 0, folder.file(L"friend.ini")},
                   {L"1 of the servers to import have the address and port", IDYES},
                   {L"added to the end of the list: 2."}});
