@@ -128,6 +128,18 @@ Result ListSession::importServers(const ServerLines& lines) {
     const auto tell = [&](Tone tone, std::wstring text) {
         ask(Kind::Imported, tone, Choices::Ok, Answer::Ok, std::move(text));
     };
+    // The entry out for editing goes back into the list.
+    const ListIndex inList = model_.entryCount() + (model_.hasEntryOutForEditing() ? 1 : 0);
+    const auto tooMany = [&](std::size_t adding) {
+        const ListIndex total = inList + static_cast<ListIndex>(adding);
+        if (total <= kMostEntries) return false;
+        tell(Tone::Warning,
+             texts::fill(texts::kImportTooMany,
+                         {texts::number(total), texts::number(kMostEntries),
+                          texts::number(kMostEntries - std::min(kMostEntries, inList))}));
+        return true;
+    };
+    if (tooMany(plan.fresh.size())) return Result::cancelled();  // before anything is asked
     bool withRepeated = false;
     if (!plan.repeated.empty()) {
         const std::uint64_t changes = model_.changes();
@@ -144,15 +156,7 @@ Result ListSession::importServers(const ServerLines& lines) {
         withRepeated = answer == Answer::Yes;
     }
     const std::vector<const ImportedServer*> adding = plan.adding(withRepeated);
-    const ListIndex total = model_.entryCount() + static_cast<ListIndex>(adding.size());
-    if (total > kMostEntries) {
-        tell(Tone::Warning,
-             texts::fill(
-                 texts::kImportTooMany,
-                 {texts::number(total), texts::number(kMostEntries),
-                  texts::number(kMostEntries - std::min(kMostEntries, model_.entryCount()))}));
-        return Result::cancelled();
-    }
+    if (tooMany(adding.size())) return Result::cancelled();
     std::vector<EntryText> entries;
     entries.reserve(adding.size());
     for (const ImportedServer* server : adding) entries.push_back(*server);

@@ -163,6 +163,7 @@ const struct {
     {"list", "import 5:6 A, undo", "", {}, L"imported ", true, kStart},
     {"list", "import 5:6 ;A", "", {}, L"imported ", true, kStart, {}, L"line 1: The nickname begins with"},
     {"list", "import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
+    {"list", "edit Club, import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
     {"list", "edit Club, import 5:6 A", "", {}, L"imported ", true, kStart + "A#5#6\r\n"},
     {"list", "edit Club, import 3:4 A", "", {No}, L"repeated imported ", true, kStart},
     // clang-format on
