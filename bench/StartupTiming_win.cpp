@@ -41,25 +41,33 @@ FILETIME lastWrite(const std::wstring& path) {
     return data.ftLastWriteTime;
 }
 
-Run runOnce(const std::wstring& folder) {
-    Run run;
+// Starts the program in `folder` and waits until its window shows (null: it did not); the
+// process in `started`, its handles to be closed by the caller.
+HWND startShown(const std::wstring& folder, PROCESS_INFORMATION& started) {
     const std::wstring exe = folder + L"\\hostdeck.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    const double start = now();
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &started)) {
         std::printf("cannot start hostdeck.exe\n");
-        return run;
+        return nullptr;
     }
     HWND window = nullptr;
-    while (!window && now() - start < 60000) {
+    for (const double start = now(); !window && now() - start < 60000;) {
         window = FindWindowW(hostdeck::kWindowClass, nullptr);  // the only one running
         if (window && !IsWindowVisible(window)) window = nullptr;
         if (!window) Sleep(1);
     }
+    return window;
+}
+
+Run runOnce(const std::wstring& folder) {
+    Run run;
+    PROCESS_INFORMATION started{};
+    const double start = now();
+    HWND window = startShown(folder, started);
+    if (!window) return run;
     run.shownMs = now() - start;
     WaitForInputIdle(started.hProcess, 10000);
     Sleep(200);
@@ -108,19 +116,9 @@ void putOnClipboard(const std::string& text) {
 
 Import importOnce(const std::wstring& folder) {
     Import import;
-    const std::wstring exe = folder + L"\\hostdeck.exe";
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &started))
-        return import;
-    HWND window = nullptr;
-    for (const double start = now(); !window && now() - start < 60000; Sleep(1)) {
-        window = FindWindowW(hostdeck::kWindowClass, nullptr);
-        if (window && !IsWindowVisible(window)) window = nullptr;
-    }
+    HWND window = startShown(folder, started);
+    if (!window) return import;
     WaitForInputIdle(started.hProcess, 10000);
     Sleep(200);
     SetForegroundWindow(window);
