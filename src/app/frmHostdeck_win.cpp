@@ -337,20 +337,26 @@ void frmHostdeck::layOut(UINT dpi) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void frmHostdeck::fillNicknameList() {
+void frmHostdeck::fillNicknameList() { addNicknames(0); }
+
+// The nicknames from `first` on (all of them from 0, the list box emptied first) in one go: room
+// made once, drawn once; then the current entry selected.
+void frmHostdeck::addNicknames(ListIndex first) {
     const TextList& nicknames = model_.lstServerNick;
     std::size_t characters = 0;
-    for (ListIndex i = 0; i < nicknames.count(); ++i) characters += nicknames.item(i).size() + 1;
-    const RedrawSuspended redrawOnceFilled(nickList_);
-    SendMessageW(nickList_, LB_RESETCONTENT, 0, 0);
-    SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(nicknames.count()),
-                 characters * sizeof(wchar_t));
-    for (ListIndex i = 0; i < nicknames.count(); ++i) {
-        SendMessageW(nickList_, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(nicknames.itemCString(i)));
+    for (ListIndex i = first; i < nicknames.count(); ++i)
+        characters += nicknames.item(i).size() + 1;
+    {
+        const RedrawSuspended redrawOnceFilled(nickList_);
+        if (first == 0) SendMessageW(nickList_, LB_RESETCONTENT, 0, 0);
+        SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(nicknames.count() - first),
+                     characters * sizeof(wchar_t));
+        for (ListIndex i = first; i < nicknames.count(); ++i) {
+            SendMessageW(nickList_, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(nicknames.itemCString(i)));
+        }
     }
-    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
-                 0);
+    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(nicknames.currentIndex()), 0);
 }
 
 LRESULT frmHostdeck::onCommand(int id, int notification) {
@@ -510,22 +516,8 @@ void frmHostdeck::itemInserted(ListIndex index) {
                  0);
 }
 
-// Many at once (an import): the list box makes room once and is drawn once.
-void frmHostdeck::itemsAppended(ListIndex first, ListIndex count) {
-    std::size_t characters = 0;
-    for (ListIndex i = first; i < first + count; ++i)
-        characters += model_.lstServerNick.item(i).size() + 1;
-    {
-        const RedrawSuspended redrawOnceFilled(nickList_);
-        SendMessageW(nickList_, LB_INITSTORAGE, static_cast<WPARAM>(count),
-                     characters * sizeof(wchar_t));
-        for (ListIndex i = first; i < first + count; ++i)
-            SendMessageW(nickList_, LB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(model_.lstServerNick.itemCString(i)));
-    }
-    SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(model_.lstServerNick.currentIndex()),
-                 0);
-}
+// Many at once (an import): the list box takes them in one go.
+void frmHostdeck::itemsAppended(ListIndex first, ListIndex) { addNicknames(first); }
 
 void frmHostdeck::itemRemoved(ListIndex index) {
     SendMessageW(nickList_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);

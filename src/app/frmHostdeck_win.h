@@ -130,6 +130,7 @@ class frmHostdeck final : private TextListObserver, private User {
     void layOut(UINT dpi);
     void placeCentred();
     void fillNicknameList();
+    void addNicknames(ListIndex first);
     // The list box's selected item, as it reports it.
     ListIndex listSelection() const;
     void onEnter();
