@@ -124,7 +124,11 @@ Result ServerListModel::undoDelete() {
 void ServerListModel::appendImported(std::vector<EntryText> entries) {
     if (entries.empty()) return;
     Capacity more{entries.size()};
+    std::vector<std::wstring_view> texts[3];
     for (const EntryText& e : entries) {
+        texts[0].push_back(e.nickname);
+        texts[1].push_back(e.address);
+        texts[2].push_back(e.port);
         more.nicknameChars += e.nickname.size();
         more.addressChars += e.address.size();
         more.portChars += e.port.size();
@@ -132,12 +136,6 @@ void ServerListModel::appendImported(std::vector<EntryText> entries) {
     reserve(more);
     // Its place counts the entry out for editing, as a delete's does: it may go back above.
     const ListIndex at = entryCount() + (entryOut_ ? 1 : 0);
-    std::vector<std::wstring_view> texts[3];
-    for (const EntryText& e : entries) {
-        texts[0].push_back(e.nickname);
-        texts[1].push_back(e.address);
-        texts[2].push_back(e.port);
-    }
     lstServerNick.appendAll(texts[0]);
     lstServerIP.appendAll(texts[1]);
     lstServerPort.appendAll(texts[2]);
