@@ -6,9 +6,8 @@
 #include <commdlg.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "platform/Clipboard_win.h"
 #include "platform/ScopeGuard.h"
@@ -17,6 +16,13 @@
 namespace hostdeck {
 
 namespace {
+
+// Runs and frees a piece of work handed to the thread pool.
+DWORD WINAPI runWork(void* work) {
+    const std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(work));
+    (*owned)();
+    return 0;
+}
 
 // So long a read may take before the wait shows.
 constexpr DWORD kReadQuietMs = 300;
@@ -88,11 +94,13 @@ Result frmHostdeck::readWaiting(const std::wstring& path, std::string& bytes) {
         read->result = read->files->readAll(path, read->bytes, kMostImportBytes);
         read->done = true;
     };
-    try {
-        std::thread(readFile).detach();
-    } catch (const std::system_error&) {
+    // On a thread of the process's pool, kept for the next read: a thread of its own, started
+    // while the last one ended, at times never ran under Wine on a busy machine.
+    auto work = std::make_unique<std::function<void()>>(readFile);
+    if (QueueUserWorkItem(runWork, work.get(), WT_EXECUTELONGFUNCTION))
+        static_cast<void>(work.release());  // runWork owns it now
+    else
         readFile();  // no thread to be had: read here
-    }
     for (DWORD waited = 0; !read->done && waited < kReadQuietMs; waited += 10) Sleep(10);
     if (!read->done &&
         !waitUntil(texts::fill(texts::kImportReading, {path}), [&] { return read->done.load(); }))

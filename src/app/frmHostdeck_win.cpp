@@ -452,11 +452,12 @@ bool frmHostdeck::waitUntil(const std::wstring& text, const std::function<bool()
 
 LRESULT frmHostdeck::onWaitTimer() {
     if (!waitDone_ || !(*waitDone_)()) return 0;
-    waitDone_ = nullptr;  // over: not asked again before the box has closed
-    // The wait's message box, which this window owns.
+    // The wait's message box, which this window owns; asked again should it not be there yet.
     MessageBoxSearch search{window_};
     EnumThreadWindows(GetCurrentThreadId(), findMessageBox, reinterpret_cast<LPARAM>(&search));
-    if (search.box) EndDialog(search.box, kWaitOver);
+    if (!search.box) return 0;
+    waitDone_ = nullptr;  // over: not asked again before the box has closed
+    EndDialog(search.box, kWaitOver);
     return 0;
 }
 

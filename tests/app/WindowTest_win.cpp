@@ -36,8 +36,9 @@ const std::wstring kList = L"C:\\H\\serverlist.ini";
 // not name fails the test and is cancelled; one it named that never came fails it at the end.
 // A message box is the one window here with a static control of id 0xFFFF; a box with a `file`
 // is the Open dialog of that title, given the file. The wait of a read that a busy machine made
-// slow stays open unless named. With `closeAgain`,
-// the window is asked to close once more while each box is open.
+// slow stays open unless named. With `closeAgain`, the window is asked to close once more while
+// each box is open. A box still open 30 s on fails the test and is closed: the test ends and
+// says what was open, instead of waiting for ever.
 struct MessageBoxAnswers {
     struct Box {
         std::wstring says;
@@ -48,8 +49,13 @@ struct MessageBoxAnswers {
     std::wstring said;  // each message followed by "|"
     bool closeAgain = false;
     const HHOOK hook = SetWindowsHookExW(WH_CBT, onEvent, nullptr, GetCurrentThreadId());
+    const UINT_PTR ticker = SetTimer(nullptr, 0, 30000, closeLeftOpen);
+    HWND openBox = nullptr;  // the box open when the timer last came
     MessageBoxAnswers() { current = this; }
-    ~MessageBoxAnswers() { UnhookWindowsHookEx(hook); }
+    ~MessageBoxAnswers() {
+        KillTimer(nullptr, ticker);
+        UnhookWindowsHookEx(hook);
+    }
     void expect(std::initializer_list<Box> boxes) { expected.insert(expected.end(), boxes); }
     void expectAllCame() {
         for (const Box& box : std::exchange(expected, {}))
@@ -80,6 +86,14 @@ struct MessageBoxAnswers {
             if (next.answer) PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(next.answer), 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static void CALLBACK closeLeftOpen(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = FindWindowW(L"#32770", nullptr);
+        wchar_t says[2048] = {};
+        if (!box || box != std::exchange(current->openBox, box)) return;
+        GetDlgItemTextW(box, 0xFFFF, says, 2048);
+        ADD_FAILURE() << "left open, so closed: " << testing::PrintToString(std::wstring(says));
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     }
     static inline MessageBoxAnswers* current = nullptr;
 };
