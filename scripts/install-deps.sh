@@ -20,6 +20,30 @@ sudo=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -q
+# A mirror being synced fails a download now and then: each step is tried again before giving up.
+retry() {
+    for wait in 10 30 60 0; do
+        "$@" && return 0
+        [ "$wait" -eq 0 ] && return 1
+        echo "Failed; trying again in $wait s: $*"
+        sleep "$wait"
+    done
+}
+# An index that still fails is left as it was: what the install needs may well be in the rest.
+retry $sudo apt-get -o Acquire::Retries=3 update -q ||
+    echo "Some package indexes could not be updated; installing from those that were."
+install() {
+    # shellcheck disable=SC2086
+    retry $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o Acquire::Retries=3 install -y -q \
+        --no-install-recommends "$@"
+}
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+install $missing && exit 0
+# Where the 32-bit packages cannot be had (their index failed, so their versions no longer match
+# the 64-bit ones), the rest is still installed: everything but the 32-bit program is built and
+# tested, and the test run says that the 32-bit program was not run.
+case "$missing" in *:i386*) ;; *) exit 1 ;; esac
+without32=$(echo "$missing" | tr ' ' '\n' | grep -v ':i386$' | tr '\n' ' ')
+echo "NOTE: the 32-bit packages could not be installed; installing the rest."
+# shellcheck disable=SC2086
+install $without32

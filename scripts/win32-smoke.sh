@@ -28,6 +28,8 @@ fail() {
 for built in build/win32/bin/hostdeck.exe build/win64/bin/app_tests.exe; do
     [ -f "$built" ] || fail "$built is missing: build the win32 and win64 presets first."
 done
+# Installed by scripts/install-deps.sh unless the 32-bit packages could not be had that day.
+[ -e "$loader32" ] || note "Wine's 32-bit half (package wine32:i386) is not installed."
 if [ ! -x /usr/bin/qemu-i386-static ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
         qemu-user-static >/dev/null || note "qemu-user-static could not be installed."
