@@ -37,7 +37,10 @@ if scripts/wine32-works.sh; then
     windows_presets="win64 win32"
 else
     windows_presets="win64"
-    if [ -n "${HOSTDECK_LOADER_HIDDEN:-}" ]; then
+    if [ ! -e /usr/lib/wine/wine ]; then
+        echo "NOTE: the win32 tests were built but not run: Wine's 32-bit half (package"
+        echo "      wine32:i386) is not installed; scripts/install-deps.sh said why."
+    elif [ -n "${HOSTDECK_LOADER_HIDDEN:-}" ]; then
         echo "NOTE: the win32 tests were built but not run: Wine's 32-bit loader is hidden for"
         echo "      this run (HOSTDECK_WIN32_QEMU=1), as on a kernel that cannot run 32-bit code."
     else
