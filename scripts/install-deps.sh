@@ -20,7 +20,7 @@ sudo=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-# A mirror being synced fails a download now and then: each step is tried again before giving up.
+# A mirror being synced fails an index now and then: the update is tried again before going on.
 retry() {
     for wait in 10 30 60 0; do
         "$@" && return 0
@@ -32,9 +32,9 @@ retry() {
 # An index that still fails is left as it was: what the install needs may well be in the rest.
 retry $sudo apt-get -o Acquire::Retries=3 update -q ||
     echo "Some package indexes could not be updated; installing from those that were."
+# apt tries each package download again itself; a failure that remains is not one of timing.
 install() {
-    # shellcheck disable=SC2086
-    retry $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o Acquire::Retries=3 install -y -q \
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o Acquire::Retries=3 install -y -q \
         --no-install-recommends "$@"
 }
 # shellcheck disable=SC2086
