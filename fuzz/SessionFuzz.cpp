@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "launch/ServerLaunch.h"
 #include "platform/TextCodec.h"
 #include "serverlist/AddressPort.h"
+#include "serverlist/ListFileFormat.h"
 #include "serverlist/ListSession.h"
 #include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
@@ -158,6 +160,7 @@ struct FuzzUser final : User {
     bool windowsEnded = false;           // and the session with it
     int depth = 0;
     std::vector<std::wstring>* told = nullptr;  // the start notes of a later start, when set
+    std::function<void()> windowsEnds;          // asks to end, and ends or goes on
 
     FuzzUser(Input& input, Store& store) : in(input), files(store) {}
     void diskEvent();
@@ -246,6 +249,58 @@ std::wstring importLines(Input& in) {
     return wholeCharacters(text);
 }
 
+// The servers that lines from elsewhere hold, read by the rules the README gives the user, apart
+// from the import's own reader: lines end at CR LF, LF or CR; blank lines and ";" comments are
+// skipped; a line with two "#" is a record (nickname up to the first, port after the last), a
+// server where its address and port read as "address:port" (no blanks around either, an address
+// with ":" in brackets) and named so when it has no nickname; any other line is a server where
+// its first word reads as "address:port", named by the rest of the line or else by that word.
+std::vector<Entry> serversIn(std::wstring_view text) {
+    constexpr std::wstring_view kBlanks = L" \t\f\v";
+    const auto strip = [&](std::wstring_view t) {
+        while (!t.empty() && kBlanks.find(t.front()) != t.npos) t.remove_prefix(1);
+        while (!t.empty() && kBlanks.find(t.back()) != t.npos) t.remove_suffix(1);
+        return std::wstring(t);
+    };
+    std::vector<Entry> servers;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
+        const std::wstring_view line = text.substr(start, end - start);
+        start = end + (text.substr(end, 2) == L"\r\n" ? 2 : 1);
+        const std::wstring bare = strip(line);
+        if (bare.empty() || bare.front() == L';') continue;
+        if (std::count(line.begin(), line.end(), L'#') >= 2) {
+            const std::size_t first = line.find(L'#'), last = line.rfind(L'#');
+            Entry record{std::wstring(line.substr(0, first)),
+                         std::wstring(line.substr(first + 1, last - first - 1)),
+                         std::wstring(line.substr(last + 1))};
+            std::wstring address = strip(record.address);
+            if (address.find(L':') != address.npos &&
+                !(address.front() == L'[' && address.back() == L']'))
+                address = L"[" + address + L"]";
+            const std::wstring written = address + L":" + strip(record.port);
+            if (!parseAddressPort(written)) continue;
+            if (record.nickname.empty()) record.nickname = written;
+            servers.push_back(record);
+            continue;
+        }
+        const std::size_t blank = std::min(bare.find_first_of(kBlanks), bare.size());
+        const std::wstring word = bare.substr(0, blank), name = strip(bare.substr(blank));
+        if (const std::optional<AddressPort> server = parseAddressPort(word))
+            servers.push_back({name.empty() ? word : name, server->address, server->port});
+    }
+    return servers;
+}
+
+// The servers of a file's bytes: a file with a NUL in 8-bit text holds none.
+std::vector<Entry> serversInFile(std::string_view bytes) {
+    const auto [encoding, mark] = ServerListFile::encodingOfBytes(bytes);
+    bytes.remove_prefix(mark);
+    if (!isUtf16(encoding) && bytes.find('\0') != bytes.npos) return {};
+    return serversIn(decodeText(bytes, encoding));
+}
+
 void FuzzUser::diskEvent() {
     const auto bytes = [&]() -> std::string& { return files.files[kList]; };
     const unsigned event = in.below(16);
@@ -322,7 +377,7 @@ void FuzzUser::meanwhile() {
                 break;
             case 3:
                 trace("Windows ends while asking");
-                if (depth < 2) windowsEnded = session->endSession().ok() || windowsEnded;
+                if (depth < 2) windowsEnds();
                 break;
             default:
                 break;
@@ -499,12 +554,14 @@ class Session {
           user_(in, files),
           session_(files, kList, kUserFolder, model_, user_) {
         user_.session = &session_;
+        user_.windowsEnds = [this] { windowsEnds(); };
     }
 
     void play(const Start& start);
 
   private:
     void syncEntryOut();
+    void windowsEnds();
     void act();
     void import(bool file);
     void checkWindow();
@@ -523,6 +580,26 @@ class Session {
     bool knownFromFile_ = false;
     std::size_t writesThen_ = 0;
 };
+
+// Windows asks to end the session: it ends, or it does not after all (or the list could not be
+// kept), and the window goes on as the user left it, the entry out for editing out again.
+void Session::windowsEnds() {
+    const Result ended = session_.endSession();
+    trace("Windows ends; kept", ended.ok());
+    const std::vector<Entry> atEnd = entriesOf(model_);  // what the end saved, if anything
+    if (ended.ok() && in_.below(4) != 0) {
+        user_.windowsEnded = true;
+        return;
+    }
+    trace("Windows did not end; files written", static_cast<long>(files_.replaced.size()));
+    if (ended.ok()) session_.resumeAfterEndSession();
+    if (std::find(files_.replaced.begin() + static_cast<std::ptrdiff_t>(writesThen_),
+                  files_.replaced.end(), kList) != files_.replaced.end()) {
+        known_ = atEnd;
+        knownFromFile_ = true;
+    }
+    writesThen_ = files_.replaced.size();
+}
 
 // An entry out for editing that the model no longer holds out went back to its place, or was
 // discarded by the user.
@@ -670,22 +747,8 @@ void Session::act() {
             if (in_.below(2)) {
                 trace("close");
                 static_cast<void>(session_.mayClose());
-            } else if (const Result ended = session_.endSession();
-                       trace("Windows ends; kept", ended.ok()),
-                       kTrace && std::fprintf(stderr, "%ls\n", ended.reason.c_str()), ended.ok()) {
-                user_.windowsEnded = in_.below(4) != 0;
-                if (!user_.windowsEnded) {  // it did not end: the window goes on
-                    trace("Windows did not end");
-                    session_.resumeAfterEndSession();
-                    syncEntryOut();
-                    if (std::find(
-                            files_.replaced.begin() + static_cast<std::ptrdiff_t>(writesThen_),
-                            files_.replaced.end(), kList) != files_.replaced.end()) {
-                        known_ = ref_.shown();
-                        knownFromFile_ = true;
-                    }
-                    writesThen_ = files_.replaced.size();
-                }
+            } else {
+                windowsEnds();
             }
             break;
         default:  // a code no action has yet
@@ -697,10 +760,14 @@ void Session::act() {
 // A paste of lines on the list, or a file: lines in any encoding, or the list file itself.
 void Session::import(bool file) {
     ServerLines lines;
+    std::vector<Entry> read;  // the servers the lines hold, by the README's rules
     if (!file) {
-        lines.readText(importLines(in_));
+        const std::wstring text = importLines(in_);
+        lines.readText(text);
+        read = serversIn(text);
     } else if (in_.below(4) == 0 && files_.files.count(kList)) {
         lines.readFile(files_.files[kList], kList);
+        read = serversInFile(files_.files[kList]);
     } else {
         static const Encoding kEncodings[] = {Encoding::Ansi, Encoding::Utf8, Encoding::Utf16Le,
                                               Encoding::Utf16Be};
@@ -708,10 +775,12 @@ void Session::import(bool file) {
         const Encoding encoding = kEncodings[in_.below(4)];
         std::string bytes;
         if (!encodeText(importLines(in_), encoding, bytes)) bytes = "\x01";
-        lines.readFile(
-            (isUtf16(encoding) || in_.below(2) ? marks[static_cast<int>(encoding)] : "") + bytes,
-            L"C:\\import.txt");
+        bytes =
+            (isUtf16(encoding) || in_.below(2) ? marks[static_cast<int>(encoding)] : "") + bytes;
+        lines.readFile(bytes, L"C:\\import.txt");
+        read = serversInFile(bytes);
     }
+    read = wholeCharacters(read);
     user_.importAnswer.reset();
     const Result imported = session_.importServers(lines);
     syncEntryOut();
@@ -722,23 +791,32 @@ void Session::import(bool file) {
     // What came: servers it read, in their order, each new or a repeat the user agreed to.
     std::vector<Entry> known = before, added;
     if (ref_.outSlot()) known.push_back(ref_.fields);  // it goes back into the list
-    std::size_t next = 0;
-    for (std::size_t i = before.size(); i < now.size(); ++i) {
-        const Entry& e = now[i];
-        while (next < lines.servers.size() &&
-               !(Entry{lines.servers[next].nickname, lines.servers[next].address,
-                       lines.servers[next].port} == e))
-            ++next;
-        check(next++ < lines.servers.size(), "an import added what it did not read");
-        const bool repeat = std::any_of(known.begin(), known.end(), [&](const Entry& k) {
+    // Each server read is added, in order, unless it is a repeat the user did not agree to, or
+    // one the list file cannot hold (its rule, or text its encoding may lack).
+    const auto repeats = [&](const Entry& e) {
+        return std::any_of(known.begin(), known.end(), [&](const Entry& k) {
             return sameServer(e.address, e.port, k.address, k.port);
         });
-        check(!repeat || user_.importAnswer == Answer::Yes,
-              "an import made a second entry for the same server unasked");
-        known.push_back(e);
-        added.push_back(e);
-        ref_.append(e);
+    };
+    const bool agreed = user_.importAnswer == Answer::Yes;
+    std::size_t next = before.size();
+    for (const Entry& e : read) {
+        const std::wstring all = e.nickname + e.address + e.port;
+        const bool mayLack =
+            !list_file_format::whyFileCannotHold(e.nickname, e.address, e.port).empty() ||
+            std::any_of(all.begin(), all.end(), [](wchar_t c) { return c > 0x7E; });
+        if (next < now.size() && now[next] == e) {
+            check(!repeats(e) || agreed,
+                  "an import made a second entry for the same server unasked");
+            known.push_back(e);
+            added.push_back(now[next++]);
+            ref_.append(added.back());
+            continue;
+        }
+        check(!imported.ok() || (repeats(e) && !agreed) || mayLack,
+              "an import left out a server it read");
     }
+    check(next == now.size(), "an import added what it did not read");
     if (added.empty()) return;
     ref_.undoable.push_back({true, ref_.slots.size() - added.size(), added});
     ref_.current = ref_.slots.back().id;
@@ -812,10 +890,23 @@ void Session::checkEnd(const Start& start) {
     files_.locked.clear();                 // the next start
     files_.readOnlyFolder.reset();
     const auto holds = [&](const std::vector<Entry>& list) {
-        // After a failed load, the window's servers may have been added to the file's own.
-        return list.size() >= expected.size() &&
-               std::equal(expected.begin(), expected.end(), list.end() - expected.size()) &&
-               (!loaded_ || list.size() == expected.size());
+        if (loaded_) return list == expected;
+        // After a failed load, the window's servers may have been added to the file's own, but
+        // for those the file had already.
+        for (std::size_t own = 0; own <= list.size(); ++own) {
+            std::vector<Entry> added;
+            for (const Entry& e : expected) {
+                if (std::none_of(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(own),
+                                 [&](const Entry& o) {
+                                     return sameServer(e.address, e.port, o.address, o.port);
+                                 }))
+                    added.push_back(e);
+            }
+            if (std::equal(added.begin(), added.end(),
+                           list.begin() + static_cast<std::ptrdiff_t>(own), list.end()))
+                return true;
+        }
+        return false;
     };
     if (kTrace) {
         for (const Entry& e : expected)
@@ -825,6 +916,11 @@ void Session::checkEnd(const Start& start) {
     }
     if (!onlyInNote) {
         const std::optional<std::vector<Entry>> saved = readBack(files_, kList);
+        if (kTrace && saved) {
+            for (const Entry& e : *saved)
+                std::fprintf(stderr, "  saved %ls|%ls|%ls\n", e.nickname.c_str(), e.address.c_str(),
+                             e.port.c_str());
+        }
         if (saved && holds(*saved)) return;
     }
     // Not in the list file: in a copy, which the next start names.

@@ -64,7 +64,7 @@ status=0
 for preset in $windows_presets; do
     # One Wine server for the whole run, started on the run's own display: faster than one
     # per test program, and no test program can meet a server that is just shutting down.
-    xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
         prefix="$PWD/build/$1/wineprefix"
         # Creates the prefix and starts the Wine background programs with their output going
         # nowhere: started by a test program instead, they would keep its output open and

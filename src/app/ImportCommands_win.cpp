@@ -1,6 +1,6 @@
-// The three ways servers come into the window from elsewhere: the clipboard's lines pasted on
-// the list, a file chosen in the Open dialog, and files dropped from Explorer. Each reads its
-// text into ServerLines and hands it to the list session's one import.
+// The ways servers come into the window from elsewhere: the clipboard's lines or files pasted on
+// the list, a file chosen in the Open dialog, and files dropped from Explorer. Each is read into
+// ServerLines beside the window, and handed to the list session's one import.
 #include "app/frmHostdeck_win.h"
 
 #include <commdlg.h>
@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <new>
 
 #include "platform/Clipboard_win.h"
 #include "platform/ScopeGuard.h"
@@ -30,9 +31,15 @@ constexpr DWORD kReadQuietMs = 300;
 }  // namespace
 
 void frmHostdeck::pasteServers() {
-    ServerLines lines;
-    lines.readText(clipboardText(window_));
-    static_cast<void>(session_.importServers(lines));  // the session says what it did
+    // Files copied in Explorer are imported as if dropped.
+    if (std::vector<std::wstring> files = clipboardFiles(window_); !files.empty())
+        return importFiles(files);
+    auto text = std::make_shared<std::wstring>(clipboardText(window_));
+    if (text->empty()) return tell(Question::Tone::Warning, std::wstring(texts::kClipboardEmpty));
+    const auto lines = std::make_shared<ServerLines>();
+    if (readBeside(std::wstring(texts::kImportReadingClipboard), lines,
+                   [lines, text] { lines->readText(*text); }))
+        static_cast<void>(session_.importServers(*lines));  // the session says what it did
 }
 
 void frmHostdeck::importServersFromFile() {
@@ -55,58 +62,63 @@ LRESULT frmHostdeck::onDropFiles(HDROP drop) {
     std::vector<std::wstring> paths;
     {
         const ScopeGuard finished([drop] { DragFinish(drop); });
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-            path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-            paths.push_back(std::move(path));
-        }
+        paths = filesIn(drop);
     }
     importFiles(paths);
     return 0;
 }
 
 void frmHostdeck::importFiles(const std::vector<std::wstring>& paths) {
-    ServerLines lines;
+    const auto lines = std::make_shared<ServerLines>();
+    const std::shared_ptr<FileStore> files = services_.filesForReading();
     for (const std::wstring& path : paths) {
-        std::string bytes;
-        const Result read = readWaiting(path, bytes);
-        if (read.status == Result::Status::Cancelled) return;  // the user left the wait
-        if (read.ok())
-            lines.readFile(bytes, path);
-        else  // a file that is gone says nothing of its own
-            lines.refuse(path, read.reason.empty() ? texts::kImportNoSuchFile : read.reason);
+        const bool read =
+            readBeside(texts::fill(texts::kImportReading, {path}), lines, [lines, files, path] {
+                std::string bytes;
+                const Result result = files->readAll(path, bytes, kMostImportBytes);
+                if (result.ok())
+                    lines->readFile(bytes, path);
+                else  // a file that is gone says nothing of its own
+                    lines->refuse(path,
+                                  result.reason.empty() ? texts::kImportNoSuchFile : result.reason);
+            });
+        if (!read) return;  // the user left the wait: nothing is imported
     }
-    static_cast<void>(session_.importServers(lines));  // the session says what it did
+    static_cast<void>(session_.importServers(*lines));  // the session says what it did
 }
 
-Result frmHostdeck::readWaiting(const std::wstring& path, std::string& bytes) {
+bool frmHostdeck::readBeside(const std::wstring& waitText, std::shared_ptr<ServerLines> lines,
+                             std::function<void()> read) {
     // Shared with the thread, which may outlive a wait that the user left.
-    struct Read {
-        std::unique_ptr<FileStore> files;
-        std::string bytes;
-        Result result;
-        std::atomic<bool> done{false};
+    struct Job {
+        std::function<void()> read;
+        std::shared_ptr<ServerLines> lines;
+        std::atomic<bool> stop{false}, done{false};
     };
-    const auto read = std::make_shared<Read>();
-    read->files = services_.filesForReading();
-    const auto readFile = [read, path] {
-        read->result = read->files->readAll(path, read->bytes, kMostImportBytes);
-        read->done = true;
+    const auto job = std::make_shared<Job>();
+    job->read = std::move(read);
+    job->lines = std::move(lines);
+    job->lines->stop = &job->stop;
+    const auto run = [job] {
+        try {
+            job->read();
+        } catch (const std::bad_alloc&) {  // nothing is imported, and the user is told
+            job->lines->outOfMemory = true;
+        }
+        job->lines->stop = nullptr;
+        job->done = true;
     };
     // On a thread of the process's pool, kept for the next read: a thread of its own, started
     // while the last one ended, at times never ran under Wine on a busy machine.
-    auto work = std::make_unique<std::function<void()>>(readFile);
+    auto work = std::make_unique<std::function<void()>>(run);
     if (QueueUserWorkItem(runWork, work.get(), WT_EXECUTELONGFUNCTION))
         static_cast<void>(work.release());  // runWork owns it now
     else
-        readFile();  // no thread to be had: read here
-    for (DWORD waited = 0; !read->done && waited < kReadQuietMs; waited += 10) Sleep(10);
-    if (!read->done &&
-        !waitUntil(texts::fill(texts::kImportReading, {path}), [&] { return read->done.load(); }))
-        return Result::cancelled();
-    bytes = std::move(read->bytes);
-    return read->result;
+        run();  // no thread to be had: read here
+    for (DWORD waited = 0; !job->done && waited < kReadQuietMs; waited += 10) Sleep(10);
+    if (job->done || waitUntil(waitText, [&] { return job->done.load(); })) return true;
+    job->stop = true;  // the thread ends at its next line
+    return false;
 }
 
 }  // namespace hostdeck

@@ -39,14 +39,18 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
 
 struct MessageBoxSearch {
     HWND owner;
+    const std::wstring& text;
     HWND box = nullptr;
 };
 
+// The message box that the window owns and that says the text: another may be open above it.
 BOOL CALLBACK findMessageBox(HWND window, LPARAM found) {
     auto& search = *reinterpret_cast<MessageBoxSearch*>(found);
+    constexpr int kMessageTextId = 0xFFFF;  // the box's text, in Windows and in Wine
     wchar_t name[8] = {};
     GetClassNameW(window, name, 8);
-    if (GetWindow(window, GW_OWNER) != search.owner || std::wstring_view(name) != L"#32770")
+    if (GetWindow(window, GW_OWNER) != search.owner || std::wstring_view(name) != L"#32770" ||
+        windowText(GetDlgItem(window, kMessageTextId)) != search.text)
         return TRUE;
     search.box = window;
     return FALSE;
@@ -425,7 +429,8 @@ Question::Answer frmHostdeck::ask(const Question& question) {
         if (choice.buttons[i].first && choice.buttons[i].second == question.byDefault)
             style |= i * MB_DEFBUTTON2;  // MB_DEFBUTTON1, 2 or 3
     }
-    const int chosen = MessageBoxW(window_, question.text.c_str(), kMessageCaption, style);
+    const int chosen =
+        MessageBoxW(window_, texts::fitted(question.text).c_str(), kMessageCaption, style);
     for (const auto& [id, answer] : choice.buttons) {
         if (id && id == chosen) return answer;
     }
@@ -434,7 +439,9 @@ Question::Answer frmHostdeck::ask(const Question& question) {
 
 // A message box that the window's own message loop keeps going: the window answers, and every
 // so often the wait is asked whether it is over, which closes the box.
-bool frmHostdeck::waitUntil(const std::wstring& text, const std::function<bool()>& done) {
+bool frmHostdeck::waitUntil(const std::wstring& words, const std::function<bool()>& done) {
+    const std::wstring text = texts::fitted(words);
+    waitText_ = &text;  // the wait's own box is the one that says it
     waitDone_ = &done;
     SetTimer(window_, kWaitTimer, kWaitPollMs, nullptr);
     const ScopeGuard stopAsking([this] {
@@ -453,7 +460,7 @@ bool frmHostdeck::waitUntil(const std::wstring& text, const std::function<bool()
 LRESULT frmHostdeck::onWaitTimer() {
     if (!waitDone_ || !(*waitDone_)()) return 0;
     // The wait's message box, which this window owns; asked again should it not be there yet.
-    MessageBoxSearch search{window_};
+    MessageBoxSearch search{window_, *waitText_};
     EnumThreadWindows(GetCurrentThreadId(), findMessageBox, reinterpret_cast<LPARAM>(&search));
     if (!search.box) return 0;
     waitDone_ = nullptr;  // over: not asked again before the box has closed

@@ -107,9 +107,11 @@ class frmHostdeck final : private TextListObserver, private User {
     void importServersFromFile();
     LRESULT onDropFiles(HDROP drop);
     void importFiles(const std::vector<std::wstring>& paths);
-    // Reads the file on a thread of its own, so that a slow share does not freeze the window: a
-    // read that takes long shows a wait that the user may leave (Cancelled).
-    Result readWaiting(const std::wstring& path, std::string& bytes);
+    // Runs `read` (which fills `lines`) on a thread of the process's pool, so that a slow share
+    // or a large file does not freeze the window: a read that takes long shows a wait that says
+    // `waitText`, which the user may leave (false; the read then stops at its next line).
+    bool readBeside(const std::wstring& waitText, std::shared_ptr<ServerLines> lines,
+                    std::function<void()> read);
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // One handler for each message the window takes.
@@ -175,6 +177,7 @@ class frmHostdeck final : private TextListObserver, private User {
     std::vector<FieldBinding> fields_;
     bool updatingFromControl_ = false;
     const std::function<bool()>* waitDone_ = nullptr;  // while a wait is shown
+    const std::wstring* waitText_ = nullptr;           // what its box says
     std::wstring notKeptReason_;   // why the list was not kept when Windows asked to end
     bool tellingNotKept_ = false;  // that is about to be said, or being said
 

@@ -41,8 +41,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             *files, folder + hostdeck::kListFileName, request, *registry, *starter);
         if (started.ok()) return 0;
         if (started.status != hostdeck::Result::Status::NotFound) {
-            MessageBoxW(nullptr, started.reason.c_str(), hostdeck::texts::kCaption.data(),
-                        MB_OK | MB_ICONERROR);
+            MessageBoxW(nullptr, hostdeck::texts::fitted(started.reason).c_str(),
+                        hostdeck::texts::kCaption.data(), MB_OK | MB_ICONERROR);
             return 1;
         }
         startNote = started.reason;

@@ -46,4 +46,22 @@ std::wstring clipboardText(HWND owner) {
     return std::wstring(all.substr(0, all.find(L'\0')));
 }
 
+std::vector<std::wstring> filesIn(HDROP files) {
+    std::vector<std::wstring> paths;
+    const UINT count = DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(files, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(files, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+std::vector<std::wstring> clipboardFiles(HWND owner) {
+    if (!IsClipboardFormatAvailable(CF_HDROP) || !OpenClipboard(owner)) return {};
+    const ScopeGuard closed([] { CloseClipboard(); });
+    const HANDLE data = GetClipboardData(CF_HDROP);
+    return data ? filesIn(static_cast<HDROP>(data)) : std::vector<std::wstring>{};
+}
+
 }  // namespace hostdeck

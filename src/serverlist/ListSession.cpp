@@ -1,6 +1,8 @@
 #include "serverlist/ListSession.h"
 
 #include <algorithm>
+#include <new>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/ScopeGuard.h"
@@ -17,8 +19,9 @@ using DiskState = ServerListFile::DiskState;
 
 namespace {
 
-// The start note names so many copies, and says how many more there are.
-constexpr std::size_t kCopiesNamed = 5;
+// The start note names so many copies, and a question so many servers, and says how many more
+// there are; a nickname is cut to so many characters.
+constexpr std::size_t kCopiesNamed = 5, kNicknameChars = 32;
 
 }  // namespace
 
@@ -124,22 +127,60 @@ Result ListSession::add() {
 
 Result ListSession::importServers(const ServerLines& lines) {
     if (done_ || asking_) return Result::cancelled();
-    const ImportPlan plan = planImport(lines, model_, &file_);
-    const auto tell = [&](Tone tone, std::wstring text) {
-        ask(Kind::Imported, tone, Choices::Ok, Answer::Ok, std::move(text));
+    std::optional<ImportReady> ready;
+    bool added = false, outOfMemory = lines.outOfMemory;
+    try {
+        if (!outOfMemory) ready = prepareImport(lines);
+        // All or nothing: the model makes room for every entry before it takes the first.
+        added = ready && !ready->entries.empty();
+        if (ready) model_.appendImported(std::move(ready->entries));
+    } catch (const std::bad_alloc&) {  // nothing of the list has changed
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        ask(Kind::Imported, Tone::Error, Choices::Ok, Answer::Ok,
+            std::wstring(texts::kImportNoMemory));
+        return Result::cancelled();
+    }
+    if (!ready) return Result::cancelled();
+    try {
+        if (added) {
+            // In each list, as a click makes it: Edit and Delete take the entry selected.
+            for (TextList* list :
+                 {&model_.lstServerNick, &model_.lstServerIP, &model_.lstServerPort})
+                list->setCurrentIndex(model_.entryCount() - 1);
+            // The fields show the selected entry, unless they hold what the user is typing.
+            if (!model_.txtServerNickname.enabled() && !model_.hasEntryOutForEditing())
+                model_.select();
+        }
+        ask(Kind::Imported, added ? Tone::Information : Tone::Warning, Choices::Ok, Answer::Ok,
+            std::move(ready->summary));
+    } catch (const std::bad_alloc&) {  // the list holds the import whole: only the words are lost
+    }
+    return added ? Result::success() : Result::cancelled();
+}
+
+std::optional<ListSession::ImportReady> ListSession::prepareImport(const ServerLines& lines) {
+    const auto tell = [&](std::wstring text) {
+        ask(Kind::Imported, Tone::Warning, Choices::Ok, Answer::Ok, std::move(text));
+        return std::nullopt;
     };
+    if (lines.tooMany()) {
+        return tell(texts::fill(texts::kImportFarTooMany,
+                                {texts::number(lines.serversRead), texts::number(kMostEntries)}));
+    }
+    const ImportPlan plan = planImport(lines, model_, &file_);
     // The entry out for editing goes back into the list.
     const ListIndex inList = model_.entryCount() + (model_.hasEntryOutForEditing() ? 1 : 0);
     const auto tooMany = [&](std::size_t adding) {
         const ListIndex total = inList + static_cast<ListIndex>(adding);
         if (total <= kMostEntries) return false;
-        tell(Tone::Warning,
-             texts::fill(texts::kImportTooMany,
+        tell(texts::fill(texts::kImportTooMany,
                          {texts::number(total), texts::number(kMostEntries),
                           texts::number(kMostEntries - std::min(kMostEntries, inList))}));
         return true;
     };
-    if (tooMany(plan.fresh.size())) return Result::cancelled();  // before anything is asked
+    if (tooMany(plan.fresh.size())) return std::nullopt;  // before anything is asked
     bool withRepeated = false;
     if (!plan.repeated.empty()) {
         const std::uint64_t changes = model_.changes();
@@ -148,30 +189,18 @@ Result ListSession::importServers(const ServerLines& lines) {
             texts::fill(texts::kImportRepeated,
                         {texts::number(plan.repeated.size()), serversNamed(lines, plan.repeated)}));
         // Windows may have ended the session meanwhile: the list it kept is the last.
-        if (answer == Answer::Cancel || done_) return Result::cancelled();
-        if (model_.changes() != changes) {  // an entry out for editing went back meanwhile
-            tell(Tone::Warning, std::wstring(texts::kImportListChanged));
-            return Result::cancelled();
-        }
+        if (answer == Answer::Cancel || done_) return std::nullopt;
+        if (listChangedSince(changes))  // not by the user: the end of Windows, say
+            return tell(std::wstring(texts::kImportListChanged));
         withRepeated = answer == Answer::Yes;
     }
     const std::vector<const ImportedServer*> adding = plan.adding(withRepeated);
-    if (tooMany(adding.size())) return Result::cancelled();
-    std::vector<EntryText> entries;
-    entries.reserve(adding.size());
-    for (const ImportedServer* server : adding) entries.push_back(*server);
-    model_.appendImported(std::move(entries));
-    if (!adding.empty()) {
-        // In each list, as a click makes it: Edit and Delete take the entry selected.
-        for (TextList* list : {&model_.lstServerNick, &model_.lstServerIP, &model_.lstServerPort})
-            list->setCurrentIndex(model_.entryCount() - 1);
-        // The fields show the selected entry, unless they hold what the user is typing.
-        if (!model_.txtServerNickname.enabled() && !model_.hasEntryOutForEditing()) model_.select();
-    }
-    tell(adding.empty() ? Tone::Warning : Tone::Information,
-         importSummary(lines, plan, adding.size(),
-                       plan.repeated.size() - (withRepeated ? plan.repeated.size() : 0)));
-    return adding.empty() ? Result::cancelled() : Result::success();
+    if (tooMany(adding.size())) return std::nullopt;
+    ImportReady ready;
+    ready.entries.reserve(adding.size());
+    for (const ImportedServer* server : adding) ready.entries.push_back(*server);
+    ready.summary = importSummary(lines, plan, withRepeated);
+    return ready;
 }
 
 bool ListSession::mayClose() {
@@ -179,18 +208,20 @@ bool ListSession::mayClose() {
     if (asking_) return false;  // the question that is open decides
     if (!settleEntryOutForEditing()) return done_;
     if (file_.loadFailed()) return closeAfterFailedLoad();
-    // Nothing changed (or every change was undone): the file keeps every byte.
-    if (file_.holdsAsKnown(model_)) return done_ = true;
     // Set when the file changed while a save was writing: the user is asked, even should the
     // file look as before by the time it is read again.
     bool changedWhileSaving = false;
     for (;;) {
+        // Nothing changed (or every change was undone, or the end of Windows saved the list
+        // while the user was asked): the file keeps every byte.
+        if (file_.holdsAsKnown(model_)) return done_ = true;
         const ServerListFile::DiskCheck disk = file_.checkDisk();
         if (changedWhileSaving || disk.state == DiskState::Changed ||
             disk.state == DiskState::Unreadable) {
             const Answer answer = askToReplace(disk);
             if (done_) return true;  // Windows ended the session meanwhile
             if (answer != Answer::Yes) return done_ = answer == Answer::No;
+            if (file_.holdsAsKnown(model_)) return done_ = true;  // saved meanwhile
             file_.mayReplace(disk);
         }
         const Result saved = saveWaiting(file_, model_);
@@ -200,7 +231,8 @@ bool ListSession::mayClose() {
         if (changedWhileSaving) continue;
         const Answer answer = askAfterFailedSave(saved.reason);
         if (done_) return true;
-        if (answer == Answer::Continue) return closeKeepingCopy(saved.reason);
+        if (answer == Answer::Continue)  // unless the end of Windows saved it meanwhile
+            return file_.holdsAsKnown(model_) ? (done_ = true) : closeKeepingCopy(saved.reason);
         if (answer != Answer::TryAgain) return false;
     }
 }
@@ -221,24 +253,42 @@ Result ListSession::saveWaiting(ServerListFile& file, const ServerListModel& lis
 // It is read again now: where it can be, the user may add those servers to the file's own.
 bool ListSession::closeAfterFailedLoad() {
     if (model_.entryCount() == 0) return done_ = true;  // nothing of the window's to lose
-    bool addAgreed = false;
+    std::optional<std::vector<ListIndex>> agreed;       // the repeats named when the user said Yes
     for (;;) {
         ServerListFile again(files_, file_.path());
         ServerListModel onDisk;
         Result result = again.load(onDisk);
-        if (result.ok() && !addAgreed) {
+        // The window's servers that the file has already, by Add's rule: never added twice.
+        std::vector<ListIndex> repeats;
+        if (result.ok()) {
+            std::unordered_set<std::wstring> servers;
+            for (ListIndex i = 0; i < onDisk.entryCount(); ++i)
+                servers.insert(serverKey(onDisk.lstServerIP.item(i), onDisk.lstServerPort.item(i)));
+            for (ListIndex i = 0; i < model_.entryCount(); ++i) {
+                const std::wstring key =
+                    serverKey(model_.lstServerIP.item(i), model_.lstServerPort.item(i));
+                if (key.front() != L'\n' && servers.count(key))  // an empty address names none
+                    repeats.push_back(i);
+            }
+        }
+        if (result.ok() && agreed != repeats) {  // asked again should the file have changed
             const Answer answer = ask(again.found() ? Kind::ReadableNow : Kind::GoneNow,
                                       Tone::Warning, Choices::YesNoCancel, Answer::Cancel,
                                       say(again.found() ? texts::kReadableNow : texts::kGoneNow,
-                                          texts::number(model_.entryCount())));
+                                          texts::number(model_.entryCount())) +
+                                          repeatsLeftOut(repeats));
             if (done_) return true;
             if (answer != Answer::Yes) return done_ = answer == Answer::No;
-            addAgreed = true;
+            agreed = repeats;
         }
         if (result.ok()) {
-            for (ListIndex i = 0; i < model_.entryCount(); ++i) {
-                onDisk.appendEntry(model_.lstServerNick.item(i), model_.lstServerIP.item(i),
-                                   model_.lstServerPort.item(i));
+            for (ListIndex i = 0, r = 0; i < model_.entryCount(); ++i) {
+                const bool repeat = r < static_cast<ListIndex>(repeats.size()) &&
+                                    repeats[static_cast<std::size_t>(r)] == i;
+                r += repeat ? 1 : 0;
+                if (!repeat)
+                    onDisk.appendEntry(model_.lstServerNick.item(i), model_.lstServerIP.item(i),
+                                       model_.lstServerPort.item(i));
             }
             result = saveWaiting(again, onDisk);
             if (result.ok() || done_) return done_ = true;
@@ -252,6 +302,22 @@ bool ListSession::closeAfterFailedLoad() {
         if (answer == Answer::Continue) return closeKeepingCopy(why);
         if (answer != Answer::TryAgain) return false;
     }
+}
+
+std::wstring ListSession::repeatsLeftOut(const std::vector<ListIndex>& repeats) const {
+    if (repeats.empty()) return {};
+    std::wstring named;
+    for (std::size_t i = 0; i < repeats.size() && i < kCopiesNamed; ++i) {
+        const ListIndex at = repeats[i];
+        named += texts::fill(
+            texts::kServerNamed,
+            {texts::shortened(model_.lstServerNick.item(at), kNicknameChars),
+             addressPortText(model_.lstServerIP.item(at), model_.lstServerPort.item(at))});
+    }
+    if (repeats.size() > kCopiesNamed)
+        named +=
+            texts::fill(texts::kAndMoreServers, {texts::number(repeats.size() - kCopiesNamed)});
+    return texts::fill(texts::kRepeatsLeftOut, {texts::number(repeats.size()), named});
 }
 
 Answer ListSession::askToReplace(const ServerListFile::DiskCheck& disk) {
@@ -283,14 +349,34 @@ bool ListSession::closeKeepingCopy(const std::wstring& why) {
 }
 
 void ListSession::resumeAfterEndSession() {
-    if (endedBySession_) done_ = endedBySession_ = false;
+    if (!endedBySession_) return;
+    done_ = endedBySession_ = false;
+    goOnAfterEnd();
+}
+
+void ListSession::goOnAfterEnd() {
+    if (putBackAtEnd_ == kNoItem) return;
+    model_.takeOutAgain(std::exchange(putBackAtEnd_, kNoItem));
+    // Back as it was before the end put it back: the list is as it was then.
+    sameListAs_ = {sameListAs_.second == changesAtEnd_ ? sameListAs_.first : changesAtEnd_,
+                   model_.changes()};
+}
+
+bool ListSession::listChangedSince(std::uint64_t changes) const {
+    const std::uint64_t now = model_.changes();
+    return now != changes && !(sameListAs_.first == changes && sameListAs_.second == now);
 }
 
 Result ListSession::endSession() {
     if (done_) return Result::success();
     done_ = endedBySession_ = true;
     std::wstring why;
-    if (const Result putBack = model_.putBackEntryOutForEditing(); !putBack.ok()) {
+    const bool wasOut = model_.hasEntryOutForEditing();
+    const ListIndex place = model_.placeOfEntryOut();
+    changesAtEnd_ = model_.changes();
+    if (const Result putBack = model_.putBackEntryOutForEditing(); putBack.ok()) {
+        if (wasOut) putBackAtEnd_ = place;
+    } else {
         why = texts::fill(texts::kCopyBecauseEntryOut,
                           {file_.path(), putBack.reason, model_.txtServerNickname.text(),
                            model_.txtServerIP.text(), model_.txtServerPort.text()});
@@ -317,6 +403,7 @@ Result ListSession::endSession() {
     if (Result kept = keepCopy(texts::kKeptAtEnd, why, copy); !kept.ok()) {
         // Nothing holds the list but the window: it stays, and the user is told.
         done_ = endedBySession_ = false;
+        goOnAfterEnd();
         while (why.ends_with(L'\n')) why.pop_back();
         return Result::failed(say(texts::kNotKeptAtEnd, why, kept.reason));
     }

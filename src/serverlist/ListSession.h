@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,13 @@ class ListSession {
     static constexpr unsigned kEndSessionWaitMs = 2000;
 
   private:
+    // What an import adds and then says, once the user was asked; nothing when it adds nothing,
+    // and the user was told why. The list does not change.
+    struct ImportReady {
+        std::vector<EntryText> entries;
+        std::wstring summary;
+    };
+    std::optional<ImportReady> prepareImport(const ServerLines& lines);
     Question::Answer ask(Question::Kind kind, Question::Tone tone, Question::Choices choices,
                          Question::Answer byDefault, std::wstring text);
     // At close: the file changed (or cannot be read) since it was read; Yes replaces it.
@@ -128,6 +136,8 @@ class ListSession {
     Result saveWaiting(ServerListFile& file, const ServerListModel& list);
     // At close, when the list file could not be read at start.
     bool closeAfterFailedLoad();
+    // What the question at such a close says of the window's servers the file has already.
+    std::wstring repeatsLeftOut(const std::vector<ListIndex>& repeats) const;
     // At close, when the list cannot be saved: a copy, and where it is; or the user's choice.
     bool closeKeepingCopy(const std::wstring& why);
     Result keepCopy(std::wstring_view headline, const std::wstring& why, std::wstring& copy);
@@ -144,7 +154,17 @@ class ListSession {
     std::vector<std::wstring> copiesFound_;
     bool done_ = false;  // saved, or left as it was by the user's choice: nothing more to do
     bool endedBySession_ = false;  // done_ set by the end of the Windows session
-    bool asking_ = false;          // a question is open: one at a time
+    // Where the end of the session put the entry out for editing back, to take it out again
+    // should the session go on; kNoItem when it put none back.
+    ListIndex putBackAtEnd_ = kNoItem;
+    // The list at the first of these changes() is the list at the second: the end of the
+    // session put the entry out for editing back, and took it out again when it did not end.
+    std::pair<std::uint64_t, std::uint64_t> sameListAs_{0, 0};
+    std::uint64_t changesAtEnd_ = 0;
+    bool listChangedSince(std::uint64_t changes) const;
+    // The session goes on after an end of Windows: the window is as the user left it.
+    void goOnAfterEnd();
+    bool asking_ = false;  // a question is open: one at a time
 };
 
 }  // namespace hostdeck

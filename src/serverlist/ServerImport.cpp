@@ -1,6 +1,7 @@
 #include "serverlist/ServerImport.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_set>
 
 #include "platform/TextCodec.h"
@@ -14,8 +15,10 @@ namespace hostdeck {
 namespace {
 
 constexpr std::wstring_view kBlanks = L" \t\f\v";
-// A question or a summary names so many servers or lines, and says how many more there are.
+// A question or a summary names so many servers, lines or files, and says how many more there
+// are; a path or a nickname in it is cut to so many characters.
 constexpr std::size_t kNamed = 5;
+constexpr std::size_t kPathChars = 64, kNicknameChars = 32;
 
 std::wstring_view trimmed(std::wstring_view text) {
     const std::size_t start = text.find_first_not_of(kBlanks);
@@ -44,41 +47,70 @@ bool holdsKeptBytes(const EntryText& e) {
     return false;
 }
 
+// A record's address and port are a server's where the one strict reader reads them as one.
+bool isServer(std::wstring_view address, std::wstring_view port) {
+    return parseAddressPort(addressPortText(address, port)).has_value();
+}
+
 void readLine(std::wstring_view line, LinePlace place, ServerLines& lines) {
+    if (lines.stop && lines.stop->load(std::memory_order_relaxed)) return;
     const std::wstring_view text = trimmed(line);
     if (text.empty() || text.front() == static_cast<wchar_t>(list_file_format::kCommentMark))
         return;
+    const auto gather = [&](std::wstring_view nickname, std::wstring_view address,
+                            std::wstring_view port) {
+        // Past what the list can ever hold, servers are only counted.
+        if (lines.serversRead++ <= static_cast<std::size_t>(kMostEntries))
+            lines.servers.push_back(
+                {{std::wstring(nickname), std::wstring(address), std::wstring(port)}, place});
+    };
+    bool read = false;
     if (std::count(line.begin(), line.end(), static_cast<wchar_t>(list_file_format::kSeparator)) >=
         2) {
         list_file_format::forEachRecord(line, [&](auto nickname, auto address, auto port) {
-            lines.servers.push_back(
-                {{std::wstring(nickname), std::wstring(address), std::wstring(port)}, place});
+            if (!isServer(address, port)) return;
+            gather(nickname.empty() ? addressPortText(address, port) : std::wstring(nickname),
+                   address, port);
+            read = true;
         });
-        return;
+    } else {
+        const std::size_t blank = std::min(text.find_first_of(kBlanks), text.size());
+        const std::wstring_view written = text.substr(0, blank);
+        if (const std::optional<AddressPort> server = parseAddressPort(written)) {
+            const std::wstring_view name = trimmed(text.substr(blank));
+            gather(name.empty() ? written : name, server->address, server->port);
+            read = true;
+        }
     }
-    const std::size_t blank = std::min(text.find_first_of(kBlanks), text.size());
-    const std::wstring_view written = text.substr(0, blank);
-    if (const std::optional<AddressPort> server = parseAddressPort(written)) {
-        const std::wstring_view name = trimmed(text.substr(blank));
-        lines.servers.push_back(
-            {{std::wstring(name.empty() ? written : name), server->address, server->port}, place});
-        return;
+    if (!read && lines.notServersRead++ < kNamed) lines.notServers.push_back(place);
+}
+
+// Runs `read`; where memory runs out, what was read is dropped, so that nothing is imported.
+template <typename Read>
+void whileMemoryLasts(ServerLines& lines, Read read) {
+    try {
+        read();
+    } catch (const std::bad_alloc&) {
+        lines.outOfMemory = true;
+        std::vector<ImportedServer>().swap(lines.servers);
     }
-    lines.notServers.push_back(place);
 }
 
 }  // namespace
 
 void ServerLines::readText(std::wstring_view text, std::wstring_view name) {
-    const std::size_t source = sources.size();
-    sources.emplace_back(name);
-    forEachLine(text, [&](std::wstring_view line, std::size_t number) {
-        readLine(line, {source, number}, *this);
+    whileMemoryLasts(*this, [&] {
+        const std::size_t source = sources.size();
+        sources.emplace_back(name);
+        forEachLine(text, [&](std::wstring_view line, std::size_t number) {
+            readLine(line, {source, number}, *this);
+        });
     });
 }
 
 void ServerLines::refuse(std::wstring_view name, std::wstring_view why) {
-    refused.push_back(texts::fill(texts::kImportSourceRefused, {name, why}));
+    refused.push_back(
+        texts::fill(texts::kImportSourceRefused, {texts::shortened(name, kPathChars), why}));
 }
 
 void ServerLines::readFile(std::string_view bytes, std::wstring_view name) {
@@ -87,24 +119,29 @@ void ServerLines::readFile(std::string_view bytes, std::wstring_view name) {
     bytes.remove_prefix(found.second);
     if (!isUtf16(encoding) && bytes.find('\0') != std::string_view::npos)
         return refuse(name, texts::kImportNotText);
-    const std::size_t serversBefore = servers.size(), notServersBefore = notServers.size();
+    const std::size_t serversBefore = serversRead, notServersBefore = notServersRead,
+                      namedBefore = notServers.size();
     if (isUtf16(encoding)) {
-        readText(decodeText(bytes, encoding), name);
+        whileMemoryLasts(*this, [&] { readText(decodeText(bytes, encoding), name); });
     } else {
-        const std::size_t source = sources.size();
-        sources.emplace_back(name);
-        std::wstring text;
-        // 8-bit text is split into lines before it is decoded, as the list file is.
-        forEachLine(bytes, [&](std::string_view line, std::size_t number) {
-            text.clear();
-            if (decodeTextInto(line, encoding, text))
-                readLine(text, {source, number}, *this);
-            else
-                notServers.push_back({source, number});
+        whileMemoryLasts(*this, [&] {
+            const std::size_t source = sources.size();
+            sources.emplace_back(name);
+            std::wstring text;
+            // 8-bit text is split into lines before it is decoded, as the list file is.
+            forEachLine(bytes, [&](std::string_view line, std::size_t number) {
+                text.clear();
+                if (decodeTextInto(line, encoding, text))
+                    readLine(text, {source, number}, *this);
+                else if (notServersRead++ < kNamed)
+                    notServers.push_back({source, number});
+            });
         });
     }
-    if (servers.size() > serversBefore) return;
-    notServers.resize(notServersBefore);  // not a server list: its lines are not listed
+    if (serversRead > serversBefore || outOfMemory) return;
+    // Not a server list: its lines are not listed.
+    notServers.resize(namedBefore);
+    notServersRead = notServersBefore;
     refuse(name, texts::kImportNoServer);
 }
 
@@ -154,51 +191,73 @@ ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
         else
             plan.fresh.push_back(&server);
     }
+    // Of the repeats, those of a server in the list: the rest repeat one before them.
+    servers.clear();
+    for (ListIndex i = 0; i < list.entryCount(); ++i)
+        seen(list.lstServerIP.item(i), list.lstServerPort.item(i));
+    if (list.hasEntryOutForEditing()) seen(list.txtServerIP.text(), list.txtServerPort.text());
+    for (const ImportedServer* server : plan.repeated)
+        plan.repeatedOfList += servers.count(serverKey(server->address, server->port));
     return plan;
 }
-
 std::wstring placeText(const ServerLines& lines, LinePlace place) {
     const std::wstring line = texts::fill(texts::kImportLine, {texts::number(place.line)});
     const std::wstring& source = lines.sources[place.source];
-    return source.empty() ? line : source + L", " + line;
+    return source.empty() ? line : texts::shortened(source, kPathChars) + L", " + line;
 }
+
+namespace {
+
+// The first few of `count` things, each as `name(i)` makes it after `between`, and how many more.
+template <typename Name>
+std::wstring firstFew(std::size_t named, std::size_t count, std::wstring_view between,
+                      std::wstring_view more, Name name) {
+    std::wstring text;
+    for (std::size_t i = 0; i < named && i < kNamed; ++i) {
+        if (i) text += between;
+        text += name(i);
+    }
+    if (count > kNamed) text += texts::fill(more, {texts::number(count - kNamed)});
+    return text;
+}
+
+}  // namespace
 
 std::wstring serversNamed(const ServerLines& lines,
                           const std::vector<const ImportedServer*>& some) {
-    std::wstring named;
-    for (std::size_t i = 0; i < some.size() && i < kNamed; ++i) {
-        named += texts::fill(texts::kImportServerNamed,
-                             {placeText(lines, some[i]->place), some[i]->nickname,
-                              addressPortText(some[i]->address, some[i]->port)});
-    }
-    if (some.size() > kNamed)
-        named += texts::fill(texts::kAndMoreServers, {texts::number(some.size() - kNamed)});
-    return named;
+    return firstFew(some.size(), some.size(), L"", texts::kAndMoreServers, [&](std::size_t i) {
+        return texts::fill(
+            texts::kImportServerNamed,
+            {placeText(lines, some[i]->place), texts::shortened(some[i]->nickname, kNicknameChars),
+             addressPortText(some[i]->address, some[i]->port)});
+    });
 }
 
-std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, std::size_t added,
-                           std::size_t leftOut) {
+std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, bool withRepeated) {
+    const std::size_t added = plan.adding(withRepeated).size();
     std::wstring summary = texts::fill(texts::kImportAdded, {texts::number(added)});
-    if (leftOut > 0) summary += texts::fill(texts::kImportLeftOut, {texts::number(leftOut)});
-    if (!plan.cannotHold.empty()) {
+    if (!withRepeated && plan.repeatedOfList > 0)
+        summary += texts::fill(texts::kImportLeftOut, {texts::number(plan.repeatedOfList)});
+    if (!withRepeated && plan.repeated.size() > plan.repeatedOfList)
+        summary += texts::fill(texts::kImportLeftOutRepeats,
+                               {texts::number(plan.repeated.size() - plan.repeatedOfList)});
+    const std::size_t cannotHold = plan.cannotHold.size();
+    if (cannotHold > 0) {
         summary += texts::kImportCannotHold;
-        for (std::size_t i = 0; i < plan.cannotHold.size() && i < kNamed; ++i)
-            summary += L"\n" + placeText(lines, plan.cannotHold[i].first->place) + L": " +
+        summary +=
+            firstFew(cannotHold, cannotHold, L"", texts::kAndMoreServers, [&](std::size_t i) {
+                return L"\n" + placeText(lines, plan.cannotHold[i].first->place) + L": " +
                        plan.cannotHold[i].second;
-        if (plan.cannotHold.size() > kNamed)
-            summary += texts::fill(texts::kAndMoreServers,
-                                   {texts::number(plan.cannotHold.size() - kNamed)});
+            });
     }
-    if (!lines.notServers.empty()) {
-        std::wstring named;
-        for (std::size_t i = 0; i < lines.notServers.size() && i < kNamed; ++i)
-            named += (i ? L"; " : L"") + placeText(lines, lines.notServers[i]);
-        if (lines.notServers.size() > kNamed)
-            named += texts::fill(texts::kAndMoreLines,
-                                 {texts::number(lines.notServers.size() - kNamed)});
-        summary += texts::fill(texts::kImportNotServers, {named});
+    if (lines.notServersRead > 0) {
+        summary += texts::fill(
+            texts::kImportNotServers,
+            {firstFew(lines.notServers.size(), lines.notServersRead, L"; ", texts::kAndMoreLines,
+                      [&](std::size_t i) { return placeText(lines, lines.notServers[i]); })});
     }
-    for (const std::wstring& refused : lines.refused) summary += L"\n\n" + refused;
+    summary += firstFew(lines.refused.size(), lines.refused.size(), L"", texts::kImportMoreRefused,
+                        [&](std::size_t i) { return L"\n\n" + lines.refused[i]; });
     return summary;
 }
 

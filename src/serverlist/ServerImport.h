@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,17 +28,24 @@ struct ImportedServer : EntryText {
     LinePlace place;
 };
 
-// What the lines of one or more texts hold, in order.
+// What the lines of one or more texts hold, in order. Memory stays bounded whatever they hold:
+// servers are gathered until there are more than the list can ever hold, and only the first few
+// lines that are no server are kept; the rest are counted.
 struct ServerLines {
     std::vector<std::wstring> sources;  // a file's path; empty for a paste
     std::vector<ImportedServer> servers;
+    std::size_t serversRead = 0;        // those gathered, and those past them
     std::vector<LinePlace> notServers;  // lines that are neither a server, blank nor a comment
-    std::vector<std::wstring> refused;  // a whole source that was not read, and why
+    std::size_t notServersRead = 0;
+    std::vector<std::wstring> refused;        // a whole source that was not read, and why
+    bool outOfMemory = false;                 // then nothing is kept, and nothing may be imported
+    const std::atomic<bool>* stop = nullptr;  // once true, reading ends where it is
 
     // Reads a pasted text's lines, as source `name`. Each line that is not blank and is no
-    // comment (";" first) is a server when it is
+    // comment (";" first) is a server when its address and port read as one by
+    // parseAddressPort(), and it is
     // - a record as the list file holds it, "nickname#address#port" (two "#" at least), read by
-    //   the list file's own reader;
+    //   the list file's own reader; without a nickname, named "address:port";
     // - "address:port" or "[v6]:port" as a paste into the address field reads it, named by
     //   that same text;
     // - or that, then blanks or a tab and a name, named by the name.
@@ -47,14 +55,17 @@ struct ServerLines {
     void readFile(std::string_view bytes, std::wstring_view name);
     // A source that could not be read: it is named with why.
     void refuse(std::wstring_view name, std::wstring_view why);
+    // More servers were read than the list can ever hold.
+    bool tooMany() const { return serversRead > kMostEntries; }
 };
 
 // What an import of `lines` into `list` would do, before anything is asked.
 struct ImportPlan {
     std::vector<const ImportedServer*> fresh;  // servers the list does not have
     // The same server as one in the list (an entry out for editing included, as it goes back),
-    // or as one before it in what is imported.
+    // or as one before it in what is imported; how many of them are in the list.
     std::vector<const ImportedServer*> repeated;
+    std::size_t repeatedOfList = 0;
     std::vector<std::pair<const ImportedServer*, std::wstring>> cannotHold;  // and why
     // The servers to append, in their order: the fresh ones, and the repeated ones where
     // `withRepeated`.
@@ -70,9 +81,8 @@ ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
 std::wstring placeText(const ServerLines& lines, LinePlace place);
 // The first few servers, one a line ("line 3: "Friday" 1.2.3.4:2300"), and how many more.
 std::wstring serversNamed(const ServerLines& lines, const std::vector<const ImportedServer*>& some);
-// What an import did, for the user: how many were added and left out, what could not be held,
-// and which lines were not servers.
-std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, std::size_t added,
-                           std::size_t leftOut);
+// What an import did, for the user: how many were added, which repeats were left out and why,
+// what could not be held, which lines were not servers, and which files were not read.
+std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, bool withRepeated);
 
 }  // namespace hostdeck

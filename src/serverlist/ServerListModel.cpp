@@ -134,6 +134,7 @@ void ServerListModel::appendImported(std::vector<EntryText> entries) {
         more.portChars += e.port.size();
     }
     reserve(more);
+    undoable_.reserve(undoable_.size() + 1);  // nothing after this may run out of memory
     // Its place counts the entry out for editing, as a delete's does: it may go back above.
     const ListIndex at = entryCount() + (entryOut_ ? 1 : 0);
     lstServerNick.appendAll(texts[0]);

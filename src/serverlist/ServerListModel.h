@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,14 @@ class ServerListModel {
     Result putBackEntryOutForEditing();
     // The user chose to drop the entry out for editing.
     void discardEntryOutForEditing() { entryOut_ = false; }
+    // Where putBackEntryOutForEditing() puts it.
+    ListIndex placeOfEntryOut() const { return std::min(outAt_, entryCount()); }
+    // The entry at `at`, put back from the fields, is out for editing again, as it was before.
+    void takeOutAgain(ListIndex at) {
+        for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) list->removeItem(at);
+        entryOut_ = true;
+        outAt_ = at;
+    }
     // Remove the entry that is current in lstServerNick; the fields are left as they are.
     void deleteCurrent();
     // Takes back the newest delete or import (UndoKind), then the one before it. A delete: the

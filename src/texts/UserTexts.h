@@ -13,6 +13,18 @@ namespace hostdeck::texts {
 // {1} in {2}, {3}, ... replaced by the values in order; "{" and "}" otherwise stay as they are.
 std::wstring fill(std::wstring_view text, std::initializer_list<std::wstring_view> values);
 
+// A message that fits a message box on the smallest screen, whatever the input. A box wraps a
+// line into rows of `rowChars` characters at least; a line longer than kMostRowsALine rows is cut
+// in its middle, where "..." stands for what was left out; of more than `mostRows` rows, the first
+// lines are kept and the last row says how many more there were.
+inline constexpr std::size_t kRowChars = 70, kMostRows = 30, kMostRowsALine = 6;
+// The last row of a message cut short. {1}: how many lines were left out.
+inline constexpr std::wstring_view kMoreMessageLines = L"\n... ({1} more lines not shown)";
+std::wstring fitted(std::wstring_view text, std::size_t rowChars = kRowChars,
+                    std::size_t mostRows = kMostRows);
+// `text` cut in its middle to `most` characters, "..." among them, where it is longer.
+std::wstring shortened(std::wstring_view text, std::size_t most);
+
 // A whole number in decimal digits, for the texts: without the C library's formatting, which
 // would bring its floating-point printing into the program.
 template <typename Int>
@@ -135,6 +147,12 @@ inline constexpr std::wstring_view kReadableNow =
     L"Yes adds them after the file's own servers, which stay as they are.\n"
     L"No keeps the file as it is; the servers of this window are lost.\n"
     L"Cancel goes back to the window.";
+// After kReadableNow. {1}: how many; {2}: each as kServerNamed, and kAndMoreServers.
+inline constexpr std::wstring_view kRepeatsLeftOut =
+    L"\n\nYes leaves out {1} of them, as the file has servers with the same address and "
+    L"port:{2}";
+// {1}: a nickname; {2}: "address:port".
+inline constexpr std::wstring_view kServerNamed = L"\n\"{1}\" {2}";
 inline constexpr std::wstring_view kGoneNow =
     L"The server list file could not be read when Hostdeck started, so this window shows only "
     L"the servers added since. The file is gone now:\n{1}\n\nWrite a new list file with the {2} "
@@ -274,6 +292,8 @@ inline constexpr std::wstring_view kImportRepeated =
 inline constexpr std::wstring_view kImportAdded = L"Servers added to the end of the list: {1}.";
 inline constexpr std::wstring_view kImportLeftOut =
     L"\nLeft out, as the list has them already: {1}.";
+inline constexpr std::wstring_view kImportLeftOutRepeats =
+    L"\nLeft out, as they came before in what you imported: {1}.";
 inline constexpr std::wstring_view kImportCannotHold =
     L"\n\nNot imported, as the list file could not hold them as they stand:";
 // {1}: the lines, as kImportLine, with the file's path where there are files.
@@ -284,6 +304,12 @@ inline constexpr std::wstring_view kImportSourceRefused = L"Not imported: {1}\n{
 inline constexpr std::wstring_view kImportNotText =
     L"It is not a server list: it holds bytes that are no text.";
 inline constexpr std::wstring_view kImportNoSuchFile = L"There is no such file.";
+// After the first few files that were not imported. {1}: how many more.
+inline constexpr std::wstring_view kImportMoreRefused = L"\n\n... and {1} more files not imported.";
+inline constexpr std::wstring_view kImportNoMemory =
+    L"Nothing was imported: there was not enough memory to read it all. Your list is as it was.";
+inline constexpr std::wstring_view kClipboardEmpty =
+    L"Nothing was imported: the clipboard holds neither text nor files.";
 inline constexpr std::wstring_view kImportKeptBytes =
     L"It holds bytes that are no text in its file's encoding.";
 inline constexpr std::wstring_view kImportNoServer =
@@ -295,10 +321,14 @@ inline constexpr std::wstring_view kImportTooLarge =
 inline constexpr std::wstring_view kImportTooMany =
     L"Nothing was imported: the list would then hold {1} servers, and the window shows {2} at "
     L"most. {3} more fit.";
+// {1}: how many servers were read; {2}: the most the window shows.
+inline constexpr std::wstring_view kImportFarTooMany =
+    L"Nothing was imported: what you import holds {1} servers, and the window shows {2} at most.";
 inline constexpr std::wstring_view kImportListChanged =
     L"Nothing was imported: the list changed while you were asked.";
 // {1}: the file.
-inline constexpr std::wstring_view kImportReading =
-    L"Reading {1}\n\nCancel imports nothing from it.";
+inline constexpr std::wstring_view kImportReading = L"Reading {1}\n\nCancel imports nothing.";
+inline constexpr std::wstring_view kImportReadingClipboard =
+    L"Reading the servers on the clipboard\n\nCancel imports nothing.";
 
 }  // namespace hostdeck::texts

@@ -3,7 +3,10 @@
 // was asked, whether the window closed, and what the disk holds afterwards.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <deque>
+#include <new>
 #include <functional>
 #include <map>
 #include <regex>
@@ -11,6 +14,22 @@
 #include "serverlist/ListSession.h"
 #include "support/MemoryFileStore.h"
 #include "support/ModelEntries.h"
+#include "texts/UserTexts.h"
+
+#if defined(__GNUC__) && !defined(__clang__)
+// The replacements below pair malloc with free themselves; GCC sees only the inlined halves.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+// The allocation that fails, counted down from where a test sets it; 0: none fails.
+std::atomic<long> gFailingAllocation{0};
+
+void* operator new(std::size_t size) {
+    if (gFailingAllocation > 0 && --gFailingAllocation == 0) throw std::bad_alloc();
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace hostdeck {
 namespace {
@@ -31,6 +50,7 @@ struct ScriptedUser final : User {
     std::deque<Answer> answers;
     std::wstring asked, said;
     ListSession* session = nullptr;
+    std::function<void()> whileAsked;  // once, while the next question is open
     Answer ask(const Question& q) override {
         // In the order of Question::Kind; a message of the window's own is not the session's.
         static const wchar_t* const kWords[] = {
@@ -40,6 +60,7 @@ struct ScriptedUser final : User {
         EXPECT_TRUE(word) << "a question the session does not ask";
         asked += std::wstring(word ? word : L"?") + L" ";
         said += q.text;
+        if (whileAsked) std::exchange(whileAsked, nullptr)();
         // One question at a time, and none once the session is over (a close would be let go).
         EXPECT_FALSE(session && session->mayClose());
         // What Enter and Escape choose never loses the window's list.
@@ -162,10 +183,18 @@ const struct {
     {"list", "import file \xEF\xBB\xBF" "A\xE9" "#5#6\nB#7#8", "", {}, L"imported ", true, kStart + "B#7#8\r\n", {}, L"line 1: It holds bytes that are no text"},
     {"list", "import 5:6 A, undo", "", {}, L"imported ", true, kStart},
     {"list", "import 5:6 ;A", "", {}, L"imported ", true, kStart, {}, L"line 1: The nickname begins with"},
+    {"list", "import 5:6 A/5:6 B/3:4 C", "", {No}, L"repeated imported ", true, kStart + "A#5#6\r\n", {}, L"Left out, as the list has them already: 1.\nLeft out, as they came before in what you imported: 1."},
+    {"list", "import 7 long files", "", {}, L"imported ", true, kStart, {}, L"ddd...dddddddddddddddddddddddd\\f5.txt\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.\n\n... and 2 more files not imported."},
     {"list", "import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
+    {"list", "import far too many", "", {}, L"imported ", true, kStart, {}, L"what you import holds 65536 servers"},
     {"list", "edit Club, import too many", "", {}, L"imported ", true, kStart, {}, L"65533 more fit"},
     {"list", "edit Club, import 5:6 A", "", {}, L"imported ", true, kStart + "A#5#6\r\n"},
     {"list", "edit Club, import 3:4 A", "", {No}, L"repeated imported ", true, kStart},
+    // Windows asks to end and then does not: the window is as the user left it, and the question
+    // that was open is answered as it was asked.
+    {"list", "edit Club, Windows ends while asked and goes on, import 3:4 A, Club still out", "", {Yes}, L"repeated imported ", true, kStart + "A#3#4\r\n", {}, L"Servers added to the end of the list: 1."},
+    // The file read at close has some of the window's servers: they are named and left out.
+    {"locked file", "import 1:2 A-again/9:9 New", "", {Yes}, L"unread imported add ", true, kStart + "New#9#9\r\n", {}, L"Yes leaves out 1 of them, as the file has servers with the same address and port:\n\"A-again\" 1:2"},
     // clang-format on
 };
 
@@ -255,15 +284,28 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             } else if (step.starts_with("import ")) {  // lines apart by "/"
                 ServerLines lines;
                 std::string text = step.substr(7);
-                if (text == "too many")
-                    for (text.clear(); std::count(text.begin(), text.end(), '\n') < 65534;)
+                const long many = text == "too many" ? 65534 : text == "far too many" ? 65536 : 0;
+                if (many)
+                    for (text.clear(); std::count(text.begin(), text.end(), '\n') < many;)
                         text += "a" + std::to_string(text.size()) + ":1\n";
-                if (text == "own file" || text.starts_with("file "))
+                if (text == "7 long files")
+                    for (const wchar_t n : std::wstring(L"1234567"))
+                        lines.readFile("",
+                                       L"C:\\" + std::wstring(200, L'd') + L"\\f" + n + L".txt");
+                else if (text == "own file" || text.starts_with("file "))
                     lines.readFile(text == "own file" ? files.files[kList] : text.substr(5), kList);
                 else
                     lines.readText(std::regex_replace(std::wstring(text.begin(), text.end()),
                                                       std::wregex(L"/"), L"\n"));
                 static_cast<void>(session.importServers(lines));  // the row checks what it said
+            } else if (step == "Windows ends while asked and goes on") {
+                user.whileAsked = [&] {
+                    EXPECT_TRUE(session.endSession().ok());
+                    session.resumeAfterEndSession();
+                };
+            } else if (step == "Club still out") {
+                EXPECT_TRUE(model.hasEntryOutForEditing() && model.txtServerNickname.enabled());
+                EXPECT_EQ(fakes::entriesOf(model), (fakes::Texts{L"Home|1|2", L"A|3|4"}));
             } else if (step == "undo") {
                 EXPECT_TRUE(model.undo().ok());
             } else if (step == "Add") {            // as the window's button does
@@ -309,6 +351,25 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
         }
         EXPECT_EQ(copies, c.copy);
         EXPECT_NE(user.said.find(c.said), std::wstring::npos) << user.said;
+    }
+}
+
+// Memory that runs out anywhere in an import imports nothing and says so, or imports it all.
+TEST(ListSessionTest, ImportsAllOrNothingWhenMemoryRunsOut) {
+    for (long failing = 1, failed = 1; failed; ++failing) {
+        fakes::MemoryFileStore files;
+        files.files[kList] = kStart;
+        ServerListModel model;
+        ScriptedUser user;
+        ListSession session(files, kList, L"C:\\U", model, user);
+        session.load();
+        user.said.reserve(4096), user.asked.reserve(4096);
+        ServerLines lines;
+        gFailingAllocation = failing;
+        EXPECT_NO_THROW((lines.readText(L"5:6 A\n7:8 B\nx"), session.importServers(lines)));
+        failed = gFailingAllocation.exchange(0) == 0;
+        const bool all = fakes::entriesOf(model).size() == 4;
+        EXPECT_TRUE(all || user.said == texts::kImportNoMemory) << failing << user.said;
     }
 }
 

@@ -21,7 +21,8 @@ std::string bytesOf(const std::string& text) {
 
 const struct {
     std::string text;
-    std::wstring read;  // "nickname|address|port@line, ... / not: lines / refused"
+    std::wstring
+        read;  // "nickname|address|port@line, ... / not: lines (+ those not named) / refused"
     bool file = false;  // read as a file's bytes; otherwise as pasted text (Latin-1 here)
 } kCases[] = {
     // clang-format off
@@ -30,16 +31,21 @@ const struct {
     {"[::1]:27015\tV6 home", L"V6 home|::1|27015@1"},
     {"[::1]:27015", L"[::1]:27015|::1|27015@1"},
     {"Home#10.0.0.5#99", L"Home|10.0.0.5|99@1"},
-    {"Caf#a#b#1\r\nLan##\r\n #x# ", L"Caf|a#b|1@1, Lan||@2,  |x| @3"},
+    {"Caf#a#b#1\r\nLan##\r\n #x# ", L" / not: 1 2 3"},
+    // A record is a server where its address and port read as one; without a nickname, it is
+    // named as a bare address is.
+    {"Join tonight! #lan #party 10.0.0.5:2300\n1.2.3.4:2301 a#b#c\n## Heading ##\nC##\n#x#\nA#1.2.3.4#0",
+     L" / not: 1 2 3 4 5 +1"},
+    {"#1.2.3.4#2300\nV6#[::1]#5\nB# ::1 # 6 \nH#x_y.example.#65535", L"1.2.3.4:2300|1.2.3.4|2300@1, V6|[::1]|5@2, B| ::1 | 6 @3, H|x_y.example.|65535@4"},
     {"\r\n; note\r\n  ;x:1\r\n \t \r\n", L""},
     {"hello world\r\n1.2.3.4\r\nx#y\r\n1.2.3.4:0\r\nh:1:2\r\n[1.2.3.4]:5\r\nb.c:65536\r\na.b:65535",
-     L"a.b:65535|a.b|65535@8 / not: 1 2 3 4 5 6 7"},
+     L"a.b:65535|a.b|65535@8 / not: 1 2 3 4 5 +2"},
     {"a.b:1\rc.d:2\n\nnot", L"a.b:1|a.b|1@1, c.d:2|c.d|2@2 / not: 4"},
     // Files, in each encoding the list file may have.
     {"\xEF\xBB\xBF" "Caf\xC3\xA9#1.2.3.4#5\r\nx", L"Caf\u00e9|1.2.3.4|5@1 / not: 2", true},
     {"Caf\xC3\xA9#1.2.3.4#5", L"Caf\u00e9|1.2.3.4|5@1", true},
     {"Caf\xE9#1.2.3.4#5\nx.y:7 Caf\xE9", L"Caf\u00e9|1.2.3.4|5@1, Caf\u00e9|x.y|7@2", true},
-    {"utf16le:x.y:7 Fun\r\nnot\r\nA#b#c", L"Fun|x.y|7@1, A|b|c@3 / not: 2", true},
+    {"utf16le:x.y:7 Fun\r\nnot\r\nA#b#7", L"Fun|x.y|7@1, A|b|7@3 / not: 2", true},
     {"utf16be:x.y:7", L"x.y:7|x.y|7@1", true},
     {std::string("MZ\x90\0\x03\0a#b#c", 11), L" / refused Not imported: f\nIt is not a server list: it holds bytes that are no text.", true},
     {"just text\r\nmore", L" / refused Not imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
@@ -61,6 +67,8 @@ TEST(ServerImportTest, ReadsEachLineForWhatItMeans) {
                     L"@" + std::to_wstring(s.place.line);
         if (!lines.notServers.empty()) read += L" / not:";
         for (const LinePlace& place : lines.notServers) read += L" " + std::to_wstring(place.line);
+        if (lines.notServersRead > lines.notServers.size())
+            read += L" +" + std::to_wstring(lines.notServersRead - lines.notServers.size());
         for (const std::wstring& why : lines.refused) read += L" / refused " + why;
         EXPECT_EQ(read, c.read);
     }
