@@ -1,8 +1,9 @@
 // libFuzzer target: any text as what comes from outside the window's own controls, through the
 // readers that take it in: the program's command line, a paste into the address field, and a
 // desktop shortcut's arguments and name. Checks, besides crashes and undefined behaviour:
-//   - a command line starts at most one server, and only what it names: the text after the
-//     switch as written, or the one server of that nickname, or the address and port it is;
+//   - a command line is read as the README's rules read it (readByTheRules, written apart from
+//     the reader), starts at most one server, and only what it names: the text after the
+//     switch, or the one server of that nickname, or the address and port it is;
 //   - the arguments of a shortcut made for any address and port, read back as a command line,
 //     start exactly that address and port;
 //   - Copy address, then a paste, gives the same server;
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/DesktopStart.h"
 #include "launch/ServerLaunch.h"
@@ -59,16 +62,70 @@ std::wstring startedBy(const std::wstring& line, StartRequest& request) {
                  : L"";
 }
 
-void checkCommandLine(const std::wstring& line) {
+// What follows the program, read by the README's rules, apart from the reader: blanks around it
+// left out; split into arguments as the C runtime splits them (at blanks and tabs outside
+// quotes; quotes left out, "" inside quotes one quote; 2n backslashes before a quote n
+// backslashes, 2n+1 n and the quote itself; other backslashes as written); more than one
+// argument is refused, none (or an empty one) opens the window; "-s" or "/s" (either case) with
+// a colon after it, and no line break, starts what follows it; anything else is a name.
+StartRequest readByTheRules(std::wstring_view rest) {
+    using Kind = StartRequest::Kind;
+    while (!rest.empty() && (rest.front() == L' ' || rest.front() == L'\t')) rest.remove_prefix(1);
+    while (!rest.empty() && (rest.back() == L' ' || rest.back() == L'\t')) rest.remove_suffix(1);
+    std::vector<std::wstring> arguments;
+    std::wstring current;
+    bool quoted = false, any = false;
+    std::size_t slashes = 0;
+    for (std::size_t i = 0; i <= rest.size(); ++i) {
+        const wchar_t c = i < rest.size() ? rest[i] : L' ';
+        if (c == L'\\') {
+            ++slashes;
+            any = true;
+            continue;
+        }
+        if (c == L'"') {
+            current.append(slashes / 2, L'\\');
+            const bool literal = slashes % 2 == 1;
+            slashes = 0;
+            any = true;
+            if (literal) {
+                current += L'"';
+            } else if (quoted && i + 1 < rest.size() && rest[i + 1] == L'"') {
+                current += L'"';
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+            continue;
+        }
+        current.append(std::exchange(slashes, 0), L'\\');
+        if ((c == L' ' || c == L'\t') && (!quoted || i == rest.size())) {
+            if (any) arguments.push_back(std::exchange(current, {}));
+            any = false;
+            continue;
+        }
+        current += c;
+        any = true;
+    }
+    if (arguments.size() > 1) return {Kind::Refused, std::wstring(rest)};
+    if (arguments.empty() || arguments[0].empty()) return {};
+    const std::wstring& argument = arguments[0];
+    const bool lineBreak = argument.find_first_of(std::wstring_view(L"\r\n\0", 3)) != argument.npos;
+    if (argument.size() > 2 && (argument[0] == L'-' || argument[0] == L'/') &&
+        (argument[1] == L's' || argument[1] == L'S') && argument.find(L':', 2) != argument.npos &&
+        !lineBreak)
+        return {Kind::Server, argument.substr(2)};
+    return {Kind::Name, argument};
+}
+
+// `rest`: what follows the program's path, where the line is written so that it is known.
+void checkCommandLine(const std::wstring& line, std::optional<std::wstring_view> rest = {}) {
     StartRequest request;
     const std::wstring started = startedBy(line, request);
+    if (rest && request != readByTheRules(*rest)) fail("read other than the rules say", line);
     if (started.empty()) return;
     if (request.kind == StartRequest::Kind::Server) {
-        // What followed the switch, but for the quotes Windows takes away.
-        const auto unquoted = [](std::wstring text) { return std::erase(text, L'"'), text; };
-        if (started != request.text ||
-            unquoted(line).find(unquoted(request.text)) == std::wstring::npos)
-            fail("the switch started something else", line);
+        if (started != request.text) fail("the switch started something else", line);
         return;
     }
     if (request.kind != StartRequest::Kind::Name) fail("started without being asked", line);
@@ -175,8 +232,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at = end + 1;
     }
     checkCommandLine(text);
-    checkCommandLine(L"\"" + kProgram + L"\" " + text);
-    checkCommandLine(kProgram + L" " + text);
+    checkCommandLine(L"\"" + kProgram + L"\" " + text, text);
+    checkCommandLine(kProgram + L" " + text, text);
     const std::wstring address = entryText(piece[1]), port = entryText(piece[2]);
     checkShortcutArguments(address, port);
     // Also in brackets and with a port that is one, where random text seldom gets.

@@ -239,12 +239,17 @@ std::wstring importLines(Input& in) {
                                             L"HOME#10.0.0.5# 99",
                                             L"odd#1",
                                             L"\xDC85K#1#2",
-                                            L"a.b:7 Caf\u00e9"};
+                                            L"a.b:7 Caf\u00e9",
+                                            L"#10.0.0.7#7",
+                                            L"V6# ::1 #5",
+                                            L"1.2.3.4:27015 Friday games",
+                                            L"Join tonight! #lan #party 10.0.0.5:2300"};
     std::wstring text;
     for (unsigned n = in.below(8); n > 0; --n) {
         text += in.below(4) ? std::wstring(kLines[in.below(std::size(kLines))])
                             : pieceOfText(in) + L":" + pieceOfText(in);
-        text += in.below(4) ? L"\r\n" : L"\n";
+        static const wchar_t* const kEnds[] = {L"\r\n", L"\r\n", L"\n", L"\r"};
+        text += kEnds[in.below(4)];
     }
     return wholeCharacters(text);
 }

@@ -24,5 +24,8 @@ if [ -f "$arg" ]; then
 fi
 mkdir -p "build/fuzz/$name-corpus"
 cd build/fuzz
+# A fuzzer's dictionary, where it has one: pieces its inputs are made of.
+dict=""
+if [ -f "../../fuzz/$name.dict" ]; then dict="-dict=../../fuzz/$name.dict"; fi
 exec "$fuzzer" -max_total_time="$arg" -max_len="$max_len" -timeout=10 -print_final_stats=1 \
-    "$name-corpus" "../../fuzz/$name-corpus"
+    $dict "$name-corpus" "../../fuzz/$name-corpus"

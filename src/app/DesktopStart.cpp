@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "launch/ServerLaunch.h"
 #include "serverlist/AddressPort.h"
@@ -54,21 +56,41 @@ std::size_t endOfProgram(std::wstring_view commandLine, std::wstring_view progra
     return std::min(commandLine.find_first_of(kBlanks), commandLine.size());
 }
 
-// The one argument of `text` as Windows splits arguments (at blanks outside quotes, each pair of
-// quotes left out); false when there is more than one.
-bool oneArgument(std::wstring_view text, std::wstring& argument) {
-    bool inQuotes = false, ended = false;
-    for (const wchar_t c : text) {
-        const bool blank = !inQuotes && kBlanks.find(c) != std::wstring_view::npos;
-        if (ended && !blank) return false;
-        ended = blank;
-        if (c == L'"') {
-            inQuotes = !inQuotes;
-        } else if (!blank) {
+// The arguments of `text` as the C runtime splits them: at blanks outside quotes; a quote
+// begins or ends a quoted part and is left out, but for "" inside one (a quote); backslashes
+// are as written, but for those before a quote: each pair is one backslash, and an odd one
+// makes the quote a character of the argument.
+std::vector<std::wstring> windowsArguments(std::wstring_view text) {
+    std::vector<std::wstring> arguments;
+    std::wstring argument;
+    bool inQuotes = false, started = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const wchar_t c = text[i];
+        if (!inQuotes && kBlanks.find(c) != std::wstring_view::npos) {
+            if (started) arguments.push_back(std::exchange(argument, {}));
+            started = false;
+            ++i;
+            continue;
+        }
+        started = true;
+        if (c == L'\\') {
+            const std::size_t end = std::min(text.find_first_not_of(L'\\', i), text.size());
+            const bool quote = end < text.size() && text[end] == L'"';
+            argument.append(quote ? (end - i) / 2 : end - i, L'\\');
+            if (quote && (end - i) % 2) argument += L'"';
+            i = quote && (end - i) % 2 ? end + 1 : end;
+        } else if (c == L'"') {
+            const bool doubled = inQuotes && i + 1 < text.size() && text[i + 1] == L'"';
+            if (doubled) argument += L'"';
+            inQuotes = doubled || !inQuotes;
+            i += doubled ? 2 : 1;
+        } else {
             argument += c;
+            ++i;
         }
     }
-    return true;
+    if (started) arguments.push_back(argument);
+    return arguments;
 }
 
 // Eight letters from the whole text (FNV-1a): what keeps a cut name apart.
@@ -160,14 +182,10 @@ StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view pr
     const std::wstring_view rest =
         trimmed(commandLine.substr(endOfProgram(commandLine, programPath)));
     if (rest.empty()) return {};
-    // A shortcut writes its one argument in quotes whatever it holds, quotes and blanks too.
-    std::wstring argument;
-    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
-        argument = rest.substr(1, rest.size() - 2);
-    } else {
-        if (!oneArgument(rest, argument)) return {StartRequest::Kind::Refused, std::wstring(rest)};
-    }
-    if (argument.empty()) return {};
+    const std::vector<std::wstring> arguments = windowsArguments(rest);
+    if (arguments.size() > 1) return {StartRequest::Kind::Refused, std::wstring(rest)};
+    if (arguments.empty() || arguments.front().empty()) return {};
+    const std::wstring& argument = arguments.front();
     // No list entry holds a line break, so no shortcut carries one.
     const bool isSwitch =
         argument.size() > 2 && (argument[0] == L'-' || argument[0] == L'/') &&
@@ -178,8 +196,18 @@ StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view pr
 }
 
 std::wstring shortcutArguments(std::wstring_view address, std::wstring_view port) {
-    return L"\"" + std::wstring(kAddressSwitch) + std::wstring(address) + L":" +
-           std::wstring(port) + L"\"";
+    // One argument in quotes, written so that it splits back whole, quotes and blanks too.
+    const std::wstring argument =
+        std::wstring(kAddressSwitch) + std::wstring(address) + L":" + std::wstring(port);
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'"') quoted.append(backslashes + 1, L'\\');  // each doubled, and one for it
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
+        quoted += c;
+    }
+    quoted.append(backslashes, L'\\');  // doubled before the closing quote
+    return quoted + L"\"";
 }
 
 std::wstring shortcutFileName(std::wstring_view nickname, std::size_t longest) {

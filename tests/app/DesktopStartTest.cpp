@@ -23,7 +23,10 @@ TEST(DesktopStartTest, ReadsOneServerFromWhatFollowsTheProgram) {
         {L"hostdeck.exe", {}}, {L"hostdeck.exe \"", {}}, {L"hostdeck.exe \"\"", {}},
         {L"\"" + program + L"\"  \"My Home\" ", {Kind::Name, L"My Home"}},
         {L"\"C:\\h d\\hostdeck.exe\"Home", {Kind::Name, L"Home"}},
-        {L"hostdeck.exe \"a\"b\"", {Kind::Name, L"a\"b"}}, {L"hostdeck.exe /S:", {Kind::Server, L":"}},
+        {L"hostdeck.exe \"a\"b\"", {Kind::Name, L"ab"}}, {L"hostdeck.exe /S:", {Kind::Server, L":"}},
+        // Split as the C runtime splits arguments: quotes, doubled quotes and backslashes.
+        {L"hd.exe \"My \"\"Home\\\"\\\\\"", {Kind::Name, L"My \"Home\"\\"}},
+        {L"hd.exe a\\\\b\\\\\\\"c \"d e\"", {Kind::Refused, L"a\\\\b\\\\\\\"c \"d e\""}}, {L"hd.exe \"a\" \"b\"", {Kind::Refused, L"\"a\" \"b\""}},
         {L"hostdeck.exe \"-s1.2.3.4:5\nx\"", {Kind::Name, L"-s1.2.3.4:5\nx"}},  // no entry holds a line break
         {L"hostdeck.exe   My Home\t", {Kind::Refused, L"My Home"}},  // more than one argument
         // (The switch's other forms: LaunchTest.) The program's own path, however written.
@@ -32,7 +35,7 @@ TEST(DesktopStartTest, ReadsOneServerFromWhatFollowsTheProgram) {
         {L"other.exe Home", {Kind::Name, L"Home"}},
         {L"\"C:\\My Games\\other.exe\" \"x y\"", {Kind::Name, L"x y"}},
         // What a shortcut carries comes back whole, to start exactly its server.
-        {L"hd.exe " + shortcutArguments(L" [::1] \"x", L"27 015"), {Kind::Server, L" [::1] \"x:27 015"}},
+        {L"hd.exe " + shortcutArguments(L" [::1] \"x\\\"", L"27 015\\"), {Kind::Server, L" [::1] \"x\\\":27 015\\"}},
         // clang-format on
     };
     for (const auto& [line, read] : cases)

@@ -193,6 +193,7 @@ const struct {
     // Windows asks to end and then does not: the window is as the user left it, and the question
     // that was open is answered as it was asked.
     {"list", "edit Club, Windows ends while asked and goes on, import 3:4 A, Club still out", "", {Yes}, L"repeated imported ", true, kStart + "A#3#4\r\n", {}, L"Servers added to the end of the list: 1."},
+    {"marked list", "delete it, delete it, Windows ends and goes on, add, delete it", "changed", {}, L"", true, kOther},
     // The file read at close has some of the window's servers: they are named and left out.
     {"locked file", "import 1:2 A-again/9:9 New", "", {Yes}, L"unread imported add ", true, kStart + "New#9#9\r\n", {}, L"Yes leaves out 1 of them, as the file has servers with the same address and port:\n\"A-again\" 1:2"},
     // clang-format on
@@ -207,12 +208,13 @@ std::vector<std::string> stepsOf(const std::string& steps) {
 TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.start + "/" + c.window + "/" + c.disk));
-        EXPECT_TRUE(
-            std::regex_match(c.start, std::regex("list|no file|odd file|locked file|file too large|"
-                                                 "(five )?copies kept")))
+        EXPECT_TRUE(std::regex_match(
+            c.start, std::regex("(marked )?list|no file|odd file|locked file|file too large|"
+                                "(five )?copies kept")))
             << c.start;
         fakes::MemoryFileStore files;
         if (c.start != "no file") files.files[kList] = c.start == "odd file" ? kOdd : kStart;
+        if (c.start == "marked list") files.files[kList] = "\xEF\xBB\xBF" + kStart;
         const std::string kept = kCopyTop + "Windows ended." + kOwner + "; kept\r\n";
         if (c.start.ends_with("copies kept")) {  // six beside the list, or four
             for (const wchar_t* n : {L"10", L"2", L"3", L"4", L"5", L"6"}) {
@@ -298,14 +300,17 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                     lines.readText(std::regex_replace(std::wstring(text.begin(), text.end()),
                                                       std::wregex(L"/"), L"\n"));
                 static_cast<void>(session.importServers(lines));  // the row checks what it said
-            } else if (step == "Windows ends while asked and goes on") {
-                user.whileAsked = [&] {
+            } else if (step.starts_with("Windows ends") && step.ends_with("goes on")) {
+                const auto endThenGoOn = [&] {
                     EXPECT_TRUE(session.endSession().ok());
                     session.resumeAfterEndSession();
                 };
-            } else if (step == "Club still out") {
+                if (step.find("while asked") == std::string::npos)
+                    endThenGoOn();
+                else
+                    user.whileAsked = endThenGoOn;
+            } else if (step == "Club still out") {  // and the fields with it, for the user's Add
                 EXPECT_TRUE(model.hasEntryOutForEditing() && model.txtServerNickname.enabled());
-                EXPECT_EQ(fakes::entriesOf(model), (fakes::Texts{L"Home|1|2", L"A|3|4"}));
             } else if (step == "undo") {
                 EXPECT_TRUE(model.undo().ok());
             } else if (step == "Add") {            // as the window's button does

@@ -76,7 +76,7 @@ const struct {
     {L"import a|b|c;d|e|f, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
     {L"import a|b|c;d|e|f, nickname 3, delete, nickname 0, delete, undo, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
     {L"import a|b|c;d|e|f, nickname 3, delete, undo, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
-    {L"import a|b|c;d|e|f;" + kHome + L", nickname 3, up, up, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
+    {L"import a|b|c;d|e|f;" + kHome + L", nickname 3, up, up, up, undo", {kHome, kClub, kLan}, L"||", kNoItem, L"unlocked"},
     {L"import a|b|c;d|e|f, nickname 4, edit, type d|e|g, add, undo", {kHome, kClub, kLan, L"d|e|g"}, L"d|e|g", kNoItem, L"unlocked"},
     {L"nickname 1, edit, import a|b|c, nickname 0, delete, undo, undo, nickname 1, select", {kHome, kClub, kLan}, kLan, 2, L"locked"},
     // Lists of unequal length come from no operation; they must still break nothing.
