@@ -370,6 +370,8 @@ TEST_F(WindowTest, EditsTheListAndSavesItOnClose) {
     EXPECT_EQ(SendMessageW(control(kIdServerNickList), LB_GETCURSEL, 0, 0), 2) << "Home moved";
     command(kIdEditButton);
     SetWindowTextW(control(kIdNicknameField), L"Home 2");
+    send(WM_QUERYENDSESSION), send(WM_ENDSESSION, FALSE);  // asked, then called off
+    EXPECT_EQ(shown(), L"Lan Club Home 2|10.0.0.5|99+") << "as the user left it";
     send(WM_CLOSE);  // the entry out for editing goes back first
     EXPECT_EQ(form->window(), nullptr);
     EXPECT_EQ(files.files[kList],
