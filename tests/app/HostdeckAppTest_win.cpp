@@ -191,7 +191,8 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
     press('C', VK_CONTROL);
     EXPECT_TRUE(waitUntil([] { return clipboardText(nullptr) == L"10.0.0.5:99"; }));
     press(VK_DOWN);
-    press(VK_F10, VK_SHIFT);  // the list's menu: Copy address
+    press(VK_F10, VK_SHIFT);  // the list's menu, once it is open: Copy address
+    ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
     press('C');
     EXPECT_TRUE(waitUntil([] { return clipboardText(nullptr) == L"my host \u00E9\u0416:2300"; }));
     press(VK_UP, VK_MENU);  // Club moves up, and stays selected; then back
@@ -201,6 +202,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
     EXPECT_TRUE(waitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 1; }));
     // Windows ends while the list's menu is open: the list is settled and the program ends.
     press(VK_F10, VK_SHIFT);
+    ASSERT_TRUE(waitUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
     DWORD_PTR answer = 0;
     EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL,
                                     scaled(10000), &answer) &&

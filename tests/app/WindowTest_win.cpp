@@ -90,8 +90,7 @@ struct MessageBoxAnswers {
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static bool boxFitsScreen(HWND box) {
-        MONITORINFO screen{};
-        screen.cbSize = sizeof screen;
+        MONITORINFO screen{sizeof screen, {}, {}, 0};
         GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &screen);
         RECT frame{}, inside{};
         GetWindowRect(box, &frame);
