@@ -888,6 +888,7 @@ void Session::checkEnd(const Start& start) {
             std::fprintf(stderr, "  wrote %ls\n", path.c_str());
     }
     if (!onlyInNote && expected == known_ && (knownFromFile_ || expected.empty())) {
+        trace("writes then", static_cast<long>(writesThen_));
         check(files_.replaced.size() == writesThen_, "a list that did not change was written");
         return;
     }
