@@ -30,8 +30,7 @@ const struct {
     {"1.2.3.4:2300", L"1.2.3.4:2300|1.2.3.4|2300@1"},
     {"  1.2.3.4:2300   Friday games ", L"Friday games|1.2.3.4|2300@1"},
     {"[::1]:27015\tV6 home", L"V6 home|::1|27015@1"},
-    {"[::1]:27015", L"[::1]:27015|::1|27015@1"},
-    {"Home#10.0.0.5#99", L"Home|10.0.0.5|99@1"},
+    {"[::1]:27015", L"[::1]:27015|::1|27015@1"}, {"Home#10.0.0.5#99", L"Home|10.0.0.5|99@1"},
     {"Caf#a#b#1\r\nLan##\r\n #x# ", L" / not: 1 2 3"},
     // A record is a server where its address and port read as one; without a nickname, it is
     // named as a bare address is.
@@ -41,7 +40,7 @@ const struct {
     {"\r\n; note\r\n  ;x:1\r\n \t \r\n", L""},
     {"hello world\r\n1.2.3.4\r\nx#y\r\n1.2.3.4:0\r\nh:1:2\r\n[1.2.3.4]:5\r\nb.c:65536\r\na.b:65535",
      L"a.b:65535|a.b|65535@8 / not: 1 2 3 4 5 +2"},
-    {"a.b:1\rc.d:2\n\nnot", L"a.b:1|a.b|1@1, c.d:2|c.d|2@2 / not: 4"},
+    {"a.b:1\rA.d:2\n\nnot", L"a.b:1|a.b|1@1, A.d:2|A.d|2@2 / not: 4"},
     // Files, in each encoding the list file may have.
     {"\xEF\xBB\xBF" "Caf\xC3\xA9#1.2.3.4#5\r\nx", L"Caf\u00e9|1.2.3.4|5@1 / not: 2", true},
     {"Caf\xC3\xA9#1.2.3.4#5", L"Caf\u00e9|1.2.3.4|5@1", true},

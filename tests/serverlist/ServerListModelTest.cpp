@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -214,7 +215,9 @@ TEST(TextListTest, KeepsItemsAndTheCurrentOneThroughRemovals) {
     list.append(L"new");
     list.setCurrentIndex(9999);
     list.removeItem(5);
-    EXPECT_EQ(changes.said, L"+10000@9999-5");
+    list.appendAll(std::array<std::wstring_view, 2>{L"a", L"b"});  // told as each inserted
+    list.removeItems(0, 2);                                        // and each removed
+    EXPECT_EQ(changes.said, L"+10000@9999-5+10000+10001-0-0");
 }
 
 }  // namespace
