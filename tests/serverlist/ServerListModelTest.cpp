@@ -217,6 +217,7 @@ TEST(TextListTest, KeepsItemsAndTheCurrentOneThroughRemovals) {
     list.removeItem(5);
     list.appendAll(std::array<std::wstring_view, 2>{L"a", L"b"});  // told as each inserted
     list.removeItems(0, 2);                                        // and each removed
+    list.removeItems(0, 0);                                        // none: nothing to tell
     EXPECT_EQ(changes.said, L"+10000@9999-5+10000+10001-0-0");
 }
 
