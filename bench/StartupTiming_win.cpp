@@ -116,21 +116,30 @@ void putOnClipboard(const std::string& text) {
     CloseClipboard();
 }
 
-Import importOnce(const std::wstring& folder) {
-    Import import;
-    PROCESS_INFORMATION started{};
+// Starts the program in `folder`, brings its window to the front and presses Ctrl+V on the list,
+// which has the focus; the program's memory as it was just before, in `before`.
+HWND startAndPaste(const std::wstring& folder, PROCESS_INFORMATION& started,
+                   PROCESS_MEMORY_COUNTERS& before) {
     HWND window = startShown(folder, started);
-    if (!window) return import;
+    if (!window) return nullptr;
     WaitForInputIdle(started.hProcess, 10000);
     Sleep(200);
     SetForegroundWindow(window);
-    PROCESS_MEMORY_COUNTERS before{}, after{};
     GetProcessMemoryInfo(started.hProcess, &before, sizeof before);
-    const double start = now();
-    keybd_event(VK_CONTROL, 0, 0, 0);  // Ctrl+V on the list, which has the focus
+    keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event('V', 0, 0, 0);
     keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
     keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    return window;
+}
+
+Import importOnce(const std::wstring& folder) {
+    Import import;
+    PROCESS_INFORMATION started{};
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    HWND window = startAndPaste(folder, started, before);
+    if (!window) return import;
+    const double start = now();
     HWND box = nullptr;
     while (!(box = messageBoxOf(window)) && now() - start < 60000) Sleep(1);
     import.ms = now() - start;
@@ -179,18 +188,10 @@ void putFileOnClipboard(const std::wstring& path) {
 LargeImport largeImportOnce(const std::wstring& folder) {
     LargeImport import;
     PROCESS_INFORMATION started{};
-    HWND window = startShown(folder, started);
-    if (!window) return import;
-    WaitForInputIdle(started.hProcess, 10000);
-    Sleep(200);
-    SetForegroundWindow(window);
     PROCESS_MEMORY_COUNTERS before{}, after{};
-    GetProcessMemoryInfo(started.hProcess, &before, sizeof before);
+    HWND window = startAndPaste(folder, started, before);
+    if (!window) return import;
     const double start = now();
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    keybd_event('V', 0, 0, 0);
-    keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
     HWND box = nullptr;
     for (;;) {  // until the summary shows; the wait's box ("Reading ...") is not it
         box = messageBoxOf(window);
