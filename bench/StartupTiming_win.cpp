@@ -133,6 +133,14 @@ HWND startAndPaste(const std::wstring& folder, PROCESS_INFORMATION& started,
     return window;
 }
 
+// Ends the program at once: the list file stays as it was.
+void endProgram(PROCESS_INFORMATION& started) {
+    TerminateProcess(started.hProcess, 0);
+    WaitForSingleObject(started.hProcess, 60000);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+}
+
 Import importOnce(const std::wstring& folder) {
     Import import;
     PROCESS_INFORMATION started{};
@@ -157,10 +165,7 @@ Import importOnce(const std::wstring& folder) {
     while (SendMessageW(list, LB_GETCOUNT, 0, 0) > imported - 30000 && now() - undoing < 60000)
         Sleep(1);
     import.undoMs = now() - undoing;
-    TerminateProcess(started.hProcess, 0);  // the list file stays as it was
-    WaitForSingleObject(started.hProcess, 60000);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
+    endProgram(started);
     return import;
 }
 
@@ -213,10 +218,7 @@ LargeImport largeImportOnce(const std::wstring& folder) {
         static_cast<double>(std::max(after.PeakPagefileUsage - before.PeakPagefileUsage,
                                      after.PeakWorkingSetSize - before.PeakWorkingSetSize)) /
         1e6;
-    TerminateProcess(started.hProcess, 0);
-    WaitForSingleObject(started.hProcess, 60000);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
+    endProgram(started);
     return import;
 }
 
