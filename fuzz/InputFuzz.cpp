@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "launch/ServerLaunch.h"
 #include "serverlist/AddressPort.h"
 #include "support/FakeRegistry.h"
@@ -107,7 +107,7 @@ StartRequest readByTheRules(std::wstring_view rest) {
         current += c;
         any = true;
     }
-    if (arguments.size() > 1) return {Kind::Refused, std::wstring(rest)};
+    if (arguments.size() > 1) return {Kind::TooManyArguments, std::wstring(rest)};
     if (arguments.empty() || arguments[0].empty()) return {};
     const std::wstring& argument = arguments[0];
     const bool lineBreak = argument.find_first_of(std::wstring_view(L"\r\n\0", 3)) != argument.npos;

@@ -72,16 +72,8 @@ void frmHostdeck::importFiles(const std::vector<std::wstring>& paths) {
     const auto lines = std::make_shared<ServerLines>();
     const std::shared_ptr<FileStore> files = services_.filesForReading();
     for (const std::wstring& path : paths) {
-        const bool read =
-            readBeside(texts::fill(texts::kImportReading, {path}), lines, [lines, files, path] {
-                std::string bytes;
-                const Result result = files->readAll(path, bytes, kMostImportBytes);
-                if (result.ok())
-                    lines->readFile(bytes, path);
-                else  // a file that is gone says nothing of its own
-                    lines->refuse(path,
-                                  result.reason.empty() ? texts::kImportNoSuchFile : result.reason);
-            });
+        const bool read = readBeside(texts::fill(texts::kImportReading, {path}), lines,
+                                     [lines, files, path] { lines->readFileAt(*files, path); });
         if (!read) return;  // the user left the wait: nothing is imported
     }
     static_cast<void>(session_.importServers(*lines));  // the session says what it did

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "app/FormLayout.h"
 #include "platform/Clipboard_win.h"
 #include "serverlist/AddressPort.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
 #include "platform/FileStore.h"

@@ -72,8 +72,8 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
     switch (request.kind) {
         case StartRequest::Kind::Window:
             return Result::cancelled();
-        case StartRequest::Kind::Refused:
-            return Result::notFound(texts::fill(texts::kSeveralArguments, {argument}));
+        case StartRequest::Kind::TooManyArguments:
+            return Result::notFound(texts::fill(texts::kTooManyArguments, {argument}));
         case StartRequest::Kind::Server: {
             // Split where the game splits it, so that it gets the text exactly as written.
             const std::size_t colon = argument.rfind(L':');
@@ -92,8 +92,10 @@ Result launchFromCommandLine(FileStore& files, const std::wstring& listPath,
         if (!sameIgnoringCase(model.lstServerNick.item(i), argument)) continue;
         if (count++ == 0) first = i;
         if (count <= kServersNamed)
-            named += L"\n" + std::wstring(model.lstServerNick.item(i)) + L": " +
-                     addressPortText(model.lstServerIP.item(i), model.lstServerPort.item(i));
+            named += texts::fill(
+                texts::kServerOfNickname,
+                {model.lstServerNick.item(i),
+                 addressPortText(model.lstServerIP.item(i), model.lstServerPort.item(i))});
     }
     if (count > kServersNamed)
         named += texts::fill(texts::kAndMoreServers, {texts::number(count - kServersNamed)});

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"
@@ -13,8 +13,6 @@ namespace hostdeck {
 // Where the game keeps its install folder: HKEY_LOCAL_MACHINE\<kGameKey>, value kGamePathValue.
 inline constexpr wchar_t kGameKey[] = L"SOFTWARE\\Microsoft\\Microsoft Games\\Vantorel\\1.0";
 inline constexpr wchar_t kGamePathValue[] = L"AppPath";
-// Before the address and port on the program's command line: the game's own switch for them.
-inline constexpr std::wstring_view kAddressSwitch = L"-s";
 
 // Starts the game in server mode for the entry current in lstServerNick, after copying that
 // entry into the (then locked) fields just as select() does. Cancelled when there is no

@@ -35,7 +35,7 @@ Result FileStore::readAll(const std::wstring& path, std::string& bytes, std::uin
     std::unique_ptr<OpenFile> file;
     if (Result opened = openToRead(path, file); !opened.ok()) return opened;
     const std::uint64_t size = file->size();
-    if (size > most) return Result::failed(std::wstring(texts::kImportTooLarge));
+    if (size > most) return Result::cancelled();
     if (size > bytes.max_size())
         return Result::failed(texts::fill(texts::kTooLargeForMemory, {path}));
     bytes.resize(static_cast<std::size_t>(size));

@@ -56,7 +56,7 @@ class FileStore {
     virtual ~FileStore() = default;
 
     // Reads the whole file; NotFound when it (or its folder) does not exist. A file larger
-    // than `most` bytes is not read (Failed, kImportTooLarge).
+    // than `most` bytes is not read (Cancelled: the caller knows why it set the limit).
     Result readAll(const std::wstring& path, std::string& bytes, std::uint64_t most = UINT64_MAX);
     // The same, handed over piece by piece, in order, without holding the whole file.
     using PieceTaker = std::function<void(std::string_view piece)>;

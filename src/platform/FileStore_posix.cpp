@@ -23,7 +23,7 @@ std::string narrowPath(const std::wstring& path) {
     return bytes;
 }
 
-Result failure(std::wstring_view text, const std::wstring& path, int error) {
+Result failure(const texts::Text<2>& text, const std::wstring& path, int error) {
     return Result::failed(
         texts::fill(text, {path, decodeText(std::strerror(error), Encoding::Utf8)}),
         static_cast<unsigned long>(error));

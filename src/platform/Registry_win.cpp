@@ -39,7 +39,7 @@ class Win32Registry final : public Registry {
         const auto rootKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
         const LONG error = RegOpenKeyExW(rootKey, subKey.c_str(), 0, access, key.put());
         if (error != ERROR_SUCCESS) {
-            return {nullptr, systemFailure(error, {}, {},
+            return {nullptr, systemFailure(error, texts::kSystemReasonAlone, {},
                                            error == ERROR_FILE_NOT_FOUND ? Result::Status::NotFound
                                                                          : Result::Status::Failed)};
         }

@@ -27,11 +27,9 @@ std::wstring systemMessage(DWORD error) {
     return texts::fill(texts::kSystemMessage, {std::wstring_view(buffer, length), code});
 }
 
-Result systemFailure(DWORD error, std::wstring_view text, std::wstring_view subject,
+Result systemFailure(DWORD error, const texts::Text<2>& text, std::wstring_view subject,
                      Result::Status status) {
-    std::wstring reason = systemMessage(error);
-    if (!text.empty()) reason = texts::fill(text, {subject, reason});
-    return {status, std::move(reason), error};
+    return {status, texts::fill(text, {subject, systemMessage(error)}), error};
 }
 
 }  // namespace hostdeck

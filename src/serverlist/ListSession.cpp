@@ -35,11 +35,6 @@ ListSession::ListSession(FileStore& files, std::wstring listPath, std::wstring u
     model_.setEntryCheck(&file_);
 }
 
-std::wstring ListSession::say(std::wstring_view text, std::wstring_view second,
-                              std::wstring_view third) const {
-    return texts::fill(text, {file_.path(), second, third});
-}
-
 Answer ListSession::ask(Kind kind, Tone tone, Choices choices, Answer byDefault,
                         std::wstring text) {
     asking_ = true;
@@ -341,7 +336,7 @@ bool ListSession::closeKeepingCopy(const std::wstring& why) {
     const Result kept = keepCopy(texts::kKeptAtClose, say(texts::kCopyBecauseNotSaved, why), copy);
     if (kept.ok()) {
         ask(Kind::KeptInCopy, Tone::Information, Choices::Ok, Answer::Ok,
-            say(texts::kKeptInCopy, {}, copy));
+            say(texts::kKeptInCopy, L"", copy));
         return done_ = true;
     }
     const Answer answer = ask(Kind::NoCopyEither, Tone::Warning, Choices::YesNo, Answer::No,

@@ -9,6 +9,7 @@
 #include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
 #include "serverlist/ServerListModel.h"
+#include "texts/UserTexts.h"
 
 namespace hostdeck {
 
@@ -142,8 +143,10 @@ class ListSession {
     bool closeKeepingCopy(const std::wstring& why);
     Result keepCopy(std::wstring_view headline, const std::wstring& why, std::wstring& copy);
     // `text` with the list file's path for {1} and these for {2} and {3}.
-    std::wstring say(std::wstring_view text, std::wstring_view second = {},
-                     std::wstring_view third = {}) const;
+    template <std::size_t Count, typename... Values>
+    std::wstring say(const texts::Text<Count>& text, const Values&... values) const {
+        return texts::fill(text, {std::wstring_view(file_.path()), std::wstring_view(values)...});
+    }
 
     FileStore& files_;
     ServerListFile file_;

@@ -108,6 +108,15 @@ void ServerLines::readText(std::wstring_view text, std::wstring_view name) {
     });
 }
 
+void ServerLines::readFileAt(FileStore& files, const std::wstring& path) {
+    std::string bytes;
+    const Result read = files.readAll(path, bytes, kMostImportBytes);
+    if (read.ok()) return readFile(bytes, path);
+    if (read.status == Result::Status::Cancelled) return refuse(path, texts::kImportTooLarge);
+    // A file that is gone says nothing of its own.
+    refuse(path, read.reason.empty() ? std::wstring(texts::kImportNoSuchFile) : read.reason);
+}
+
 void ServerLines::refuse(std::wstring_view name, std::wstring_view why) {
     refused.push_back(
         texts::fill(texts::kImportSourceRefused, {texts::shortened(name, kPathChars), why}));
@@ -203,7 +212,9 @@ ImportPlan planImport(const ServerLines& lines, const ServerListModel& list,
 std::wstring placeText(const ServerLines& lines, LinePlace place) {
     const std::wstring line = texts::fill(texts::kImportLine, {texts::number(place.line)});
     const std::wstring& source = lines.sources[place.source];
-    return source.empty() ? line : texts::shortened(source, kPathChars) + L", " + line;
+    return source.empty() ? line
+                          : texts::fill(texts::kImportLineOfFile,
+                                        {texts::shortened(source, kPathChars), line});
 }
 
 namespace {
@@ -211,7 +222,7 @@ namespace {
 // The first few of `count` things, each as `name(i)` makes it after `between`, and how many more.
 template <typename Name>
 std::wstring firstFew(std::size_t named, std::size_t count, std::wstring_view between,
-                      std::wstring_view more, Name name) {
+                      const texts::Text<1>& more, Name name) {
     std::wstring text;
     for (std::size_t i = 0; i < named && i < kNamed; ++i) {
         if (i) text += between;
@@ -246,18 +257,20 @@ std::wstring importSummary(const ServerLines& lines, const ImportPlan& plan, boo
         summary += texts::kImportCannotHold;
         summary +=
             firstFew(cannotHold, cannotHold, L"", texts::kAndMoreServers, [&](std::size_t i) {
-                return L"\n" + placeText(lines, plan.cannotHold[i].first->place) + L": " +
-                       plan.cannotHold[i].second;
+                return texts::fill(
+                    texts::kImportCannotHoldServer,
+                    {placeText(lines, plan.cannotHold[i].first->place), plan.cannotHold[i].second});
             });
     }
     if (lines.notServersRead > 0) {
         summary += texts::fill(
             texts::kImportNotServers,
-            {firstFew(lines.notServers.size(), lines.notServersRead, L"; ", texts::kAndMoreLines,
+            {firstFew(lines.notServers.size(), lines.notServersRead, texts::kImportLinesBetween,
+                      texts::kAndMoreLines,
                       [&](std::size_t i) { return placeText(lines, lines.notServers[i]); })});
     }
     summary += firstFew(lines.refused.size(), lines.refused.size(), L"", texts::kImportMoreRefused,
-                        [&](std::size_t i) { return L"\n\n" + lines.refused[i]; });
+                        [&](std::size_t i) { return lines.refused[i]; });
     return summary;
 }
 

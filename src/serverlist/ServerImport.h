@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileStore.h"
 #include "serverlist/ServerListModel.h"
 
 // Servers brought in from elsewhere: lines pasted from a forum post or a chat, a friend's list
@@ -53,6 +54,9 @@ struct ServerLines {
     // Reads a file's bytes, in any encoding the list file may have, as source `name`. A file
     // with a NUL byte (in 8-bit text) or without a server is refused, and said so.
     void readFile(std::string_view bytes, std::wstring_view name);
+    // Reads the file at `path` as readFile() does; one that cannot be read, or is larger than
+    // kMostImportBytes (not read at all), is refused and said why.
+    void readFileAt(FileStore& files, const std::wstring& path);
     // A source that could not be read: it is named with why.
     void refuse(std::wstring_view name, std::wstring_view why);
     // More servers were read than the list can ever hold.

@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <functional>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "app/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"

@@ -9,7 +9,7 @@
 #include <deque>
 
 #include "app/FormFont_win.h"
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 #include "app/FormLayout.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"

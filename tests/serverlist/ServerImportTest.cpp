@@ -47,9 +47,9 @@ const struct {
     {"Caf\xE9#1.2.3.4#5\nx.y:7 Caf\xE9", L"Caf\u00e9|1.2.3.4|5@1, Caf\u00e9|x.y|7@2", true},
     {"utf16le:x.y:7 Fun\r\nnot\r\nA#b#7", L"Fun|x.y|7@1, A|b|7@3 / not: 2", true},
     {"utf16be:x.y:7", L"x.y:7|x.y|7@1", true},
-    {std::string("MZ\x90\0\x03\0a#b#c", 11), L" / refused Not imported: f\nIt is not a server list: it holds bytes that are no text.", true},
-    {"just text\r\nmore", L" / refused Not imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
-    {"", L" / refused Not imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
+    {std::string("MZ\x90\0\x03\0a#b#c", 11), L" / refused\n\nNot imported: f\nIt is not a server list: it holds bytes that are no text.", true},
+    {"just text\r\nmore", L" / refused\n\nNot imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
+    {"", L" / refused\n\nNot imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
     // clang-format on
 };
 
@@ -69,7 +69,7 @@ TEST(ServerImportTest, ReadsEachLineForWhatItMeans) {
         for (const LinePlace& place : lines.notServers) read += L" " + std::to_wstring(place.line);
         if (lines.notServersRead > lines.notServers.size())
             read += L" +" + std::to_wstring(lines.notServersRead - lines.notServers.size());
-        for (const std::wstring& why : lines.refused) read += L" / refused " + why;
+        for (const std::wstring& why : lines.refused) read += L" / refused" + why;
         EXPECT_EQ(read, c.read);
     }
 }

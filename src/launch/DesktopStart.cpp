@@ -1,11 +1,10 @@
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "launch/ServerLaunch.h"
 #include "serverlist/AddressPort.h"
 #include "texts/UserTexts.h"
 
@@ -183,7 +182,7 @@ StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view pr
         trimmed(commandLine.substr(endOfProgram(commandLine, programPath)));
     if (rest.empty()) return {};
     const std::vector<std::wstring> arguments = windowsArguments(rest);
-    if (arguments.size() > 1) return {StartRequest::Kind::Refused, std::wstring(rest)};
+    if (arguments.size() > 1) return {StartRequest::Kind::TooManyArguments, std::wstring(rest)};
     if (arguments.empty() || arguments.front().empty()) return {};
     const std::wstring& argument = arguments.front();
     // No list entry holds a line break, so no shortcut carries one.

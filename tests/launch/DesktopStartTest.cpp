@@ -9,7 +9,7 @@
 #include <regex>
 #include <set>
 
-#include "app/DesktopStart.h"
+#include "launch/DesktopStart.h"
 
 namespace hostdeck {
 namespace {
@@ -26,9 +26,9 @@ TEST(DesktopStartTest, ReadsOneServerFromWhatFollowsTheProgram) {
         {L"hostdeck.exe \"a\"b\"", {Kind::Name, L"ab"}}, {L"hostdeck.exe /S:", {Kind::Server, L":"}},
         // Split as the C runtime splits arguments: quotes, doubled quotes and backslashes.
         {L"hd.exe \"My \"\"Home\\\"\\\\\"", {Kind::Name, L"My \"Home\"\\"}},
-        {L"hd.exe a\\\\b\\\\\\\"c \"d e\"", {Kind::Refused, L"a\\\\b\\\\\\\"c \"d e\""}}, {L"hd.exe \"a\" \"b\"", {Kind::Refused, L"\"a\" \"b\""}},
+        {L"hd.exe a\\\\b\\\\\\\"c \"d e\"", {Kind::TooManyArguments, L"a\\\\b\\\\\\\"c \"d e\""}}, {L"hd.exe \"a\" \"b\"", {Kind::TooManyArguments, L"\"a\" \"b\""}},
         {L"hostdeck.exe \"-s1.2.3.4:5\nx\"", {Kind::Name, L"-s1.2.3.4:5\nx"}},  // no entry holds a line break
-        {L"hostdeck.exe   My Home\t", {Kind::Refused, L"My Home"}},  // more than one argument
+        {L"hostdeck.exe   My Home\t", {Kind::TooManyArguments, L"My Home"}},  // more than one argument
         // (The switch's other forms: LaunchTest.) The program's own path, however written.
         {program, {}}, {program + L" -s1.2.3.4:5", {Kind::Server, L"1.2.3.4:5"}},
         {L"c:\\my games\\HD\\HOSTDECK Home", {Kind::Name, L"Home"}},

@@ -12,10 +12,10 @@ namespace hostdeck {
 // What the program's command line asks for, read for what it means and nothing else.
 struct StartRequest {
     enum class Kind {
-        Window,   // nothing follows the program: the window opens
-        Server,   // "-s<address>:<port>" ("/s", either case): exactly that address and port
-        Name,     // one argument: a nickname, or failing that "<address>:<port>"
-        Refused,  // the window opens and says why
+        Window,  // nothing follows the program: the window opens
+        Server,  // "-s<address>:<port>" ("/s", either case): exactly that address and port
+        Name,    // one argument: a nickname, or failing that "<address>:<port>"
+        TooManyArguments,  // more than one argument: the window opens and says so
     } kind = Kind::Window;
     std::wstring text;  // Server: what follows the switch, as written; Name: the argument
     bool operator==(const StartRequest&) const = default;
@@ -23,8 +23,11 @@ struct StartRequest {
 
 // Reads what follows the program's own path on `commandLine`, however that path was written
 // (quoted, or with blanks and unquoted, as some launchers pass it). One argument, or the whole
-// rest in one pair of quotes (as a shortcut writes it); more than one is Refused.
+// rest in one pair of quotes (as a shortcut writes it); more than one is TooManyArguments.
 StartRequest readCommandLine(std::wstring_view commandLine, std::wstring_view programPath);
+
+// Before the address and port on the program's command line: the game's own switch for them.
+inline constexpr std::wstring_view kAddressSwitch = L"-s";
 
 // The arguments a shortcut runs the program with to start exactly this server, whatever the
 // servers of the list are called by then: the game's own switch with the address and the port.
