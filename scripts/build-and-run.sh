@@ -14,7 +14,7 @@ if scripts/wine32-works.sh; then
 else
     preset=win64
     loader=/usr/lib/wine/wine64
-    echo "NOTE: this machine cannot run 32-bit programs; starting the 64-bit build instead."
+    echo "NOTE: $(scripts/wine32-works.sh --why); starting the 64-bit build instead."
 fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target hostdeck -j "$jobs"

@@ -37,16 +37,7 @@ if scripts/wine32-works.sh; then
     windows_presets="win64 win32"
 else
     windows_presets="win64"
-    if [ ! -e /usr/lib/wine/wine ]; then
-        echo "NOTE: the win32 tests were built but not run: Wine's 32-bit half (package"
-        echo "      wine32:i386) is not installed; scripts/install-deps.sh said why."
-    elif [ -n "${HOSTDECK_LOADER_HIDDEN:-}" ]; then
-        echo "NOTE: the win32 tests were built but not run: Wine's 32-bit loader is hidden for"
-        echo "      this run (HOSTDECK_WIN32_QEMU=1), as on a kernel that cannot run 32-bit code."
-    else
-        echo "NOTE: the win32 tests were built but not run: this kernel cannot start 32-bit"
-        echo "      programs (IA-32 emulation is off), so Wine cannot run 32-bit Windows programs here."
-    fi
+    echo "NOTE: the win32 tests were built but not run: $(scripts/wine32-works.sh --why)." | fold -s -w 96
     # What needs no Wine: how the shipped exe is built.
     cmake -DOBJDUMP=i686-w64-mingw32-objdump -DEXE=build/win32/bin/hostdeck.exe \
           -P cmake/CheckExe.cmake
