@@ -28,6 +28,7 @@ std::wstring_view moveUp(State) { return texts::kMenuMoveUp; }
 std::wstring_view moveDown(State) { return texts::kMenuMoveDown; }
 std::wstring_view pasteServers(State) { return texts::kMenuPasteServers; }
 std::wstring_view importServers(State) { return texts::kMenuImportServers; }
+std::wstring_view exportServers(State) { return texts::kMenuExportServers; }
 
 constexpr int kList = kIdServerNickList;
 
@@ -43,6 +44,7 @@ constexpr ListCommand kListCommands[] = {
     {CommandId::MoveDown,         moveDown,        kList,           {{kDown, kAlt}},                       0,             false,  true,   canMoveDown},
     {CommandId::PasteServers,     pasteServers,    kList,           {{'V', kCtrl}, {kInsert, kShift}},     0,             false,  false,  always},
     {CommandId::ImportServers,    importServers,   kList,           {},                                    0,             false,  false,  always},
+    {CommandId::ExportServers,    exportServers,   kList,           {},                                    0,             false,  false,  always},
     // Ctrl+V, Shift+Insert and the field's own Paste; Wine's edit control pastes Shift+Insert
     // without WM_PASTE, so the keys are rows too.
     {CommandId::PasteAddress,     nullptr,         kIdAddressField, {{'V', kCtrl}, {kInsert, kShift}},     kPasteMessage, false,  true,   always},

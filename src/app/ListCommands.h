@@ -21,6 +21,7 @@ enum class CommandId {
     MoveDown,
     PasteServers,
     ImportServers,
+    ExportServers,
     PasteAddress,
     Count
 };

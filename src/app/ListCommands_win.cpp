@@ -86,6 +86,9 @@ bool frmHostdeck::run(CommandId id) {
         case CommandId::ImportServers:
             importServersFromFile();
             return true;
+        case CommandId::ExportServers:
+            exportServers();
+            return true;
         case CommandId::PasteAddress:
             return pasteAddressPort();
         case CommandId::Count:

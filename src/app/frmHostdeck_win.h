@@ -32,10 +32,13 @@ struct FormServices {
     std::wstring program = {};        // the program's own file, which a desktop shortcut runs
     std::wstring desktopFolder = {};  // where a desktop shortcut goes
     std::wstring startNote = {};      // said once the window shows (a server not started)
-    // The file access of a thread that reads an imported file: its own, as the thread may
-    // outlive a wait that the user left.
+    // File access for reading an imported file on the process's thread pool: a FileStore of the
+    // read's own, as the read may outlive a wait that the user left.
     std::function<std::unique_ptr<FileStore>()> filesForReading = makeSystemFileStore;
 };
+
+// The text of a window or control.
+std::wstring windowText(HWND window);
 
 // The program's one window: the nickname list, the editor fields, the buttons and captions.
 // The model holds the entries and fields; the controls mirror it and feed user events in.
@@ -74,6 +77,12 @@ class frmHostdeck final : private TextListObserver, private User {
         HWND edit_ = nullptr;
     };
 
+    // Shared by the files that make up the window, each holding one of its jobs.
+    static constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    static constexpr UINT kShowStartNotes = WM_APP + 1;
+    static constexpr UINT kTellListNotKept = WM_APP + 2;
+    static constexpr UINT_PTR kWaitTimer = 1;
+
     struct EventRoute {
         int control;
         int notification;
@@ -101,13 +110,16 @@ class frmHostdeck final : private TextListObserver, private User {
     // Text on the clipboard that is an address with a port fills the address and port fields;
     // false for any other text, which pastes as usual.
     bool pasteAddressPort();
-    // Servers brought in from elsewhere (ImportCommands_win.cpp): the clipboard's lines, a file
-    // chosen in the Open dialog, files dropped on the window. All go to the session's one import.
+    // The list's file commands (FileCommands_win.cpp). Servers brought in from elsewhere: the
+    // clipboard's lines, a file chosen in the Open dialog, files dropped on the window; all go
+    // to the session's one import.
     void pasteServers();
     void importServersFromFile();
     LRESULT onDropFiles(HDROP drop);
     void importFiles(const std::vector<std::wstring>& paths);
-    // Runs `read` (which fills `lines`) on a thread of the process's pool, so that a slow share
+    // Every server of the list written to a file chosen in the Save dialog.
+    void exportServers();
+    // Runs `read` (which fills `lines`) on the process's thread pool, so that a slow share
     // or a large file does not freeze the window: a read that takes long shows a wait that says
     // `waitText`, which the user may leave (false; the read then stops at its next line).
     bool readBeside(const std::wstring& waitText, std::shared_ptr<ServerLines> lines,

@@ -90,6 +90,12 @@ class FileStore {
         return samePath(written, path) || samePath(written, finalPath(path));
     }
 
+    // Whether the two paths name one file: spelt alike as the system compares paths, or ending
+    // at the same file through links.
+    bool sameFile(const std::wstring& a, const std::wstring& b) {
+        return samePath(a, b) || samePath(finalPath(a), finalPath(b));
+    }
+
     // Whether the file is there, as the folder lists it: the file is not opened.
     bool exists(const std::wstring& path) {
         for (const std::wstring& found : listStartingWith(path))

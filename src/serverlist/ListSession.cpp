@@ -7,6 +7,7 @@
 
 #include "platform/ScopeGuard.h"
 #include "serverlist/AddressPort.h"
+#include "serverlist/ServerExport.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
@@ -196,6 +197,26 @@ std::optional<ListSession::ImportReady> ListSession::prepareImport(const ServerL
     for (const ImportedServer* server : adding) ready.entries.push_back(*server);
     ready.summary = importSummary(lines, plan, withRepeated);
     return ready;
+}
+
+Result ListSession::exportServers(const std::wstring& path) {
+    if (done_) return Result::cancelled();
+    // Not written: the user may choose another place.
+    const auto elsewhere = [&](Question::Kind kind, const std::wstring& text) {
+        return ask(kind, Tone::Warning, Choices::YesNo, Answer::No, text) == Answer::Yes
+                   ? Result::failed(text)
+                   : Result::cancelled();
+    };
+    if (files_.sameFile(path, file_.path()))
+        return elsewhere(Kind::ExportRefused, texts::fill(texts::kExportIsListFile, {path}));
+    const ServerExport out = hostdeck::exportServers(model_);
+    if (const Result written =
+            files_.replaceWith(path, [&](FileSink& sink) { return sink.write(out.bytes); });
+        !written.ok())
+        return elsewhere(Kind::ExportFailed,
+                         texts::fill(texts::kExportFailed, {path, written.reason}));
+    ask(Kind::Exported, Tone::Information, Choices::Ok, Answer::Ok, exportSummary(out, path));
+    return Result::success();
 }
 
 bool ListSession::mayClose() {

@@ -36,6 +36,9 @@ struct Question {
         ImportRepeated,     // Yes imports the repeated servers too, No leaves them out, Cancel
                             // imports nothing
         Imported,           // what an import did: Ok
+        ExportRefused,      // the list file chosen to export to: Yes chooses another place
+        ExportFailed,       // the same, after a failed write
+        Exported,           // what an export did: Ok
     };
     Tone tone = Tone::Information;
     Choices choices = Choices::Ok;
@@ -99,6 +102,12 @@ class ListSession {
     // done. The fields, and an entry out for editing, stay as they are. Cancelled when nothing
     // was imported.
     Result importServers(const ServerLines& lines);
+
+    // Writes every server of the list to `path`, a file the user chose (ServerExport.h), as a
+    // save writes: the file there is replaced whole or left as it was. The list file itself is
+    // refused, as the session saves it. One message says what was done. Ok when written;
+    // Failed when it was not and the user wants to choose another place; Cancelled otherwise.
+    Result exportServers(const std::wstring& path);
 
     // The window is asked to close: saves, or asks what to do when the file changed on disk or
     // the save failed. False: the window stays open, with nothing lost.

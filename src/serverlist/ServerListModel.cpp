@@ -74,6 +74,8 @@ bool ServerListModel::edit() {
     }
     if (!holdsEntry(i)) return true;  // nothing to take out, e.g. an empty list
 
+    outAsTaken_ = {std::wstring(lstServerNick.item(i)), std::wstring(lstServerIP.item(i)),
+                   std::wstring(lstServerPort.item(i))};
     takeOut(lstServerNick, i, txtServerNickname);
     takeOut(lstServerIP, i, txtServerIP);
     takeOut(lstServerPort, i, txtServerPort);

@@ -72,10 +72,14 @@ class ServerListModel {
     Result putBackEntryOutForEditing();
     // The user chose to drop the entry out for editing.
     void discardEntryOutForEditing() { entryOut_ = false; }
+    // That entry as it stood in the list when it was taken out, whatever the fields hold now.
+    const EntryText& entryOutAsTaken() const { return outAsTaken_; }
     // Where putBackEntryOutForEditing() puts it.
     ListIndex placeOfEntryOut() const { return std::min(outAt_, entryCount()); }
     // The entry at `at`, put back from the fields, is out for editing again, as it was before.
     void takeOutAgain(ListIndex at) {
+        outAsTaken_ = {std::wstring(lstServerNick.item(at)), std::wstring(lstServerIP.item(at)),
+                       std::wstring(lstServerPort.item(at))};
         for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) list->removeItem(at);
         entryOut_ = true;
         outAt_ = at;
@@ -154,6 +158,7 @@ class ServerListModel {
 
     bool entryOut_ = false;
     ListIndex outAt_ = 0;  // where the entry out for editing goes back, as the list is now
+    EntryText outAsTaken_;
     const EntryCheck* check_ = nullptr;
 };
 

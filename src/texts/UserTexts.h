@@ -288,6 +288,7 @@ inline constexpr Text<0> kMenuMoveDown = L"Move dow&n";
 inline constexpr Text<0> kMenuUndoImport = L"&Undo import";
 inline constexpr Text<0> kMenuPasteServers = L"P&aste servers";
 inline constexpr Text<0> kMenuImportServers = L"&Import servers...";
+inline constexpr Text<0> kMenuExportServers = L"&Export servers...";
 // {1}: why, as the system says it.
 inline constexpr Text<1> kNotCopied = L"The address was not copied to the clipboard.\n\n{1}";
 inline constexpr Text<0> kNoDesktopFolder =
@@ -358,6 +359,27 @@ inline constexpr Text<2> kImportFarTooMany =
     L"Nothing was imported: what you import holds {1} servers, and the window shows {2} at most.";
 inline constexpr Text<0> kImportListChanged =
     L"Nothing was imported: the list changed while you were asked.";
+// ---- The list's servers written to a file the user chose.
+inline constexpr Text<0> kExportTitle = L"Export servers";
+inline constexpr wchar_t kExportFilter[] = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+inline constexpr Text<0> kExportFileName = L"servers.txt";  // offered in the Save dialog
+inline constexpr Text<0> kExportExtension = L"txt";         // added to a name without one
+// {1}: how many; {2}: the file.
+inline constexpr Text<2> kExported = L"{1} servers were written to\n{2}";
+// {1}: how many; {2}: the first few, each as kServerNamed, and kAndMoreServers.
+inline constexpr Text<2> kExportNotAsTheyAre =
+    L"\n\nAn import of this file will not give back {1} of them as they are: it skips an "
+    L"address and port that are no server, names a server without a nickname by its address "
+    L"and port, and drops blanks around a nickname; bytes that are no text were written as "
+    L"\uFFFD.{2}";
+// {1}: the file chosen.
+inline constexpr Text<1> kExportIsListFile =
+    L"This is the server list file itself:\n{1}\n\nHostdeck saves the list there when it "
+    L"closes. Nothing was written.\n\nChoose another place?";
+// {1}: the file chosen; {2}: why it could not be written.
+inline constexpr Text<2> kExportFailed =
+    L"The servers could not be written to\n{1}\n\n{2}\n\nA file that was there is as it "
+    L"was.\n\nChoose another place?";
 // {1}: the file.
 inline constexpr Text<1> kImportReading = L"Reading {1}\n\nCancel imports nothing.";
 inline constexpr Text<0> kImportReadingClipboard =

@@ -15,7 +15,7 @@
 namespace hostdeck {
 namespace {
 
-const std::wstring kTail = L" P&aste servers &Import servers...";
+const std::wstring kTail = L" P&aste servers &Import servers... &Export servers...";
 
 // The list holds a|1|2, b|3|4, c|5|6 where `current` is not -1; "delete" deletes the current
 // one, "import" imports d|7|8.

@@ -35,15 +35,15 @@ const std::wstring kList = L"C:\\H\\serverlist.ini";
 // the test names (a part of its text) and gets that answer (0 leaves it open). A box the test did
 // not name fails the test and is cancelled; one it named that never came fails it at the end.
 // A message box is the one window here with a static control of id 0xFFFF; a box with a `file`
-// is the Open dialog of that title, given the file. The wait of a read that a busy machine made
-// slow stays open unless named. With `closeAgain`, the window is asked to close once more while
-// each box is open. A box still open 30 s on fails the test and is closed: the test ends and
-// says what was open, instead of waiting for ever.
+// is the Open or Save dialog of that title, given the file (and `said` gets the name offered). The
+// wait of a read that a busy machine made slow stays open unless named. With `closeAgain`, the
+// window is asked to close once more while each box is open. A box still open 30 s on fails the
+// test and is closed: the test ends and says what was open, instead of waiting for ever.
 struct MessageBoxAnswers {
     struct Box {
         std::wstring says;
         int answer = IDOK;
-        std::wstring file = {};  // typed into the Open dialog whose title `says` is, then Open
+        std::wstring file = {};  // typed into the file dialog whose title `says` is, then OK
     };
     std::deque<Box> expected;
     std::wstring said;  // each message followed by "|"
@@ -68,6 +68,8 @@ struct MessageBoxAnswers {
         if (code == HCBT_ACTIVATE && !self.expected.empty() &&
             !self.expected.front().file.empty() && GetWindowTextW(box, text, 2048) &&
             self.expected.front().says == text) {
+            GetDlgItemTextW(box, cmb13, text, 2048);  // the name the dialog offers
+            self.said += L"offered " + std::wstring(text) + L"|";
             SetDlgItemTextW(box, cmb13, self.expected.front().file.c_str());
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             self.expected.pop_front();
@@ -598,6 +600,14 @@ TEST_F(WindowTest, ImportsServersPastedOpenedOrDropped) {
     boxes.expect({{L"\n\n... and 95 more files not imported."}});
     drop(form->window(), many);
     pump();
+    // Out through the real Save dialog, which offers "servers.txt" and adds ".txt" to a name.
+    boxes.expect({{std::wstring(texts::kExportTitle), 0, folder.file(L"out")},
+                  {L"3 servers were written to\n" + folder.file(L"out.txt")}});
+    menu(L'e');
+    EXPECT_THAT(boxes.said, HasSubstr(L"offered servers.txt|"));
+    EXPECT_EQ(files.files[folder.file(L"out.txt")],
+              "\xEF\xBB\xBF"
+              "10.0.0.5:99\tHome\r\nc:2\tClub\r\n10.0.0.5:99\t10.0.0.5:99\r\n");
     send(WM_CLOSE);
     EXPECT_EQ(files.files[kList], "Home#10.0.0.5#99\r\nClub#c#2\r\n10.0.0.5:99#10.0.0.5#99\r\n");
     // A slow read shows a wait: Cancel imports nothing; left open, it closes once the file is in.

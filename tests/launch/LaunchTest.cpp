@@ -40,60 +40,60 @@ TEST(ServerLaunchTest, StartsTheGameFromTheRegistryOrSaysWhyNot) {
     };
     const Hook denies = [](Value&, int) { return 5L; };  // ERROR_ACCESS_DENIED
     const struct {
-        std::optional<Value> in32, in64;
-        std::wstring started;    // "executable|command line"; empty: nothing starts
-        std::wstring said = {};  // part of what the user is told when nothing starts
+        std::optional<Value> in32 = sz(L"C:\\G"), in64 = {};  // the registry's two views
+        std::wstring started = L"";  // "executable|command line"; empty: nothing starts
+        std::wstring said = {};      // part of what the user is told when nothing starts
         Hook beforeDataQuery = {};
-        ListIndex entry = 0;
-        const wchar_t* failure = L"";
-        const wchar_t* name = L"AppPath";
+        ListIndex entry = 0;                // the entry double-clicked
+        const wchar_t* failure = L"";       // why the game does not start
+        const wchar_t* name = L"AppPath";   // the registry value's
         const wchar_t* argument = nullptr;  // started from the command line instead
     } cases[] = {
         // clang-format off
-        {sz(L"D:\\Vantorel \u00E9\u65E5"), {}, game(L"D:\\Vantorel \u00E9\u65E5")},
-        {sz(L""), {}, L"", notFound},
-        {Value{registry_code::kText, {}}, {}, L"", notFound},
-        {Value{registry_code::kText, {raw, raw + 8 * sizeof(wchar_t)}}, {}, game(L"C:\\NoNul")},
-        {Value{registry_code::kText, {raw, raw + 10 * sizeof(wchar_t)}}, {}, game(L"C:\\NoNul")},
-        {dword(0xFFFFFFFEu), {}, game(L"-2")},
-        {sz(L"%ProgramFiles(x86)%\\V", 2), {}, game(L"<%ProgramFiles(x86)%\\V>")},
-        {sz(L"C:\\G", 3), {}, L"", notFound},  // REG_BINARY
-        {sz(L"C:\\G", 7), {}, L"", notFound},  // REG_MULTI_SZ
-        {{}, sz(L"native"), game(L"native")},
-        {sz(L"32-bit"), sz(L"native"), game(L"32-bit")},
-        {{}, {}, L"", notFound},
-        {sz(L"C:\\G"), {}, L"", notFound, {}, 0, L"", L"Other"},
-        {sz(L"C:\\Old"), {}, game(L"C:\\A much longer install folder"), L"", grows},
-        {sz(L"C:\\G"), {}, L"", notFound, retypes},
-        {sz(L"C:\\G"), {}, L"", notFound, growsOn},                                        // gives up
-        {Value{registry_code::kDword, std::vector<unsigned char>(8)}, {}, L"", notFound},  // too long
-        {sz(L"C:\\G"), {}, L"", notFound, denies},
-        {dword(1), {}, L"", notFound, denies},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L":"), L"", {}, 1},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), L"", {}, 2},
-        {sz(L"C:\\G"), {}, L"", L"", {}, kNoItem},
-        {sz(L"C:\\M"), {}, L"", L"C:\\M" + exe + L"\n\nFile not found", {}, 0, L"File not found"},
+        {.in32 = sz(L"D:\\Vantorel \u00E9\u65E5"), .started = game(L"D:\\Vantorel \u00E9\u65E5")},
+        {.in32 = sz(L""), .said = notFound},
+        {.in32 = Value{registry_code::kText, {}}, .said = notFound},
+        {.in32 = Value{registry_code::kText, {raw, raw + 8 * sizeof(wchar_t)}}, .started = game(L"C:\\NoNul")},
+        {.in32 = Value{registry_code::kText, {raw, raw + 10 * sizeof(wchar_t)}}, .started = game(L"C:\\NoNul")},
+        {.in32 = dword(0xFFFFFFFEu), .started = game(L"-2")},
+        {.in32 = sz(L"%ProgramFiles(x86)%\\V", 2), .started = game(L"<%ProgramFiles(x86)%\\V>")},
+        {.in32 = sz(L"C:\\G", 3), .said = notFound},  // REG_BINARY
+        {.in32 = sz(L"C:\\G", 7), .said = notFound},  // REG_MULTI_SZ
+        {.in32 = {}, .in64 = sz(L"native"), .started = game(L"native")},
+        {.in32 = sz(L"32-bit"), .in64 = sz(L"native"), .started = game(L"32-bit")},
+        {.in32 = {}, .said = notFound},
+        {.said = notFound, .name = L"Other"},
+        {.in32 = sz(L"C:\\Old"), .started = game(L"C:\\A much longer install folder"), .beforeDataQuery = grows},
+        {.said = notFound, .beforeDataQuery = retypes},
+        {.said = notFound, .beforeDataQuery = growsOn},                                        // gives up
+        {.in32 = Value{registry_code::kDword, std::vector<unsigned char>(8)}, .said = notFound},  // too long
+        {.said = notFound, .beforeDataQuery = denies},
+        {.in32 = dword(1), .said = notFound, .beforeDataQuery = denies},
+        {.started = game(L"C:\\G", L":"), .entry = 1},
+        {.started = game(L"C:\\G", L"my host:1 2"), .entry = 2},
+        {.entry = kNoItem},
+        {.in32 = sz(L"C:\\M"), .said = L"C:\\M" + exe + L"\n\nFile not found", .failure = L"File not found"},
         // Started from the command line: by nickname, from the list file ("?": unreadable); by
         // the address and port a shortcut carries, or that no nickname names.
-        {sz(L"C:\\G"), {}, L"", L"2 servers in the list have that nickname:\nSpaces: my host:1 2\nspaces: [::1]:3\n", {}, 0, L"", L"AppPath", L"sPACES"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"my host:1 2"), L"", {}, 0, L"", L"AppPath", L"\"-smy host:1 2\""},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"1.2.3.4:27015"), L"", {}, 0, L"", L"AppPath", L"-S1.2.3.4:27015"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"1.2.3.4:27015"), L"", {}, 0, L"", L"AppPath", L"/s1.2.3.4:27015"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"5.6.7.8:9"), L"", {}, 0, L"", L"AppPath", L"-sneaky"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"::1:3"), L"", {}, 0, L"", L"AppPath", L"[::1]:3"},
-        {sz(L"C:\\G"), {}, L"", L"goes in quotes", {}, 0, L"", L"AppPath", L"-s1.2.3.4:27015 extra -x"},
-        {sz(L"C:\\G"), {}, L"", L"an address and port (", {}, 0, L"", L"AppPath", L"-s"},
-        {sz(L"C:\\G"), {}, L"", L"an address and port (", {}, 0, L"", L"AppPath", L"\"-s \""},
-        {sz(L"C:\\G"), {}, L"", L"an address and port (", {}, 0, L"", L"AppPath", L"-s1.2.3.4"},
-        {sz(L"C:\\G"), {}, L"", L"an address and port (", {}, 0, L"", L"AppPath", L"host:0"},
-        {sz(L"C:\\G"), {}, L"", L"an address and port (", {}, 0, L"", L"AppPath", L"\"my host:1\""},
-        {sz(L"C:\\G"), {}, L"", L"6 servers in the list have that nickname:\nMany: m:1\nMany: m:2\nMany: m:3\nMany: m:4\nMany: m:5\n... and 1 more\n\n", {}, 0, L"", L"AppPath", L"many"},
-        {sz(L"C:\\G"), {}, L"", L"5 servers in the list have that nickname:\nFive: f:7\nFive: f:8\nFive: f:9\nFive: f:10\nFive: f:11\n\n", {}, 0, L"", L"AppPath", L"five"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G", L"10.0.0.5:99"), L"", {}, 0, L"", L"AppPath", L" 10.0.0.5:99"},
-        {sz(L"C:\\G"), {}, L"", L"no server in the list has that nickname", {}, 0, L"", L"AppPath", L"Nobody"},
-        {sz(L"C:\\G"), {}, L"", L"\"?\", but the server list could not be read.\n\nLocked", {}, 0, L"", L"AppPath", L"?"},
-        {sz(L"C:\\G"), {}, game(L"C:\\G"), L"", {}, 0, L"", L"AppPath", L"hOME"},
-        {sz(L"C:\\M"), {}, L"", L"File not found", {}, 0, L"File not found", L"AppPath", L"home"},
+        {.said = L"2 servers in the list have that nickname:\nSpaces: my host:1 2\nspaces: [::1]:3\n", .argument = L"sPACES"},
+        {.started = game(L"C:\\G", L"my host:1 2"), .argument = L"\"-smy host:1 2\""},
+        {.started = game(L"C:\\G", L"1.2.3.4:27015"), .argument = L"-S1.2.3.4:27015"},
+        {.started = game(L"C:\\G", L"1.2.3.4:27015"), .argument = L"/s1.2.3.4:27015"},
+        {.started = game(L"C:\\G", L"5.6.7.8:9"), .argument = L"-sneaky"},
+        {.started = game(L"C:\\G", L"::1:3"), .argument = L"[::1]:3"},
+        {.said = L"goes in quotes", .argument = L"-s1.2.3.4:27015 extra -x"},
+        {.said = L"an address and port (", .argument = L"-s"},
+        {.said = L"an address and port (", .argument = L"\"-s \""},
+        {.said = L"an address and port (", .argument = L"-s1.2.3.4"},
+        {.said = L"an address and port (", .argument = L"host:0"},
+        {.said = L"an address and port (", .argument = L"\"my host:1\""},
+        {.said = L"6 servers in the list have that nickname:\nMany: m:1\nMany: m:2\nMany: m:3\nMany: m:4\nMany: m:5\n... and 1 more\n\n", .argument = L"many"},
+        {.said = L"5 servers in the list have that nickname:\nFive: f:7\nFive: f:8\nFive: f:9\nFive: f:10\nFive: f:11\n\n", .argument = L"five"},
+        {.started = game(L"C:\\G", L"10.0.0.5:99"), .argument = L" 10.0.0.5:99"},
+        {.said = L"no server in the list has that nickname", .argument = L"Nobody"},
+        {.said = L"\"?\", but the server list could not be read.\n\nLocked", .argument = L"?"},
+        {.started = game(L"C:\\G"), .argument = L"hOME"},
+        {.in32 = sz(L"C:\\M"), .said = L"File not found", .failure = L"File not found", .argument = L"home"},
         // clang-format on
     };
     for (const auto& c : cases) {

@@ -54,8 +54,9 @@ struct ScriptedUser final : User {
     Answer ask(const Question& q) override {
         // In the order of Question::Kind; a message of the window's own is not the session's.
         static const wchar_t* const kWords[] = {
-            nullptr,   L"unread", L"copies", L"entry", L"same",   L"changed",  L"unknown",
-            L"failed", L"add",    L"gone",   L"kept",  L"nocopy", L"repeated", L"imported"};
+            nullptr,     L"unread",   L"copies",  L"entry",       L"same",    L"changed",
+            L"unknown",  L"failed",   L"add",     L"gone",        L"kept",    L"nocopy",
+            L"repeated", L"imported", L"refused", L"notexported", L"exported"};
         const wchar_t* word = kWords[static_cast<int>(q.kind)];
         EXPECT_TRUE(word) << "a question the session does not ask";
         asked += std::wstring(word ? word : L"?") + L" ";
@@ -196,6 +197,13 @@ const struct {
     {"marked list", "delete it, delete it, Windows ends and goes on, add, delete it", "changed", {}, L"", true, kOther},
     // The file read at close has some of the window's servers: they are named and left out.
     {"locked file", "import 1:2 A-again/9:9 New", "", {Yes}, L"unread imported add ", true, kStart + "New#9#9\r\n", {}, L"Yes leaves out 1 of them, as the file has servers with the same address and port:\n\"A-again\" 1:2"},
+    // An export writes the list as it stands, the entry out for editing as it was taken out, as a
+    // save writes (the file written is added to what was said), never over the list file.
+    {"list", "edit Club to Club 2, export", "", {}, L"exported ", true, "Home#1#2\r\nClub 2#3#4\r\n", {},
+     L"2 servers were written to\nC:\\E\\servers.txt\xEF\xBB\xBF" L"1:2\tHome\r\n3:4\tClub\r\n"},
+    {"odd file", "export", "", {}, L"exported ", true, kOdd, {}, L"give back 1 of them as they are: it skips"},
+    {"list", "export to list", "", {Yes}, L"refused ", true, kStart, {}, L"This is the server list file itself"},
+    {"list", "disk full, export", "", {No}, L"notexported ", true, kStart, {}, L"Disk full\n\nA file that was there"},
     // clang-format on
 };
 
@@ -308,6 +316,9 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
                                                         : void(user.whileAsked = endThenGoOn);
             } else if (step == "Club still out") {  // and the fields with it, for the user's Add
                 EXPECT_TRUE(model.hasEntryOutForEditing() && model.txtServerNickname.enabled());
+            } else if (step.starts_with("export")) {
+                static_cast<void>(session.exportServers(
+                    step == "export to list" ? L"c:\\h\\SERVERLIST.ini" : L"C:\\E\\servers.txt"));
             } else if (step == "undo") {
                 EXPECT_TRUE(model.undo().ok());
             } else if (step == "Add") {            // as the window's button does
@@ -343,7 +354,10 @@ TEST(ListSessionTest, NeverDropsTheListWithoutTheUsersChoice) {
             for (const wchar_t c : entry + L"\r\n")
                 entries += c == L'|' ? '#' : static_cast<char>(c);
         for (const auto& [path, bytes] : files.files) {
-            if (path == kList || bytes.ends_with("; kept\r\n") || bytes.starts_with("\xFF\xFE"))
+            if (path == L"C:\\E\\servers.txt")
+                for (const unsigned char b : bytes) user.said += static_cast<wchar_t>(b);
+            if (path == kList || bytes.ends_with("; kept\r\n") || bytes.starts_with("\xFF\xFE") ||
+                path == L"C:\\E\\servers.txt")
                 continue;
             copies += path;
             EXPECT_TRUE(bytes.starts_with(kCopyTop)) << bytes;

@@ -1,15 +1,16 @@
-// The ways servers come into the window from elsewhere: the clipboard's lines or files pasted on
-// the list, a file chosen in the Open dialog, and files dropped from Explorer. Each is read into
-// ServerLines beside the window, and handed to the list session's one import.
+// The list's file commands. The ways servers come into the window from elsewhere: the
+// clipboard's lines or files pasted on the list, a file chosen in the Open dialog, and files
+// dropped from Explorer; each is read into ServerLines beside the window, and handed to the list
+// session's one import. And the way they go out: Export servers, to a file chosen in the Save
+// dialog.
 #include "app/frmHostdeck_win.h"
-
-#include <commdlg.h>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <new>
 
+#include "app/FileDialog_win.h"
 #include "platform/Clipboard_win.h"
 #include "platform/ScopeGuard.h"
 #include "texts/UserTexts.h"
@@ -43,19 +44,21 @@ void frmHostdeck::pasteServers() {
 }
 
 void frmHostdeck::importServersFromFile() {
-    std::wstring path(32768, L'\0');  // the longest path Windows takes
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window_;
-    dialog.lpstrFilter = texts::kImportFilter;
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrTitle = texts::kImportTitle.data();  // a literal: ends in NUL
-    dialog.Flags =
-        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog)) return;  // cancelled
-    path.resize(path.find(L'\0'));
-    importFiles({path});
+    if (const auto path = chooseFile(window_, {.kind = FileDialog::Kind::Open,
+                                               .title = texts::kImportTitle,
+                                               .filter = texts::kImportFilter}))
+        importFiles({*path});
+}
+
+void frmHostdeck::exportServers() {
+    // Until it is written, or the user gives up: a place that failed offers the dialog again.
+    while (const auto path = chooseFile(window_, {.kind = FileDialog::Kind::Save,
+                                                  .title = texts::kExportTitle,
+                                                  .filter = texts::kExportFilter,
+                                                  .offeredName = texts::kExportFileName,
+                                                  .extension = texts::kExportExtension})) {
+        if (session_.exportServers(*path).status != Result::Status::Failed) return;
+    }
 }
 
 LRESULT frmHostdeck::onDropFiles(HDROP drop) {
