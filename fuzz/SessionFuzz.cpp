@@ -30,6 +30,7 @@
 #include "serverlist/AddressPort.h"
 #include "serverlist/ListFileFormat.h"
 #include "serverlist/ListSession.h"
+#include "serverlist/ServerExport.h"
 #include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
 #include "support/FakeRegistry.h"
@@ -220,6 +221,7 @@ enum class Action {
     End = 11,  // a close, or the end of Windows
     PasteServers = 12,
     ImportFile = 13,
+    Export = 14,  // to a file, or to the list file itself, and read back
 };
 constexpr unsigned kActionCodes = 32;
 
@@ -569,6 +571,7 @@ class Session {
     void windowsEnds();
     void act();
     void import(bool file);
+    void exportAndReadBack();
     void checkWindow();
     void checkEnd(const Start& start);
 
@@ -748,6 +751,9 @@ void Session::act() {
         case Action::ImportFile:
             import(action == Action::ImportFile);
             break;
+        case Action::Export:
+            exportAndReadBack();
+            break;
         case Action::End:
             if (in_.below(2)) {
                 trace("close");
@@ -826,6 +832,74 @@ void Session::import(bool file) {
     ref_.undoable.push_back({true, ref_.slots.size() - added.size(), added});
     ref_.current = ref_.slots.back().id;
     if (!ref_.fieldsEnabled && !ref_.outSlot()) ref_.select(ref_.slots.size() - 1);
+}
+
+// An export to a file, read back line by line by the README's rules: a line for each entry, the
+// one out for editing as it was taken out. An entry that is a server as its own record reads
+// back as exactly itself, unless it holds what an import leaves out (bytes that are no text,
+// what the list file cannot hold); one that is no server is skipped; the export names as many
+// as do not come back. The real import of the file reads what those lines hold. The list file
+// itself is never written so.
+void Session::exportAndReadBack() {
+    const std::wstring path = in_.below(8) ? L"C:\\E\\servers.txt" : kList;
+    const std::optional<std::string> before =
+        files_.files.count(path) ? std::optional(files_.files[path]) : std::nullopt;
+    const std::size_t writes = files_.replaced.size();
+    // As the export found the list: Windows may end while its message is open.
+    std::vector<Entry> listed;
+    for (const Reference::Slot& slot : ref_.slots) listed.push_back(slot.entry);
+    const ServerExport made = exportServers(model_);
+    const Result exported = session_.exportServers(path);
+    syncEntryOut();
+    // Only the list's own saves and copies count as writes of the list (one may come at an end
+    // of Windows while the export's message is open, which may also note how many there were).
+    for (std::size_t k = files_.replaced.size(); k-- > writes;) {
+        if (files_.replaced[k] != path) continue;
+        files_.replaced.erase(files_.replaced.begin() + static_cast<std::ptrdiff_t>(k));
+        if (k < writesThen_) --writesThen_;
+    }
+    const std::optional<std::string> after =
+        files_.files.count(path) ? std::optional(files_.files[path]) : std::nullopt;
+    // The list file may change meanwhile (the disk, an end of Windows): the export only says so.
+    check(exported.ok() || path == kList || after == before, "a failed export changed the file");
+    check(path != kList || !exported.ok(), "an export wrote the list file");
+    if (!exported.ok()) return;
+    check(after->starts_with("\xEF\xBB\xBF"), "an export without the UTF-8 mark");
+    const std::wstring text = decodeText(after->substr(3), Encoding::Utf8);
+    std::vector<std::wstring> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find(L"\r\n", start);
+        check(end != text.npos, "an export's line without its end");
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    check(lines.size() == listed.size(), "an export without a line for each entry");
+    std::size_t notBack = 0;
+    std::vector<Entry> expected;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Entry& e = listed[i];
+        const std::vector<Entry> itself = serversIn(e.nickname + L"#" + e.address + L"#" + e.port);
+        const std::vector<Entry> back = serversIn(lines[i]);
+        std::wstring all = e.nickname + e.address + e.port;
+        bool leftOut = !list_file_format::whyFileCannotHold(e.nickname, e.address, e.port).empty();
+        for (std::size_t k = 0; k < all.size(); ++k)
+            leftOut = leftOut || unitKindAt(all, k) != UnitKind::Text;
+        if (itself.size() == 1 && itself[0] == e && !leftOut)
+            check(back.size() == 1 && back[0] == e, "an exported server reads back otherwise");
+        else
+            ++notBack;
+        if (itself.empty()) check(back.empty(), "an export made a server of what is none");
+        for (const Entry& b : back)
+            if (list_file_format::whyFileCannotHold(b.nickname, b.address, b.port).empty())
+                expected.push_back(b);
+    }
+    check(made.notAsTheyAreCount == notBack, "an export names other than what does not come back");
+    ServerLines read;
+    read.readFile(*after, path);
+    std::vector<Entry> imported;
+    for (const ImportedServer* s : planImport(read, ServerListModel{}, nullptr).adding(true))
+        imported.push_back({s->nickname, s->address, s->port});
+    check(imported == expected, "an import of an export reads other than its lines hold");
 }
 
 // The window holds what the user should see.

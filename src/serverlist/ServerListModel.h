@@ -76,10 +76,9 @@ class ServerListModel {
     const EntryText& entryOutAsTaken() const { return outAsTaken_; }
     // Where putBackEntryOutForEditing() puts it.
     ListIndex placeOfEntryOut() const { return std::min(outAt_, entryCount()); }
-    // The entry at `at`, put back from the fields, is out for editing again, as it was before.
+    // The entry at `at`, put back from the fields, is out for editing again, as it was before
+    // (taken out as it was then).
     void takeOutAgain(ListIndex at) {
-        outAsTaken_ = {std::wstring(lstServerNick.item(at)), std::wstring(lstServerIP.item(at)),
-                       std::wstring(lstServerPort.item(at))};
         for (TextList* list : {&lstServerNick, &lstServerIP, &lstServerPort}) list->removeItem(at);
         entryOut_ = true;
         outAt_ = at;
