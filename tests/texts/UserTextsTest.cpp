@@ -36,6 +36,7 @@ TEST(UserTextsTest, FillsEachPlaceholderWithItsValueOnce) {
         {L"{1}{", {L"a"}, L"a{"},
         {L"{0} {} {x}", {L"a"}, L"{0} {} {x}"},
         {L"{3}", {L"a", L"b"}, L"{3}"},
+        {std::wstring_view(L"{1}", 2), {L"a"}, L"{1"},  // nothing is read beyond the text
     };
     for (const auto& c : cases)
         EXPECT_EQ(fillValues(c.text, c.values.data(), c.values.size()), c.filled) << c.text.data();
