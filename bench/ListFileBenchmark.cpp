@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "serverlist/ListSession.h"
+#include "serverlist/ServerExport.h"
 #include "serverlist/ServerImport.h"
 #include "serverlist/ServerListFile.h"
 #include "support/MemoryFileStore.h"
@@ -147,7 +148,9 @@ void BM_Import(benchmark::State& state) {
     if (state.range(0) == 2) {  // names the list's code page lacks: it would be saved in UTF-8
         more.insert(0, "\xEF\xBB\xBF");
         for (std::size_t at = 0; (at = more.find("Server", at)) != std::string::npos; at += 6)
-            more.replace(at, 6, "\xD0\xA1" "erver");  // a Cyrillic S
+            more.replace(at, 6,
+                         "\xD0\xA1"
+                         "erver");  // a Cyrillic S
     }
     std::size_t peak = 0;
     for (auto _ : state) {
@@ -172,7 +175,21 @@ void BM_Import(benchmark::State& state) {
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }
 
+// Export servers of a list of 32,767 or 65,535 entries (the most the window shows): each line
+// chosen and the whole file read back, as the export does, into bytes.
+void BM_Export(benchmark::State& state) {
+    ServerListModel model;
+    ServerListFile file(*fixture(32767).store, fixture(32767).path);
+    static_cast<void>(file.load(model));
+    if (state.range(0) > model.entryCount()) static_cast<void>(file.load(model));  // twice over
+    std::size_t bytes = 0;
+    for (auto _ : state) bytes = exportServers(model).bytes.size();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["entries"] = static_cast<double>(model.entryCount());
+}
+
 BENCHMARK(BM_Import)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export)->Arg(32767)->Arg(65534)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Arg(32767)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadBaseline_ReadAndSplitLines)
     ->Arg(32767)
