@@ -75,10 +75,12 @@ std::wstring_view serverAddress(std::wstring_view address) {
 
 std::wstring addressPortText(std::wstring_view address, std::wstring_view port) {
     // What a paste takes back: no blanks around, and an address in brackets already kept so.
+    // Any other address with a colon or a bracket goes in brackets, so that no part of the port
+    // can read as the end of an IPv6 address: "[" and ":c:]:1" must not paste as "::c:".
     address = trimmed(address);
     port = trimmed(port);
-    const bool colon = address.find(L':') != std::wstring_view::npos &&
-                       !(address.starts_with(L'[') && address.ends_with(L']'));
+    const bool bracketed = address.size() >= 2 && address.front() == L'[' && address.back() == L']';
+    const bool colon = !bracketed && address.find_first_of(L":[]") != std::wstring_view::npos;
     std::wstring text;
     if (colon) text += L'[';
     text += address;
