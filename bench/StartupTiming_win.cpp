@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "platform/ProgramFolder.h"
 #include "support/TempFolder.h"
 

@@ -2,7 +2,7 @@
 #include "app/frmHostdeck_win.h"
 
 #include "app/FormFont_win.h"
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "platform/NewerWindows_win.h"
 
 namespace hostdeck {

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "launch/DesktopStart.h"
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "platform/Clipboard_win.h"
 #include "serverlist/AddressPort.h"
 #include "texts/UserTexts.h"

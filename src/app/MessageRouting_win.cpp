@@ -2,7 +2,7 @@
 // notification runs.
 #include "app/frmHostdeck_win.h"
 
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 
 namespace hostdeck {
 

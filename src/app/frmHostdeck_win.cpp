@@ -2,7 +2,7 @@
 // model's observers bound to them.
 #include "app/frmHostdeck_win.h"
 
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "platform/NewerWindows_win.h"
 
 namespace hostdeck {

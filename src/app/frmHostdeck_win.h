@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ListCommands.h"
+#include "form/ListCommands.h"
 #include "platform/FileStore.h"
 #include "platform/ProcessStarter.h"
 #include "platform/Registry.h"

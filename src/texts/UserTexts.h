@@ -8,7 +8,7 @@
 // Every sentence that Hostdeck shows the user, in one place, so that they can be read at once,
 // worded alike, and translated from here. "{1}", "{2}", ... stand for what the code fills in
 // with fill(); the comment above each text says what. The window's captions are in its layout
-// table (app/FormLayout.h).
+// table (form/FormLayout.h).
 namespace hostdeck::texts {
 
 // Whether the placeholders of `text` ("{1}" to "{9}") are filled by `count` values: none is

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "launch/DesktopStart.h"
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "document/mDocumenteOeffnen.h"
 #include "launch/ServerLaunch.h"
 #include "platform/Clipboard_win.h"

@@ -10,7 +10,7 @@
 
 #include "app/FormFont_win.h"
 #include "launch/DesktopStart.h"
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "app/frmHostdeck_win.h"
 #include "launch/ServerLaunch.h"
 #include "platform/Clipboard_win.h"

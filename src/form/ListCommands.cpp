@@ -1,6 +1,6 @@
-#include "app/ListCommands.h"
+#include "form/ListCommands.h"
 
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {

@@ -1,4 +1,4 @@
-#include "app/FormLayout.h"
+#include "form/FormLayout.h"
 
 namespace hostdeck {
 

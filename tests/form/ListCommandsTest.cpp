@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-#include "app/ListCommands.h"
+#include "form/ListCommands.h"
 #include "support/ModelEntries.h"
 
 namespace hostdeck {
