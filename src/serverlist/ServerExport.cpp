@@ -13,8 +13,7 @@ namespace {
 constexpr std::size_t kNamed = 5, kNicknameChars = 32;
 
 // The entry's texts with each unit that is no text (a kept byte, half a pair) as U+FFFD.
-EntryText asText(std::wstring_view nickname, std::wstring_view address, std::wstring_view port) {
-    EntryText entry{std::wstring(nickname), std::wstring(address), std::wstring(port)};
+EntryText asText(EntryText entry) {
     for (std::wstring* text : {&entry.nickname, &entry.address, &entry.port})
         for (std::size_t i = 0; i < text->size(); ++i)
             if (unitKindAt(*text, i) != UnitKind::Text) (*text)[i] = L'\uFFFD';
@@ -43,7 +42,7 @@ ServerExport exportServers(const ServerListModel& list) {
     }
     std::wstring text;
     for (const EntryText& entry : entries) {
-        const EntryText written = asText(entry.nickname, entry.address, entry.port);
+        const EntryText written = asText(entry);
         std::wstring line =
             addressPortText(written.address, written.port) + L"\t" + written.nickname;
         if (readsBackAs(line, written)) {
