@@ -6,13 +6,16 @@
 #include <string>
 
 #include "serverlist/ServerImport.h"
+#include "support/MemoryFileStore.h"
 #include "texts/UserTexts.h"
 
 namespace hostdeck {
 namespace {
 
-// "utf16le:" or "utf16be:" before a row's ASCII text: that text in UTF-16 with its mark.
+// "utf16le:" or "utf16be:" before a row's ASCII text: that text in UTF-16 with its mark;
+// "<64 MB and a byte>": a file one byte larger than an import reads.
 std::string bytesOf(const std::string& text) {
+    if (text.starts_with("<64")) return std::string(kMostImportBytes + 1, 'x');
     const bool le = text.starts_with("utf16le:"), be = text.starts_with("utf16be:");
     std::string bytes = le ? "\xFF\xFE" : be ? "\xFE\xFF" : text;
     for (const char c : le || be ? text.substr(8) : "")
@@ -22,8 +25,7 @@ std::string bytesOf(const std::string& text) {
 
 const struct {
     std::string text;
-    std::wstring
-        read;  // "nickname|address|port@line, ... / not: lines (+ those not named) / refused"
+    std::wstring read;  // "nickname|address|port@line, ... / not: lines (+ those not named) / why"
     bool file = false;  // read as a file's bytes; otherwise as pasted text (Latin-1 here)
 } kCases[] = {
     // clang-format off
@@ -50,6 +52,7 @@ const struct {
     {std::string("MZ\x90\0\x03\0a#b#c", 11), L" / refused\n\nNot imported: f\nIt is not a server list: it holds bytes that are no text.", true},
     {"just text\r\nmore", L" / refused\n\nNot imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
     {"", L" / refused\n\nNot imported: f\nIt holds no server: no line is an address and port (1.2.3.4:27015) or nickname#address#port.", true},
+    {"<gone>", L" / refused\n\nNot imported: f\nThere is no such file.", true}, {"<64 MB and a byte>", L" / refused\n\nNot imported: f\nIt is larger than 64 MB, too large to be a server list, and was not read.", true},
     // clang-format on
 };
 
@@ -57,10 +60,10 @@ TEST(ServerImportTest, ReadsEachLineForWhatItMeans) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(::testing::PrintToString(c.text));
         ServerLines lines;
-        if (c.file)
-            lines.readFile(bytesOf(c.text), L"f");
-        else
-            lines.readText(std::wstring(c.text.begin(), c.text.end()));
+        fakes::MemoryFileStore files;  // a file is read from there; "<gone>" is not there
+        if (c.text != "<gone>") files.files[L"f"] = bytesOf(c.text);
+        c.file ? lines.readFileAt(files, L"f")
+               : lines.readText(std::wstring(c.text.begin(), c.text.end()));
         std::wstring read;
         for (const ImportedServer& s : lines.servers)
             read += (read.empty() ? L"" : L", ") + s.nickname + L"|" + s.address + L"|" + s.port +
