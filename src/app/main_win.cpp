@@ -67,5 +67,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    // The quit message's code; a loop left because the window has gone holds the last message
+    // it dispatched (a close command's SC_CLOSE), which is no exit code.
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }

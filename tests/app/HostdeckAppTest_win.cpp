@@ -210,6 +210,7 @@ TEST(HostdeckAppTest, StartsTheGameFromRealInputAndEndsWithWindows) {
     PostMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
     ASSERT_EQ(WaitForSingleObject(process.get(), scaled(15000)), WAIT_OBJECT_0)
         << "the program did not end with the Windows session";
+    EXPECT_EQ(whyEnded(process.get()), "") << "ended well: its exit code says so";
     EXPECT_EQ(temp.read(L"serverlist.ini"),
               "Home#10.0.0.5#99\r\nClub#my host \xC3\xA9\xD0\x96#2300\r\n")
         << "taken back to what the file holds, the list is not written";
