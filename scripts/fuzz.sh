@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the fuzzers and runs one of them: "listfile" (the list file's load and save),
-# "session" (whole list sessions) or "input" (the command line, a paste, a shortcut's name), for
+# "session" (whole list sessions), "input" (the command line, a paste, a shortcut's name) or
+# "window" (the real program under Wine, given random user input: see fuzz/window), for
 # a bounded time (seconds, default 60), starting from its seed files in fuzz/<name>-corpus. New inputs it finds go to build/fuzz/<name>-corpus; a
 # failing input is saved as build/fuzz/crash-*. Given a file instead of seconds, it replays that
 # one input and prints what it does.
@@ -14,7 +15,8 @@ case "$name" in
     listfile) max_len=4096 ;;
     session) max_len=512 ;;
     input) max_len=512 ;;
-    *) echo "usage: scripts/fuzz.sh [listfile|session|input] [SECONDS|INPUT]" >&2; exit 2 ;;
+    window) exec scripts/fuzz-window.sh "$arg" ;;
+    *) echo "usage: scripts/fuzz.sh [listfile|session|input|window] [SECONDS|INPUT]" >&2; exit 2 ;;
 esac
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"

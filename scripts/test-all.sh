@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the three presets and runs every test: natively, the two fuzzers for a minute each,
-# and the Windows builds under Wine with a virtual display.
+# Builds the three presets and runs every test: natively, the three portable fuzzers for a
+# minute each, the Windows builds under Wine with a virtual display, and the window fuzzer for
+# two minutes.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -70,4 +71,6 @@ done
 if [ -n "$smoke32" ]; then
     scripts/win32-smoke.sh || status=$?
 fi
+# The real window, given random user input for two minutes (its seeds are replayed above).
+scripts/fuzz.sh window 120 || status=$?
 exit "$status"

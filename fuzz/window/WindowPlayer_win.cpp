@@ -1,0 +1,1270 @@
+// Plays one input against the real program: real mouse and keys, the clipboard, files dropped
+// into its own process, another program at the list file, the end of Windows. Every check is
+// made from what the user sees (windows, their texts and states) and the files on disk.
+#include "WindowPlayer_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+
+#include "form/FormLayout.h"
+#include "launch/ServerLaunch.h"
+
+namespace hostdeck::windowfuzz {
+
+namespace {
+
+constexpr DWORD kAnswerMs = 2000;  // the window answers a message within this
+
+DWORD scaled(DWORD ms) {
+    wchar_t scale[16] = {};
+    GetEnvironmentVariableW(L"HOSTDECK_WAIT_SCALE", scale, 16);
+    return ms * std::max(1UL, std::wcstoul(scale, nullptr, 10));
+}
+
+double nowMs() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string utf8(std::wstring_view text) {
+    std::string out(text.size() * 3 + 1, '\0');
+    out.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+// Shown in a trace: quotes, and control characters as \x.
+std::string shown(std::wstring_view text) {
+    std::wstring out = L"\"";
+    for (wchar_t c : text.substr(0, 60)) {
+        wchar_t code[8];
+        if (c < 0x20) std::swprintf(code, 8, L"\\x%02X", static_cast<unsigned>(c));
+        out += c < 0x20 ? std::wstring(code) : std::wstring(1, c);
+    }
+    return utf8(out + (text.size() > 60 ? L"...\"" : L"\""));
+}
+
+// A message to another process's window that cannot hang the driver: 0 where it is not
+// answered in time.
+LRESULT sent(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, scaled(kAnswerMs), &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+// A control's text as the control itself gives it (an edit control's is its own).
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(sent(window, WM_GETTEXTLENGTH)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        sent(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::wstring className(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+bool readBytes(const std::wstring& path, std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    const bool ok = bytes.empty() ||
+                    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return ok;
+}
+
+bool writeBytes(const std::wstring& path, std::string_view bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+// The file's bytes and last write time, or that there is none.
+struct DiskFile {
+    bool exists = false;
+    std::string bytes;
+    FILETIME written{};
+    bool operator==(const DiskFile& o) const {
+        return exists == o.exists && bytes == o.bytes && CompareFileTime(&written, &o.written) == 0;
+    }
+};
+
+DiskFile onDisk(const std::wstring& path) {
+    DiskFile file;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return file;
+    file.exists = readBytes(path, file.bytes);
+    file.written = data.ftLastWriteTime;
+    return file;
+}
+
+// The file's text as the list file's encodings give it: by its mark, else UTF-8 where valid,
+// else the ANSI code page.
+std::wstring decoded(const std::string& bytes) {
+    auto convert = [](UINT page, std::string_view in, DWORD flags) {
+        std::wstring out(in.size() + 1, L'\0');
+        const int n = MultiByteToWideChar(page, flags, in.data(), static_cast<int>(in.size()),
+                                          out.data(), static_cast<int>(out.size()));
+        out.resize(static_cast<std::size_t>(n));
+        return std::pair{n > 0 || in.empty(), out};
+    };
+    const std::string_view all(bytes);
+    if (all.starts_with("\xFF\xFE") || all.starts_with("\xFE\xFF")) {
+        std::wstring text;
+        const bool big = all[0] == '\xFE';
+        for (std::size_t i = 2; i + 1 < all.size(); i += 2) {
+            const auto hi = static_cast<unsigned char>(all[big ? i : i + 1]);
+            const auto lo = static_cast<unsigned char>(all[big ? i + 1 : i]);
+            text += static_cast<wchar_t>(hi << 8 | lo);
+        }
+        return text;
+    }
+    if (all.starts_with("\xEF\xBB\xBF")) return convert(CP_UTF8, all.substr(3), 0).second;
+    if (auto [valid, text] = convert(CP_UTF8, all, MB_ERR_INVALID_CHARS); valid) return text;
+    return convert(CP_ACP, all, 0).second;
+}
+
+// The nicknames of a list file's records, in order: a line up to its first '#'; blank lines
+// and ';' comments are none.
+std::vector<std::wstring> nicknamesIn(const std::string& bytes) {
+    std::vector<std::wstring> names;
+    const std::wstring text = decoded(bytes);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
+        if (line.empty() || line[0] == L';') continue;
+        names.push_back(line.substr(0, line.find(L'#')));
+    }
+    return names;
+}
+
+std::string listed(const std::vector<std::wstring>& names) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < names.size() && i < 30; ++i)
+        out += (i ? ", " : "") + shown(names[i]);
+    return out + (names.size() > 30 ? ", ...]" : "]");
+}
+
+// The list files a run starts on; the first byte of an input picks one.
+std::optional<std::string> listFileBytes(std::uint8_t which) {
+    switch (which % 8) {
+        case 0:
+            return std::nullopt;  // none yet
+        case 1:
+            return std::string(
+                "Home#10.0.0.5#27015\r\nClub#club.example#2300\r\n"
+                "Lan#192.168.1.20#27016\r\n");
+        case 2:
+            return std::string(
+                "\xEF\xBB\xBF; my servers\r\nCaf\xC3\xA9#cafe.example#27015\r\n"
+                "V6#[2001:db8::1]#2300\r\nHome#10.0.0.5#27015\r\nWork#10.1.1.1#1\r\n"
+                "Far#far.example#65535\r\n");
+        case 3: {
+            const std::wstring text =
+                L"Alpha#1.2.3.4#1000\r\nBeta#1.2.3.5#1001\r\n"
+                L"Gamma#1.2.3.6#1002\r\nDelta#1.2.3.7#1003\r\n";
+            std::string bytes = "\xFF\xFE";
+            for (wchar_t c : text)
+                bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+            return bytes;
+        }
+        case 4: {  // more than the list shows at once
+            std::string bytes;
+            for (int i = 1; i <= 24; ++i) {
+                char line[64];
+                std::snprintf(line, sizeof line, "Server %02d#10.0.%d.%d#%d\r\n", i, i / 8, i,
+                              27000 + i);
+                bytes += line;
+            }
+            return bytes;
+        }
+        case 5:
+            return std::string(
+                "; comments and odd lines\n\nNoPort#host.example\nPlain line\n"
+                "Ok#10.0.0.1#80\rHash#a#b#1\n");
+        case 6:
+            return std::string();
+        default:
+            return std::string("Same#1.1.1.1#1\r\nSame#1.1.1.1#1\r\nOther#[::1]#5\r\n");
+    }
+}
+
+// A key with the modifiers held while it is pressed.
+struct KeyStroke {
+    WORD key;
+    WORD held = 0;  // VK_MENU, VK_CONTROL or VK_SHIFT
+    const char* name;
+};
+
+constexpr KeyStroke kKeys[] = {
+    {VK_RETURN, 0, "Enter"},
+    {VK_ESCAPE, 0, "Escape"},
+    {VK_TAB, 0, "Tab"},
+    {VK_TAB, VK_SHIFT, "Shift+Tab"},
+    {VK_DELETE, 0, "Delete"},
+    {VK_UP, 0, "Up"},
+    {VK_DOWN, 0, "Down"},
+    {VK_HOME, 0, "Home"},
+    {VK_END, 0, "End"},
+    {VK_UP, VK_MENU, "Alt+Up"},
+    {VK_DOWN, VK_MENU, "Alt+Down"},
+    {'C', VK_CONTROL, "Ctrl+C"},
+    {'V', VK_CONTROL, "Ctrl+V"},
+    {VK_INSERT, VK_SHIFT, "Shift+Insert"},
+    {'Z', VK_CONTROL, "Ctrl+Z"},
+    {'D', VK_MENU, "Alt+D"},
+    {'E', VK_MENU, "Alt+E"},
+    {'A', VK_MENU, "Alt+A"},
+    {VK_F10, VK_SHIFT, "Shift+F10"},
+    {VK_APPS, 0, "Menu key"},
+    {VK_SPACE, 0, "Space"},
+    {VK_BACK, 0, "Backspace"},
+    {VK_INSERT, VK_CONTROL, "Ctrl+Insert"},
+    {'X', 0, "X"},
+};
+
+void keyEvent(WORD key, bool down, bool repeat = false) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    const bool extended = key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END ||
+                          key == VK_DELETE || key == VK_INSERT || key == VK_APPS;
+    if (extended) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    static_cast<void>(repeat);
+    SendInput(1, &input, sizeof input);
+}
+
+void press(const KeyStroke& k, int repeats = 1) {
+    if (k.held) keyEvent(k.held, true);
+    for (int i = 0; i < repeats; ++i) keyEvent(k.key, true, i > 0);
+    keyEvent(k.key, false);
+    if (k.held) keyEvent(k.held, false);
+}
+
+void typeText(std::wstring_view text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        if (c < 0x20) continue;  // a line end or a tab is a key of its own
+        for (DWORD up : {0UL, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void click(POINT at, int times = 1, bool right = false) {
+    SetCursorPos(at.x, at.y);
+    for (int i = 0; i < times; ++i) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+POINT centreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool putTextOnClipboard(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (auto* p = static_cast<wchar_t*>(GlobalLock(memory))) {
+        std::wmemcpy(p, text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+    }
+    CloseClipboard();
+    return true;
+}
+
+// DROPFILES followed by the paths, each ending in NUL, and one NUL more.
+std::string dropFiles(const std::vector<std::wstring>& paths) {
+    DROPFILES head{};
+    head.pFiles = sizeof head;
+    head.fWide = TRUE;
+    std::string bytes(reinterpret_cast<const char*>(&head), sizeof head);
+    for (const std::wstring& path : paths)
+        bytes.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * 2);
+    bytes.append(2, '\0');
+    return bytes;
+}
+
+void putFilesOnClipboard(const std::vector<std::wstring>& paths) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    const std::string bytes = dropFiles(paths);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (void* p = GlobalLock(memory)) {
+        std::memcpy(p, bytes.data(), bytes.size());
+        GlobalUnlock(memory);
+        SetClipboardData(CF_HDROP, memory);
+    }
+    CloseClipboard();
+}
+
+// What the user sees of the program at one moment.
+struct View {
+    HWND main = nullptr;
+    std::vector<std::wstring> rows;  // the nicknames the list shows
+    int selected = -1;
+    std::wstring fields[3];  // nickname, address, port
+    bool enabled[3] = {};
+    HWND focus = nullptr;
+    std::vector<HWND> boxes;  // dialogs and message boxes in front, the topmost first
+    bool menuOpen = false;
+    bool operator==(const View& o) const {
+        return main == o.main && rows == o.rows && selected == o.selected &&
+               std::equal(fields, fields + 3, o.fields) &&
+               std::equal(enabled, enabled + 3, o.enabled) && focus == o.focus &&
+               boxes == o.boxes && menuOpen == o.menuOpen;
+    }
+};
+
+struct ProcessWindows {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.process && IsWindowVisible(window)) search.found.push_back(window);
+    return TRUE;
+}
+
+constexpr int kFieldIds[3] = {kIdNicknameField, kIdAddressField, kIdPortField};
+
+bool isFileDialog(HWND box) { return GetDlgItem(box, 0x47c /* cmb13 */) != nullptr; }
+
+int countRunning(const wchar_t* exeName) {
+    int count = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+}  // namespace
+
+// A line of the trace: what the user sees.
+std::string describe(const View& v) {
+    if (!v.main) return "the window has gone";
+    std::string out = std::to_string(v.rows.size()) + " rows, selected " +
+                      std::to_string(v.selected) + ", fields " + shown(v.fields[0]) + " " +
+                      shown(v.fields[1]) + " " + shown(v.fields[2]) +
+                      (v.enabled[0] ? " (editable)" : " (locked)");
+    if (v.menuOpen) out += ", the menu is open";
+    for (HWND box : v.boxes) out += ", a box says " + shown(windowText(GetDlgItem(box, 0xFFFF)));
+    return out;
+}
+
+// One program's life and the user's view of it, across the steps of one input.
+struct Player::Run {
+    Player& player;
+    const Input& input;
+    Outcome outcome;
+    std::wstring folder, listPath, launchesPath;
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+    View view;  // as last seen
+    // What the user saw at the start, and how an entry taken out for editing looked then: a
+    // list that is the same at the end (with that entry as taken) did not change.
+    std::vector<std::wstring> rowsAtStart;
+    bool entryOut = false;      // Edit took an entry out of the list, and it has not gone back
+    std::wstring outTaken[3];   // the fields as Edit took the entry out
+    bool entryChanged = false;  // an entry went back into the list other than it was taken
+    bool answeredAtClose = false, closing = false;
+    std::optional<DiskFile> leftOnDisk;  // the list file as another program last left it
+    HANDLE lock = INVALID_HANDLE_VALUE;  // another program holding the list file open
+    std::set<std::wstring> copiesBefore;
+    std::size_t launchesSeen = 0;
+    std::optional<std::wstring> startTarget;               // the nickname a start action was on
+    std::optional<std::wstring> menuTarget;                // the row the list's menu was opened on
+    int clickedRow = -1;                                   // the row the last click was on
+    std::optional<std::pair<POINT, ULONGLONG>> lastClick;  // where and when
+    int stepsLeft = 0;
+
+    Run(Player& p, const Input& in) : player(p), input(in) {}
+
+    void trace(const std::string& line) {
+        if (player.setup_.trace) std::printf("  %s\n", line.c_str());
+        std::fflush(stdout);
+    }
+    bool fail(std::string kind, std::string detail) {
+        if (!outcome.failure) outcome.failure = Failure{std::move(kind), std::move(detail)};
+        return false;
+    }
+    bool alive() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+    // ---- Starting and what the disk holds
+
+    std::set<std::wstring> copies() {
+        std::set<std::wstring> found;
+        wchar_t local[MAX_PATH] = {};
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
+        for (const std::wstring& dir : {folder, std::wstring(local) + L"\\Hostdeck"}) {
+            WIN32_FIND_DATAW data;
+            HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
+            if (find == INVALID_HANDLE_VALUE) continue;
+            do {
+                const std::wstring name = data.cFileName;
+                if (name != L"." && name != L".." && _wcsicmp(name.c_str(), L"serverlist.ini") &&
+                    _wcsicmp(name.c_str(), L"hostdeck.exe") &&
+                    !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    found.insert(dir + L"\\" + name);
+            } while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        return found;
+    }
+
+    bool start() {
+        const double began = nowMs();
+        copiesBefore = copies();
+        leftOnDisk = onDisk(listPath);
+        entryOut = entryChanged = answeredAtClose = closing = false;
+        lastClick.reset();
+        std::wstring commandLine = L"\"" + folder + L"\\hostdeck.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW((folder + L"\\hostdeck.exe").c_str(), commandLine.data(), nullptr,
+                            nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &started))
+            return fail("setup",
+                        "the program did not start: error " + std::to_string(GetLastError()));
+        CloseHandle(started.hThread);
+        process = started.hProcess;
+        processId = started.dwProcessId;
+        // Shown once it has read the list.
+        const ULONGLONG deadline = GetTickCount64() + scaled(30000);
+        for (;;) {
+            view.main = FindWindowW(kWindowClass, nullptr);
+            DWORD owner = 0;
+            if (view.main) GetWindowThreadProcessId(view.main, &owner);
+            if (view.main && owner == processId && IsWindowVisible(view.main)) break;
+            if (!alive()) return fail("crash", "the program ended before it showed its window");
+            if (GetTickCount64() > deadline) return fail("hang", "the window did not show in 30 s");
+            Sleep(10);
+        }
+        WaitForInputIdle(process, scaled(10000));
+        trace("started on " +
+              (leftOnDisk->exists ? listed(nicknamesIn(leftOnDisk->bytes)) : "no list file"));
+        const double settling = player.timings_.settle;
+        if (!settle()) return false;
+        player.timings_.settle = settling;  // the start's own
+        player.timings_.start += nowMs() - began;
+        rowsAtStart = view.rows;
+        return true;
+    }
+
+    // ---- Seeing
+
+    View look() {
+        View v;
+        v.main = view.main;
+        if (!IsWindow(v.main)) {
+            v.main = nullptr;
+            return v;
+        }
+        const HWND list = GetDlgItem(v.main, kIdServerNickList);
+        const LRESULT count = sent(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring row(static_cast<std::size_t>(sent(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+            row.resize(static_cast<std::size_t>(std::max<LRESULT>(
+                0, sent(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data())))));
+            v.rows.push_back(row);
+        }
+        v.selected = static_cast<int>(sent(list, LB_GETCURSEL, 0, 0));
+        for (int i = 0; i < 3; ++i) {
+            const HWND field = GetDlgItem(v.main, kFieldIds[i]);
+            v.fields[i] = windowText(field);
+            v.enabled[i] = IsWindowEnabled(field);
+        }
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(v.main, nullptr), &gui)) {
+            v.focus = gui.hwndFocus;
+            v.menuOpen = (gui.flags & GUI_INMENUMODE) != 0;
+        }
+        ProcessWindows windows{processId, {}};
+        EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
+        for (HWND w : windows.found) {
+            const std::wstring name = className(w);
+            if (name == L"#32770") v.boxes.push_back(w);
+            if (name == L"#32768") v.menuOpen = true;
+        }
+        return v;
+    }
+
+    // Until the window has taken what it was given: it answers, and what it shows stays the
+    // same between two looks. A window that does not answer within 2 s is a failure.
+    bool settle() {
+        const double began = nowMs();
+        View last;
+        int same = 0;
+        for (int round = 0; round < 400 && same < 2; ++round) {
+            if (!alive()) break;
+            DWORD_PTR result = 0;
+            const double asked = nowMs();
+            if (IsWindow(view.main) && !SendMessageTimeoutW(view.main, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                            scaled(kAnswerMs), &result)) {
+                if (!alive()) break;
+                if (IsWindow(view.main))
+                    return fail("hang", "the window did not answer within 2 s (waited " +
+                                            std::to_string(static_cast<int>(nowMs() - asked)) +
+                                            " ms)");
+            }
+            WaitForInputIdle(process, scaled(kAnswerMs));
+            const View now = look();
+            same = now == last ? same + 1 : 0;
+            last = now;
+            if (same < 2) Sleep(round < 5 ? 5 : 20);
+        }
+        view = last;
+        player.timings_.settle += nowMs() - began;
+        return true;
+    }
+
+    // ---- Checks after each step
+
+    bool checkBoxes() {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        for (HWND box : view.boxes) {
+            RECT r{};
+            GetWindowRect(box, &r);
+            const std::wstring text = windowText(GetDlgItem(box, 0xFFFF));
+            outcome.seen.insert("box " + utf8(text.substr(0, 24)));
+            if (r.left < work.left || r.top < work.top || r.right > work.right ||
+                r.bottom > work.bottom)
+                return fail(
+                    "box-outside",
+                    "a box reaches outside the screen's work area: " + std::to_string(r.left) +
+                        "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+                        std::to_string(r.bottom) + ": " + shown(text));
+            if (!isFileDialog(box) && text.find_first_not_of(L" \r\n\t") == std::wstring::npos)
+                return fail("box-no-text", "a box says nothing");
+            bool wayOut = false;  // a button that Tab, Enter or Escape reaches
+            for (HWND child = GetWindow(box, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT))
+                if (className(child) == L"Button" && IsWindowVisible(child) &&
+                    IsWindowEnabled(child))
+                    wayOut = true;
+            if (!wayOut)
+                return fail("box-no-way-out", "a box has no button to leave it: " + shown(text));
+        }
+        return true;
+    }
+
+    // What the stand-in game recorded since the last look, once every start has finished.
+    std::vector<std::wstring> newLaunches() {
+        const ULONGLONG deadline = GetTickCount64() + scaled(10000);
+        while (countRunning(L"vantorel.exe") > 0 && GetTickCount64() < deadline) Sleep(10);
+        std::string bytes;
+        readBytes(launchesPath, bytes);
+        std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        std::vector<std::wstring> lines;
+        for (std::size_t at = launchesSeen; at < text.size();) {
+            const std::size_t end = text.find(L'\n', at);
+            if (end == std::wstring::npos) break;
+            lines.push_back(text.substr(at, end - at));
+            at = end + 1;
+            launchesSeen = at;
+        }
+        return lines;
+    }
+
+    bool checkStarts(bool startAction) {
+        const std::vector<std::wstring> launches = newLaunches();
+        if (launches.empty()) return true;
+        if (!startTarget)
+            return fail("start-unasked",
+                        "the game started with no start action: " + shown(launches[0]));
+        if (launches.size() > 1)
+            return fail("start-twice", std::to_string(launches.size()) + " starts for one action");
+        // Launch shows the entry in the fields: the one the action was on, started as shown.
+        const std::wstring expected = L" -s" + view.fields[1] + L":" + view.fields[2];
+        // A double-click's first click may put the entry out for editing back above the row:
+        // then the second click is on the row that has come under the pointer.
+        const bool onTarget =
+            view.fields[0] == *startTarget ||
+            (startAction && clickedRow >= 0 && clickedRow < static_cast<int>(view.rows.size()) &&
+             view.fields[0] == view.rows[static_cast<std::size_t>(clickedRow)]);
+        if (!onTarget || !launches[0].ends_with(expected))
+            return fail("start-wrong", "a start on " + shown(*startTarget) + " started " +
+                                           shown(launches[0]) + " while the fields show " +
+                                           shown(view.fields[0]) + " " + shown(expected));
+        outcome.seen.insert(startAction ? "started" : "started after a question");
+        trace("    the game started: " + shown(launches[0].substr(launches[0].find(L" -s"))));
+        startTarget.reset();
+        return true;
+    }
+
+    bool checkFields() {
+        if (!view.main) return true;
+        if (view.enabled[0] != view.enabled[1] || view.enabled[1] != view.enabled[2])
+            return fail(
+                "fields-apart",
+                "the fields are not all enabled or all locked: " + std::to_string(view.enabled[0]) +
+                    std::to_string(view.enabled[1]) + std::to_string(view.enabled[2]));
+        return true;
+    }
+
+    // ---- Acting
+
+    HWND list() const { return GetDlgItem(view.main, kIdServerNickList); }
+
+    // A visible row (or -1: below the last row) and where to click it.
+    std::optional<std::pair<int, POINT>> rowPoint(std::uint8_t arg) {
+        const HWND lb = list();
+        RECT client{};
+        GetClientRect(lb, &client);
+        const int top = static_cast<int>(sent(lb, LB_GETTOPINDEX, 0, 0));
+        std::vector<int> visible;
+        int below = -1;
+        for (int i = top; i < static_cast<int>(view.rows.size()); ++i) {
+            RECT r{};
+            sent(lb, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+            if (r.bottom > client.bottom) break;
+            visible.push_back(i);
+            below = r.bottom;
+        }
+        const bool emptyBelow = below < client.bottom - 4;
+        const int choices = static_cast<int>(visible.size()) + (emptyBelow ? 1 : 0);
+        if (choices == 0) return std::nullopt;
+        const int pick = arg % choices;
+        POINT at{};
+        int row = -1;
+        if (pick < static_cast<int>(visible.size())) {
+            row = visible[static_cast<std::size_t>(pick)];
+            RECT r{};
+            sent(lb, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+            at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        } else {
+            at = {client.right / 2, (std::max(below, 0) + client.bottom) / 2};
+        }
+        ClientToScreen(lb, &at);
+        return std::pair{row, at};
+    }
+
+    void toFront() {
+        HWND front = view.boxes.empty() ? view.main : view.boxes.front();
+        if (front && GetForegroundWindow() != front) SetForegroundWindow(front);
+    }
+
+    std::wstring text(std::uint8_t arg) const {
+        const auto& texts = player.setup_.texts;
+        return texts.empty() ? L"x" : texts[arg % texts.size()];
+    }
+
+    std::wstring importFile(std::uint8_t arg) const {
+        static constexpr const wchar_t* kFiles[] = {L"servers.txt", L"nothing.txt", L"many.txt",
+                                                    L"list.ini",    L"nul.txt",     L"missing.txt"};
+        return player.root_ + L"\\import\\" + kFiles[arg % std::size(kFiles)];
+    }
+
+    // Plays one action; `startAction` says whether it may start the game.
+    bool act(const Action& a, bool& startAction) {
+        const bool boxOpen = !view.boxes.empty();
+        const bool listFocus = view.focus == list();
+        startAction = false;
+        clickedRow = -1;
+        if (a.op == Op::ClickButton || a.op == Op::ClickField ||
+            (a.op == Op::Menu && a.arg % 3 == 0) || (a.op == Op::Answer && a.arg % 5 == 4))
+            lastClick.reset();  // another click between: no double-click
+        toFront();
+        std::string said;
+        switch (a.op) {
+            case Op::ClickRow:
+            case Op::DoubleClickRow: {
+                if (boxOpen) {  // the box is in front: a click goes to the window behind it
+                    said = "click on the window behind the box";
+                    click(centreOf(list()));
+                    break;
+                }
+                const auto row = rowPoint(a.arg);
+                if (!row) return true;
+                const bool twice = a.op == Op::DoubleClickRow;
+                said =
+                    std::string(twice ? "double-click" : "click") +
+                    (row->first < 0 ? " below the last row"
+                                    : " on row " + std::to_string(row->first) + " " +
+                                          shown(view.rows[static_cast<std::size_t>(row->first)]));
+                clickedRow = row->first;
+                // Windows makes a second click at the same place soon after the first a
+                // double-click, whatever the clicks were meant as.
+                const bool asSecond = lastClick && lastClick->first.x == row->second.x &&
+                                      lastClick->first.y == row->second.y &&
+                                      GetTickCount64() - lastClick->second < GetDoubleClickTime();
+                lastClick = std::pair{row->second, twice ? 0 : GetTickCount64()};
+                if (asSecond && !twice)
+                    said += " (a double-click to Windows: soon after a click there)";
+                if ((twice || asSecond) && row->first >= 0) {
+                    startAction = true;
+                    startTarget = view.rows[static_cast<std::size_t>(row->first)];
+                }
+                click(row->second, twice ? 2 : 1);
+                break;
+            }
+            case Op::ClickButton: {
+                static constexpr std::pair<int, const char*> kButtons[] = {
+                    {kIdDeleteButton, "Delete Server"},
+                    {kIdEditButton, "Edit Server"},
+                    {kIdAddButton, "Add Server"}};
+                const auto& [id, name] = kButtons[a.arg % 3];
+                said = std::string("click ") + name;
+                click(centreOf(GetDlgItem(view.main, id)));
+                break;
+            }
+            case Op::Key:
+            case Op::HeldKey: {
+                const KeyStroke& k = kKeys[a.arg % std::size(kKeys)];
+                const int repeats = a.op == Op::HeldKey ? 2 + (a.arg / std::size(kKeys)) % 4 : 1;
+                said = std::string(k.name) +
+                       (repeats > 1 ? " held (" + std::to_string(repeats) + " downs)" : "");
+                if (!boxOpen && k.key == VK_RETURN && (listFocus || view.menuOpen)) {
+                    const auto target = view.menuOpen ? menuTarget : selectedRow();
+                    if (target) {
+                        startAction = true;
+                        startTarget = target;
+                    }
+                }
+                if (!boxOpen && (k.key == VK_F10 || k.key == VK_APPS)) menuTarget = selectedRow();
+                press(k, repeats);
+                break;
+            }
+            case Op::ClickField: {
+                static constexpr const char* kNames[] = {"nickname", "address", "port"};
+                said = std::string("click into the ") + kNames[a.arg % 3] + " field";
+                click(centreOf(GetDlgItem(view.main, kFieldIds[a.arg % 3])));
+                break;
+            }
+            case Op::Type: {
+                const std::wstring t = text(a.arg);
+                said = "type " + shown(t);
+                typeText(t);
+                break;
+            }
+            case Op::Paste: {
+                const bool files = a.arg % 5 == 4;
+                if (files) {
+                    const std::wstring path = importFile(a.arg / 5);
+                    said = "paste the file " + utf8(path.substr(path.rfind(L'\\') + 1));
+                    putFilesOnClipboard({path});
+                } else {
+                    std::wstring t = text(a.arg);
+                    if (a.arg & 0x80)
+                        t += L"\r\n" + text(static_cast<std::uint8_t>(a.arg * 7 + 3)) + L"\r\n" +
+                             text(static_cast<std::uint8_t>(a.arg * 13 + 1));
+                    said = "paste " + shown(t);
+                    putTextOnClipboard(t);
+                }
+                press(a.arg & 0x40 ? KeyStroke{VK_INSERT, VK_SHIFT, ""}
+                                   : KeyStroke{'V', VK_CONTROL, ""});
+                said += a.arg & 0x40 ? " with Shift+Insert" : " with Ctrl+V";
+                break;
+            }
+            case Op::Menu: {
+                if (a.arg % 3 == 0) {
+                    const auto row = boxOpen ? std::nullopt : rowPoint(a.arg / 3);
+                    if (!row) return true;
+                    said =
+                        "right-click " + (row->first < 0 ? std::string("below the last row")
+                                                         : "on row " + std::to_string(row->first));
+                    menuTarget =
+                        row->first < 0
+                            ? std::nullopt
+                            : std::optional(view.rows[static_cast<std::size_t>(row->first)]);
+                    click(row->second, 1, true);
+                } else {
+                    const KeyStroke k = a.arg % 3 == 1 ? KeyStroke{VK_F10, VK_SHIFT, "Shift+F10"}
+                                                       : KeyStroke{VK_APPS, 0, "Menu key"};
+                    said = k.name;
+                    if (!boxOpen) menuTarget = selectedRow();
+                    press(k);
+                }
+                break;
+            }
+            case Op::AccessKey: {
+                static constexpr char kLetters[] = "SCRUMDPIEAO";
+                const char letter = kLetters[a.arg % (sizeof kLetters - 1)];
+                said = std::string("key ") + letter + (view.menuOpen ? " in the menu" : "");
+                if (view.menuOpen && !boxOpen) {
+                    if (letter == 'S' && menuTarget) {
+                        startAction = true;
+                        startTarget = menuTarget;
+                    }
+                }
+                press({static_cast<WORD>(letter), 0, ""});
+                break;
+            }
+            case Op::Import: {
+                const std::wstring path = importFile(a.arg / 2);
+                const std::string name = utf8(path.substr(path.rfind(L'\\') + 1));
+                if (!boxOpen || !isFileDialog(view.boxes.front())) {
+                    said = "drop " + name + " on the window";
+                    drop({path});
+                } else if (a.arg % 2) {
+                    said = "name " + name + " in the Open dialog";
+                    typeText(path);
+                    press({VK_RETURN, 0, ""});
+                } else {
+                    said = "Escape in the Open dialog";
+                    press({VK_ESCAPE, 0, ""});
+                }
+                break;
+            }
+            case Op::Answer: {
+                if (!boxOpen) return true;
+                const HWND box = view.boxes.front();
+                std::vector<HWND> buttons;
+                for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                    if (className(c) == L"Button" && IsWindowVisible(c)) buttons.push_back(c);
+                if (closing) answeredAtClose = true;
+                switch (a.arg % 5) {
+                    case 0:
+                        said = "answer Enter";
+                        press({VK_RETURN, 0, ""});
+                        break;
+                    case 1:
+                        said = "answer Escape";
+                        press({VK_ESCAPE, 0, ""});
+                        break;
+                    case 2:
+                        said = "answer with the close box";
+                        PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                        break;
+                    case 3:
+                        said = "answer Alt+F4";
+                        press({VK_F4, VK_MENU, ""});
+                        break;
+                    default:
+                        if (buttons.empty()) return true;
+                        {
+                            const HWND b = buttons[(a.arg / 5) % buttons.size()];
+                            said = "click the button " + shown(windowText(b));
+                            click(centreOf(b));
+                        }
+                }
+                break;
+            }
+            case Op::Disk: {
+                switch (a.arg % 4) {
+                    case 0: {
+                        const auto bytes = listFileBytes(static_cast<std::uint8_t>(a.arg / 4));
+                        if (!bytes || lock != INVALID_HANDLE_VALUE) {
+                            said = "another program deletes the list file";
+                            DeleteFileW(listPath.c_str());
+                        } else {
+                            said = "another program rewrites the list file";
+                            writeBytes(listPath, *bytes);
+                        }
+                        break;
+                    }
+                    case 1:
+                        said = "another program deletes the list file";
+                        if (lock == INVALID_HANDLE_VALUE) DeleteFileW(listPath.c_str());
+                        break;
+                    case 2:
+                        said = "another program locks the list file";
+                        if (lock == INVALID_HANDLE_VALUE)
+                            lock = CreateFileW(listPath.c_str(), GENERIC_READ, 0, nullptr,
+                                               OPEN_EXISTING, 0, nullptr);
+                        break;
+                    default:
+                        said = "another program lets the list file go";
+                        unlock();
+                }
+                leftOnDisk = onDisk(listPath);
+                break;
+            }
+            case Op::EndOfWindows:
+                return endOfWindows(a.arg % 3);
+            case Op::Close:
+                said = "close the window";
+                closing = true;
+                PostMessageW(view.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+            default:
+                return true;
+        }
+        trace(said);
+        if (!settle()) return false;
+        trace("    -> " + describe(view));
+        return true;
+    }
+
+    std::optional<std::wstring> selectedRow() const {
+        if (view.selected < 0 || view.selected >= static_cast<int>(view.rows.size()))
+            return std::nullopt;
+        return view.rows[static_cast<std::size_t>(view.selected)];
+    }
+
+    // Files dropped as Explorer drops them: the list of files lives in the program's own
+    // process, where the window reads and frees it.
+    void drop(const std::vector<std::wstring>& paths) {
+        const std::string bytes = dropFiles(paths);
+        void* remote = VirtualAllocEx(process, nullptr, bytes.size(), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        if (!remote) return;
+        WriteProcessMemory(process, remote, bytes.data(), bytes.size(), nullptr);
+        POINT at = centreOf(list());
+        ScreenToClient(view.main, &at);
+        PostMessageW(view.main, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    }
+
+    void unlock() {
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        lock = INVALID_HANDLE_VALUE;
+    }
+
+    // Windows asks whether it may end the session, then ends it or calls it off. An installer
+    // closing the program asks the same with ENDSESSION_CLOSEAPP.
+    bool endOfWindows(int how) {
+        static constexpr const char* kHow[] = {"Windows asks to end and calls it off",
+                                               "Windows ends", "an installer closes the program"};
+        trace(kHow[how]);
+        const View before = view;
+        const LPARAM reason = how == 2 ? ENDSESSION_CLOSEAPP : 0;
+        DWORD_PTR mayEnd = 0;
+        if (!SendMessageTimeoutW(view.main, WM_QUERYENDSESSION, 0, reason, SMTO_NORMAL,
+                                 scaled(5000), &mayEnd))
+            return alive() ? fail("hang", "the window did not answer the end of Windows in 5 s")
+                           : true;
+        const bool ends = how != 0 && mayEnd;
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(view.main, WM_ENDSESSION, ends, reason, SMTO_NORMAL, scaled(5000),
+                                 &ignored))
+            return alive() ? fail("hang", "the window did not answer WM_ENDSESSION in 5 s") : true;
+        if (ends) {  // Windows ends the process once WM_ENDSESSION has returned
+            closing = true;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, scaled(10000));
+            return true;
+        }
+        if (!settle()) return false;
+        trace("    -> " + describe(view));
+        // Called off: the window goes on as the user left it.
+        if (before.boxes.empty() && view.boxes.empty() && view.main &&
+            (view.rows != before.rows || !std::equal(view.fields, view.fields + 3, before.fields) ||
+             !std::equal(view.enabled, view.enabled + 3, before.enabled)))
+            return fail("end-called-off",
+                        "after the end of Windows was called off the window shows " +
+                            listed(view.rows) + " fields " + shown(view.fields[0]) + " enabled " +
+                            std::to_string(view.enabled[0]) + " instead of " + listed(before.rows) +
+                            " fields " + shown(before.fields[0]) + " enabled " +
+                            std::to_string(before.enabled[0]));
+        return true;
+    }
+
+    // ---- After a step
+
+    bool check(const View& before, const Action& a, bool startAction) {
+        const double began = nowMs();
+        const bool ok =
+            checkBoxes() && checkStarts(startAction) && checkFields() && checkStep(before, a);
+        player.timings_.checks += nowMs() - began;
+        return ok;
+    }
+
+    // What one step may do, seen from the list and the fields.
+    bool checkStep(const View& before, const Action& a) {
+        if (!view.main || !before.boxes.empty() || !view.boxes.empty() || view.menuOpen)
+            return true;
+        // Edit takes the selected entry out into the fields (putting back one that was out);
+        // a click or a start puts it back as the fields then held it.
+        const bool sameFields = std::equal(before.fields, before.fields + 3, outTaken);
+        if (a.op == Op::ClickButton && a.arg % 3 == 1 && view.enabled[0] &&
+            (view.rows.size() + 1 == before.rows.size() ||
+             (entryOut && view.rows.size() == before.rows.size() && !view.rows.empty()))) {
+            entryChanged |= entryOut && !sameFields;
+            entryOut = true;
+            std::copy(view.fields, view.fields + 3, outTaken);
+        }
+        if (entryOut && !view.enabled[0]) {
+            entryChanged |= !sameFields;
+            entryOut = false;
+        }
+        // A held key deletes at most one entry, as one press does.
+        if (a.op == Op::HeldKey && before.rows.size() > view.rows.size() + 1)
+            return fail("key-repeats", "a held key took " +
+                                           std::to_string(before.rows.size() - view.rows.size()) +
+                                           " entries out of the list");
+        // A click on a row selects it and shows it, locked, in the fields.
+        if (a.op == Op::ClickRow && clickedRow >= 0 && !before.menuOpen && view.selected >= 0 &&
+            !view.enabled[0] &&
+            view.fields[0] != view.rows[static_cast<std::size_t>(view.selected)])
+            return fail("click-fields",
+                        "row " + std::to_string(view.selected) + " " +
+                            shown(view.rows[static_cast<std::size_t>(view.selected)]) +
+                            " is selected and the fields show " + shown(view.fields[0]));
+        outcome.seen.insert("rows " + std::to_string(std::min<std::size_t>(view.rows.size(), 30)) +
+                            (view.enabled[0] ? " editing" : ""));
+        return true;
+    }
+
+    // ---- The end of a program
+
+    // Once the window has gone: the list file, or a copy the program made, holds the list the
+    // window showed last (with the entry out for editing, which goes back), unless the user
+    // chose to discard it; a list the user did not change is not written.
+    bool checkEnd(const View& last, bool lastEntryOut) {
+        const double began = nowMs();
+        unlock();
+        const DiskFile now = onDisk(listPath);
+        const bool ok = [&] {
+            // An entry taken out for editing and not changed goes back as it was: no change.
+            const bool outAsTaken =
+                !lastEntryOut || std::equal(last.fields, last.fields + 3, outTaken);
+            bool changed = entryChanged || !outAsTaken;
+            if (!changed && last.rows != rowsAtStart) {
+                changed = true;
+                for (std::size_t at = 0; lastEntryOut && at <= last.rows.size(); ++at) {
+                    std::vector<std::wstring> with = last.rows;
+                    with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), outTaken[0]);
+                    if (with == rowsAtStart) changed = false;
+                }
+            }
+            if (!changed && leftOnDisk && !(now == *leftOnDisk))
+                return fail("written-unchanged",
+                            "the list was not changed and its file was written: " +
+                                listed(nicknamesIn(now.bytes)));
+            const std::wstring outName = last.fields[0];
+            auto holdsList = [&](const std::string& bytes) {
+                const std::vector<std::wstring> names = nicknamesIn(bytes);
+                if (names == last.rows) return true;
+                if (!lastEntryOut && !(last.enabled[0] && names.size() == last.rows.size() + 1))
+                    return false;
+                for (std::size_t at = 0; at <= last.rows.size(); ++at) {
+                    std::vector<std::wstring> with = last.rows;
+                    with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), outName);
+                    if (with == names) return true;
+                }
+                return false;
+            };
+            if (holdsList(now.exists ? now.bytes : std::string()))
+                return true;  // no file holds no server
+            for (const std::wstring& copy : copies()) {
+                std::string bytes;
+                if (!copiesBefore.count(copy) && readBytes(copy, bytes) && holdsList(bytes))
+                    return true;
+            }
+            // Not saved: right only where the user chose so, and then the file is as it was.
+            if (answeredAtClose && leftOnDisk && now == *leftOnDisk) return true;
+            if (!changed) return true;  // not written, checked above
+            return fail("list-lost",
+                        "the window showed " + listed(last.rows) +
+                            (lastEntryOut ? " with " + shown(outName) + " out for editing" : "") +
+                            " and the list file holds " +
+                            (now.exists ? listed(nicknamesIn(now.bytes)) : "nothing") +
+                            ", and no new copy holds it");
+        }();
+        player.timings_.end += nowMs() - began;
+        return ok;
+    }
+
+    // After the last action: the user closes the window, answering what it asks, until it has
+    // gone. Each round answers in another way, so that no answer can keep it open for ever.
+    bool closeAtTheEnd() {
+        unlock();
+        static constexpr WORD kAnswers[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_RETURN, VK_SPACE};
+        for (int round = 0; round < 16 && alive() && IsWindow(view.main); ++round) {
+            if (view.boxes.empty() && !view.menuOpen) {
+                closing = true;
+                trace("at the end: close the window");
+                PostMessageW(view.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            } else {
+                toFront();
+                if (closing && !view.boxes.empty()) answeredAtClose = true;
+                const WORD key = view.menuOpen ? VK_ESCAPE : kAnswers[round % std::size(kAnswers)];
+                trace(std::string("at the end: ") + (key == VK_RETURN   ? "Enter"
+                                                     : key == VK_ESCAPE ? "Escape"
+                                                     : key == VK_TAB    ? "Tab"
+                                                                        : "Space"));
+                press({key, 0, ""});
+            }
+            const View last = view;
+            const bool out = entryOut;
+            settle();
+            if (outcome.failure) return false;
+            if (!IsWindow(last.main)) return checkEnd(last, out);
+        }
+        if (alive() && IsWindow(view.main))
+            return fail("no-close", "the window could not be closed by any answer");
+        return true;
+    }
+
+    Outcome play() {
+        if (!start()) return std::move(outcome);
+        for (const Action& a : input.actions) {
+            ++outcome.actions;
+            if (!alive() || !IsWindow(view.main)) {
+                // Closed or ended: started again on what it left.
+                player.ending_.push_back(process);
+                process = nullptr;
+                view = {};
+                if (!start()) break;
+                continue;
+            }
+            const View before = view;
+            const bool out = entryOut;
+            bool startAction = false;
+            const double began = nowMs();
+            if (!act(a, startAction)) break;
+            player.timings_.input += nowMs() - began;
+            if (outcome.failure) break;
+            if (!IsWindow(before.main) || !alive()) {
+                if (!closing) {
+                    DWORD code = STILL_ACTIVE;
+                    WaitForSingleObject(process, scaled(5000));
+                    GetExitCodeProcess(process, &code);
+                    fail("crash", "the window went away by itself; the program's status: " +
+                                      std::to_string(code));
+                    break;
+                }
+                if (!checkEnd(before, out)) break;
+                continue;
+            }
+            if (!check(before, a, startAction)) break;
+            if (view.boxes.empty()) startTarget.reset();
+        }
+        if (!outcome.failure && process && alive()) closeAtTheEnd();
+        unlock();
+        if (process) {
+            if (outcome.failure) TerminateProcess(process, 1);
+            player.ending_.push_back(process);
+        }
+        return std::move(outcome);
+    }
+};
+
+Player::Player(Setup setup) : setup_(std::move(setup)) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    root_ = std::wstring(temp) + L"hostdeck-window-fuzz-" + std::to_wstring(GetCurrentProcessId());
+    for (const wchar_t* dir : {L"", L"\\Game", L"\\Game\\exe", L"\\import"})
+        CreateDirectoryW((root_ + dir).c_str(), nullptr);
+    CopyFileW(setup_.standIn.c_str(), (root_ + L"\\Game\\exe\\vantorel.exe").c_str(), FALSE);
+    // Files to import: servers, none, many lines that are no servers, a list file, a NUL.
+    std::string many;
+    for (int i = 0; i < 400; ++i) many += "line " + std::to_string(i) + " is no server at all\r\n";
+    writeBytes(root_ + L"\\import\\servers.txt",
+               "10.9.9.9:27015\tImported\r\nnew.example:2300\r\n[::2]:99 Six\r\n");
+    writeBytes(root_ + L"\\import\\nothing.txt", "; nothing here\r\n\r\njust words\r\n");
+    writeBytes(root_ + L"\\import\\many.txt", many);
+    writeBytes(root_ + L"\\import\\list.ini", "Home#10.0.0.5#27015\r\nMore#more.example#1\r\n");
+    writeBytes(root_ + L"\\import\\nul.txt", std::string("a:1\0b:2\r\n", 9));
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                        &key, nullptr);
+        const std::wstring path = root_ + L"\\Game";
+        RegSetValueExW(key, kGamePathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+}
+
+Player::~Player() {
+    finishEnding(scaled(10000));
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kGameKey, view, 0);
+    SHFILEOPSTRUCTW remove{};
+    const std::wstring from = root_ + L'\0';
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationW(&remove);
+}
+
+std::optional<Failure> Player::finishEnding(DWORD timeoutMs) {
+    std::optional<Failure> failure;
+    for (HANDLE process : ending_) {
+        DWORD code = 0;
+        if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(process, 1);
+            failure = Failure{"hang", "the program did not end after its window had gone"};
+        } else if (GetExitCodeProcess(process, &code) && code != 0) {
+            char text[64];
+            std::snprintf(text, sizeof text, "the program ended with status 0x%08lX", code + 0UL);
+            failure = Failure{"crash", text};
+        }
+        CloseHandle(process);
+    }
+    ending_.clear();
+    return failure;
+}
+
+Outcome Player::play(const Input& input) {
+    // Each run in a folder of its own: the program of the run before may still be ending.
+    const std::wstring folder = root_ + L"\\run" + std::to_wstring(nextSlot_++ % 4);
+    if (nextSlot_ % 4 == 0) {
+        if (auto late = finishEnding(scaled(10000))) {
+            Outcome outcome;
+            outcome.failure = late;
+            return outcome;
+        }
+    }
+    SHFILEOPSTRUCTW remove{};
+    const std::wstring from = folder + L'\0';
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationW(&remove);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CopyFileW(setup_.program.c_str(), (folder + L"\\hostdeck.exe").c_str(), FALSE);
+    Run run(*this, input);
+    run.folder = folder;
+    run.listPath = folder + L"\\serverlist.ini";
+    run.launchesPath = root_ + L"\\Game\\exe\\launches.txt";
+    std::string launches;
+    readBytes(run.launchesPath, launches);
+    run.launchesSeen = launches.size() / 2;
+    if (const auto bytes = listFileBytes(input.listFile)) writeBytes(run.listPath, *bytes);
+    return run.play();
+}
+
+}  // namespace hostdeck::windowfuzz
