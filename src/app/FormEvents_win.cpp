@@ -19,12 +19,20 @@ bool frmHostdeck::Form_Unload() { return session_.mayClose(); }
 
 void frmHostdeck::lstServerNick_Click() { session_.click(listSelection()); }
 
-// Only a double-click on an entry starts it: the list also reports one on its empty area.
+// Only a double-click on an entry starts it: the list also reports one on its empty area. It
+// starts the entry it is on, selected first as a click selects it: a list box need not move its
+// selection on the second click (Wine's does not, when the selection moved by a key between).
 void frmHostdeck::lstServerNick_DblClick() {
     const DWORD at = GetMessagePos();
     POINT pointer{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     ScreenToClient(nickList_, &pointer);
-    if (entryAt(pointer) != kNoItem) startSelectedServer();
+    const ListIndex entry = entryAt(pointer);
+    if (entry == kNoItem) return;
+    if (listSelection() != entry) {
+        SendMessageW(nickList_, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+        lstServerNick_Click();
+    }
+    startSelectedServer();
 }
 
 void frmHostdeck::startSelectedServer() {
