@@ -892,25 +892,26 @@ struct Player::Run {
                 break;
             }
             case Op::Disk: {
+                const bool locked = lock != INVALID_HANDLE_VALUE;
+                const auto bytes = listFileBytes(static_cast<std::uint8_t>(a.arg / 4));
                 switch (a.arg % 4) {
-                    case 0: {
-                        const auto bytes = listFileBytes(static_cast<std::uint8_t>(a.arg / 4));
-                        if (!bytes || lock != INVALID_HANDLE_VALUE) {
-                            said = "another program deletes the list file";
-                            DeleteFileW(listPath.c_str());
-                        } else {
+                    case 0:
+                    case 1:
+                        // While another program holds the file, nobody else changes it.
+                        if (locked) {
+                            said = "another program cannot change the locked list file";
+                        } else if (a.arg % 4 == 0 && bytes) {
                             said = "another program rewrites the list file";
                             writeBytes(listPath, *bytes);
+                        } else {
+                            said = "another program deletes the list file";
+                            DeleteFileW(listPath.c_str());
                         }
-                        break;
-                    }
-                    case 1:
-                        said = "another program deletes the list file";
-                        if (lock == INVALID_HANDLE_VALUE) DeleteFileW(listPath.c_str());
+                        if (!locked) leftOnDisk = onDisk(listPath);
                         break;
                     case 2:
                         said = "another program locks the list file";
-                        if (lock == INVALID_HANDLE_VALUE)
+                        if (!locked)
                             lock = CreateFileW(listPath.c_str(), GENERIC_READ, 0, nullptr,
                                                OPEN_EXISTING, 0, nullptr);
                         break;
@@ -918,7 +919,6 @@ struct Player::Run {
                         said = "another program lets the list file go";
                         unlock();
                 }
-                leftOnDisk = onDisk(listPath);
                 break;
             }
             case Op::EndOfWindows:
