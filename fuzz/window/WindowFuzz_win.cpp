@@ -220,6 +220,7 @@ int replay(Player& player, const std::vector<std::wstring>& paths) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // every line as it comes, also when it ends badly
     std::wstring source, corpusOut;
     double seconds = 60;
     std::vector<std::wstring> replays;
@@ -236,7 +237,12 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     Setup setup;
-    setup.program = programFolder() + L"\\hostdeck.exe";
+    // The program played: this build's, or the one HOSTDECK_APP_EXE names (the shipped 32-bit
+    // build, where Wine runs 32-bit programs).
+    wchar_t other[MAX_PATH * 4] = {};
+    setup.program = GetEnvironmentVariableW(L"HOSTDECK_APP_EXE", other, MAX_PATH * 4)
+                        ? std::wstring(other)
+                        : programFolder() + L"\\hostdeck.exe";
     setup.standIn = programFolder() + L"\\standin_game.exe";
     setup.texts = {
         L"Home",       L"10.0.0.9",       L"27015", L"[::1]:2300", L"a#b", L"host.example:70000",
@@ -276,7 +282,15 @@ int wmain(int argc, wchar_t** argv) {
                         (GetTickCount64() - began) / 1000.0, first.detail.c_str());
             const Outcome again = player.play(decode(input));
             if (!again.failure || again.failure->kind != first.kind) {
-                std::printf("  it did not fail again the same way: a busy machine? going on\n");
+                // Kept to look at: what fails once may depend on timing.
+                const std::wstring once = (corpusOut.empty() ? L"." : corpusOut + L"\\..") +
+                                          L"\\window-once-" + wide(first.kind) + L"-" +
+                                          wide(hashOf(input));
+                writeFile(once, input);
+                std::printf(
+                    "  it did not fail again the same way (a busy machine?); kept as %ls, going "
+                    "on\n",
+                    once.c_str());
                 continue;
             }
             int tries = 0;

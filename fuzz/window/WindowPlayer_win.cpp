@@ -56,10 +56,13 @@ std::string shown(std::wstring_view text) {
 
 // A message to another process's window that cannot hang the driver: 0 where it is not
 // answered in time.
+int unansweredMessages = 0;  // since the last settle began
 LRESULT sent(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, scaled(kAnswerMs), &result))
+    if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, scaled(kAnswerMs), &result)) {
+        if (GetLastError() == ERROR_TIMEOUT) ++unansweredMessages;
         return 0;
+    }
     return static_cast<LRESULT>(result);
 }
 
@@ -348,13 +351,14 @@ struct View {
     std::wstring fields[3];  // nickname, address, port
     bool enabled[3] = {};
     HWND focus = nullptr;
+    std::wstring focusText;   // typing shows here while it is taken, also in a dialog
     std::vector<HWND> boxes;  // dialogs and message boxes in front, the topmost first
     bool menuOpen = false;
     bool operator==(const View& o) const {
         return main == o.main && rows == o.rows && selected == o.selected &&
                std::equal(fields, fields + 3, o.fields) &&
                std::equal(enabled, enabled + 3, o.enabled) && focus == o.focus &&
-               boxes == o.boxes && menuOpen == o.menuOpen;
+               focusText == o.focusText && boxes == o.boxes && menuOpen == o.menuOpen;
     }
 };
 
@@ -421,7 +425,10 @@ struct Player::Run {
     HANDLE lock = INVALID_HANDLE_VALUE;  // another program holding the list file open
     std::set<std::wstring> copiesBefore;
     std::size_t launchesSeen = 0;
-    std::optional<std::wstring> startTarget;               // the nickname a start action was on
+    std::optional<std::wstring> startTarget;  // the nickname a start action was on
+    // Enter (or a menu's S) given while a box or the menu was in front, or queued behind one:
+    // it may reach the list once they have gone, and start the row selected then.
+    bool maybeStart = false;
     std::optional<std::wstring> menuTarget;                // the row the list's menu was opened on
     int clickedRow = -1;                                   // the row the last click was on
     std::optional<std::pair<POINT, ULONGLONG>> lastClick;  // where and when
@@ -527,6 +534,7 @@ struct Player::Run {
         gui.cbSize = sizeof gui;
         if (GetGUIThreadInfo(GetWindowThreadProcessId(v.main, nullptr), &gui)) {
             v.focus = gui.hwndFocus;
+            if (v.focus) v.focusText = windowText(v.focus);
             v.menuOpen = (gui.flags & GUI_INMENUMODE) != 0;
         }
         ProcessWindows windows{processId, {}};
@@ -545,23 +553,27 @@ struct Player::Run {
         const double began = nowMs();
         View last;
         int same = 0;
-        for (int round = 0; round < 400 && same < 2; ++round) {
+        double stableSince = began;
+        unansweredMessages = 0;
+        // Three equal looks over 40 ms at least: a dialog may take typed keys slowly.
+        for (int round = 0; round < 400 && (same < 2 || nowMs() - stableSince < 40); ++round) {
             if (!alive()) break;
-            DWORD_PTR result = 0;
             const double asked = nowMs();
-            if (IsWindow(view.main) && !SendMessageTimeoutW(view.main, WM_NULL, 0, 0, SMTO_NORMAL,
-                                                            scaled(kAnswerMs), &result)) {
-                if (!alive()) break;
-                if (IsWindow(view.main))
-                    return fail("hang", "the window did not answer within 2 s (waited " +
-                                            std::to_string(static_cast<int>(nowMs() - asked)) +
-                                            " ms)");
-            }
+            DWORD_PTR result = 0;
+            const bool answered =
+                !IsWindow(view.main) || SendMessageTimeoutW(view.main, WM_NULL, 0, 0, SMTO_NORMAL,
+                                                            scaled(kAnswerMs), &result);
             WaitForInputIdle(process, scaled(kAnswerMs));
             const View now = look();
+            // Any message the window left unanswered for 2 s, while it was looked at too.
+            if ((!answered || unansweredMessages > 0) && alive() && IsWindow(view.main))
+                return fail("hang", "the window did not answer a message within 2 s (" +
+                                        std::to_string(static_cast<int>(nowMs() - asked)) +
+                                        " ms for this look)");
+            if (!(now == last)) stableSince = nowMs();
             same = now == last ? same + 1 : 0;
             last = now;
-            if (same < 2) Sleep(round < 5 ? 5 : 20);
+            Sleep(round < 5 ? 5 : 15);
         }
         view = last;
         player.timings_.settle += nowMs() - began;
@@ -620,6 +632,7 @@ struct Player::Run {
     bool checkStarts(bool startAction) {
         const std::vector<std::wstring> launches = newLaunches();
         if (launches.empty()) return true;
+        if (!startTarget && maybeStart && selectedRow()) startTarget = selectedRow();
         if (!startTarget)
             return fail("start-unasked",
                         "the game started with no start action: " + shown(launches[0]));
@@ -712,6 +725,11 @@ struct Player::Run {
         const bool listFocus = view.focus == list();
         startAction = false;
         clickedRow = -1;
+        maybeStart = (a.op == Op::Key || a.op == Op::HeldKey)
+                         ? kKeys[a.arg % std::size(kKeys)].key == VK_RETURN
+                     : a.op == Op::Answer    ? a.arg % 5 == 0
+                     : a.op == Op::AccessKey ? a.arg % 11 == 0
+                                             : a.op == Op::Import;  // the Open dialog's Enter
         if (a.op == Op::ClickButton || a.op == Op::ClickField ||
             (a.op == Op::Menu && a.arg % 3 == 0) || (a.op == Op::Answer && a.arg % 5 == 4))
             lastClick.reset();  // another click between: no double-click
@@ -725,7 +743,7 @@ struct Player::Run {
                     click(centreOf(list()));
                     break;
                 }
-                const auto row = rowPoint(a.arg);
+                auto row = rowPoint(a.arg);
                 if (!row) return true;
                 const bool twice = a.op == Op::DoubleClickRow;
                 said =
@@ -735,10 +753,15 @@ struct Player::Run {
                                           shown(view.rows[static_cast<std::size_t>(row->first)]));
                 clickedRow = row->first;
                 // Windows makes a second click at the same place soon after the first a
-                // double-click, whatever the clicks were meant as.
-                const bool asSecond = lastClick && lastClick->first.x == row->second.x &&
-                                      lastClick->first.y == row->second.y &&
-                                      GetTickCount64() - lastClick->second < GetDoubleClickTime();
+                // double-click, whatever the clicks were meant as. Well within that time it is
+                // played as one; near its end the click moves aside, out of the double-click
+                // rectangle, so that no run depends on how busy the machine is.
+                const bool samePlace = lastClick && lastClick->first.x == row->second.x &&
+                                       lastClick->first.y == row->second.y;
+                const ULONGLONG since = samePlace ? GetTickCount64() - lastClick->second : 0;
+                const bool asSecond = samePlace && since + 150 < GetDoubleClickTime();
+                if (samePlace && !asSecond && since < GetDoubleClickTime() + 1000)
+                    row->second.x += GetSystemMetrics(SM_CXDOUBLECLK) + 2;
                 lastClick = std::pair{row->second, twice ? 0 : GetTickCount64()};
                 if (asSecond && !twice)
                     said += " (a double-click to Windows: soon after a click there)";
