@@ -325,8 +325,8 @@ int wmain(int argc, wchar_t** argv) {
                 "%5.0f s: %lld runs, %lld actions, %.1f actions/s, corpus %zu, states %zu | "
                 "start %.0f%%, input %.0f%%, settling %.0f%%, checks %.0f%%, end %.0f%%\n",
                 elapsed, runs, actions, actions / elapsed, corpus.size(), seen.size(),
-                t.start / elapsed / 10, (t.input - t.settle) / elapsed / 10,
-                t.settle / elapsed / 10, t.checks / elapsed / 10, t.end / elapsed / 10);
+                t.start / elapsed / 10, t.input / elapsed / 10, t.settle / elapsed / 10,
+                t.checks / elapsed / 10, t.end / elapsed / 10);
             std::fflush(stdout);
         }
     }
