@@ -58,6 +58,7 @@ std::string shown(std::wstring_view text) {
 // answered in time.
 int unansweredMessages = 0;  // since the last settle began
 LRESULT sent(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
+    if (unansweredMessages > 0) return 0;  // it hangs: no more waits of 2 s each
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, w, l, SMTO_NORMAL, scaled(kAnswerMs), &result)) {
         if (GetLastError() == ERROR_TIMEOUT) ++unansweredMessages;
@@ -1018,6 +1019,16 @@ struct Player::Run {
         }
         if (!settle()) return false;
         trace("    -> " + describe(view));
+        // Saved when Windows asked: what the file holds now is what the program last wrote,
+        // and a list as it is now counts as unchanged from here on.
+        if (const DiskFile now = onDisk(listPath);
+            lock == INVALID_HANDLE_VALUE && leftOnDisk && !(now == *leftOnDisk)) {
+            trace("    the list file was saved");
+            leftOnDisk = now;
+            rowsAtStart = nicknamesIn(now.bytes);
+            entryChanged = false;
+            if (entryOut) std::copy(view.fields, view.fields + 3, outTaken);
+        }
         // Called off: the window goes on as the user left it.
         if (before.boxes.empty() && view.boxes.empty() && view.main &&
             (view.rows != before.rows || !std::equal(view.fields, view.fields + 3, before.fields) ||
