@@ -418,9 +418,11 @@ struct Player::Run {
     // What the user saw at the start, and how an entry taken out for editing looked then: a
     // list that is the same at the end (with that entry as taken) did not change.
     std::vector<std::wstring> rowsAtStart;
-    bool entryOut = false;      // Edit took an entry out of the list, and it has not gone back
-    std::wstring outTaken[3];   // the fields as Edit took the entry out
-    bool entryChanged = false;  // an entry went back into the list other than it was taken
+    bool entryOut = false;       // Edit took an entry out of the list, and it has not gone back
+    std::wstring outTaken[3];    // the fields as Edit took the entry out
+    bool entryChanged = false;   // an entry went back into the list other than it was taken
+    int outAt = -1;              // where it goes back; -1: not known
+    bool entryMaybeOut = false;  // Edit or Delete: what the user saw cannot tell
     bool answeredAtClose = false, closing = false;
     std::optional<DiskFile> leftOnDisk;  // the list file as another program last left it
     HANDLE lock = INVALID_HANDLE_VALUE;  // another program holding the list file open
@@ -473,7 +475,7 @@ struct Player::Run {
         const double began = nowMs();
         copiesBefore = copies();
         leftOnDisk = onDisk(listPath);
-        entryOut = entryChanged = answeredAtClose = closing = false;
+        entryOut = entryChanged = entryMaybeOut = answeredAtClose = closing = false;
         lastClick.reset();
         std::wstring commandLine = L"\"" + folder + L"\\hostdeck.exe\"";
         STARTUPINFOW startup{};
@@ -550,14 +552,15 @@ struct Player::Run {
 
     // Until the window has taken what it was given: it answers, and what it shows stays the
     // same between two looks. A window that does not answer within 2 s is a failure.
-    bool settle() {
+    bool settle(double stableMs = 15) {
         const double began = nowMs();
         View last;
         int same = 0;
         double stableSince = began;
         unansweredMessages = 0;
-        // Three equal looks over 40 ms at least: a dialog may take typed keys slowly.
-        for (int round = 0; round < 400 && (same < 2 || nowMs() - stableSince < 40); ++round) {
+        // Three equal looks, over some time: a dialog may take typed keys slowly.
+        for (int round = 0; round < 400 && (same < 2 || nowMs() - stableSince < stableMs);
+             ++round) {
             if (!alive()) break;
             const double asked = nowMs();
             DWORD_PTR result = 0;
@@ -964,7 +967,8 @@ struct Player::Run {
                 return true;
         }
         trace(said);
-        if (!settle()) return false;
+        const bool typed = a.op == Op::Type || a.op == Op::Import || a.op == Op::Paste;
+        if (!settle(typed || boxOpen ? 50 : 15)) return false;
         trace("    -> " + describe(view));
         return true;
     }
@@ -1046,30 +1050,77 @@ struct Player::Run {
 
     bool check(const View& before, const Action& a, bool startAction) {
         const double began = nowMs();
+        trackEntryOut(before);
         const bool ok =
             checkBoxes() && checkStarts(startAction) && checkFields() && checkStep(before, a);
         player.timings_.checks += nowMs() - began;
         return ok;
     }
 
+    static std::size_t firstDifference(const std::vector<std::wstring>& a,
+                                       const std::vector<std::wstring>& b) {
+        std::size_t i = 0;
+        while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+        return i;
+    }
+
+    // Which entry Edit took out and where it goes back, seen from the list and the fields only:
+    // whatever took it (the button, Alt+E, its letter, Enter on the button), the fields open
+    // with an entry that has left the list (or, with one out already, with another); a click or
+    // a start puts it back as the fields then held it. Rows taken out or put in above it move
+    // its place; what cannot be followed so leaves its place unknown.
+    void trackEntryOut(const View& before) {
+        if (!view.main) return;
+        const bool quiet = before.boxes.empty() && view.boxes.empty() && !view.menuOpen;
+        const bool asTaken = std::equal(before.fields, before.fields + 3, outTaken);
+        const bool fieldsNow = !std::equal(view.fields, view.fields + 3, before.fields);
+        const auto& b = before.rows;
+        const auto& v = view.rows;
+        const bool tookOne = v.size() + 1 == b.size() && (!before.enabled[0] || fieldsNow) &&
+                             std::count(b.begin(), b.end(), view.fields[0]) >
+                                 std::count(v.begin(), v.end(), view.fields[0]);
+        const bool tookAnother = entryOut && fieldsNow && v.size() == b.size() &&
+                                 v != b;  // typing leaves the rows alone
+        if (quiet && view.enabled[0] && (tookOne || tookAnother)) {
+            entryChanged |= entryOut && !asTaken;
+            entryOut = true;
+            std::copy(view.fields, view.fields + 3, outTaken);
+            outAt = tookOne ? static_cast<int>(firstDifference(b, v)) : -1;
+            return;
+        }
+        if (quiet && entryOut && !view.enabled[0]) {
+            entryChanged |= !asTaken;
+            entryOut = false;
+            return;
+        }
+        // An entry like the open fields left the list, which the fields still show: Edit took
+        // it, or Delete did while the fields were open. Which one, nobody can see.
+        if (!view.enabled[0]) entryMaybeOut = false;
+        if (quiet && view.enabled[0] && before.enabled[0] && !fieldsNow &&
+            v.size() + 1 == b.size() &&
+            std::count(b.begin(), b.end(), view.fields[0]) >
+                std::count(v.begin(), v.end(), view.fields[0]))
+            entryMaybeOut = true;
+        if (!entryOut || outAt < 0 || v == b) return;
+        const std::size_t d = firstDifference(b, v);
+        const auto at = static_cast<std::size_t>(outAt);
+        if (d >= b.size() || d >= v.size()) return;  // only the end changed: appended or undone
+        const auto from = static_cast<std::ptrdiff_t>(d);
+        if (v.size() + 1 == b.size() && std::equal(b.begin() + from + 1, b.end(), v.begin() + from))
+            outAt -= d < at ? 1 : 0;  // one row taken out
+        else if (v.size() == b.size() + 1 &&
+                 std::equal(v.begin() + from + 1, v.end(), b.begin() + from))
+            outAt = d < at    ? outAt + 1
+                    : d == at ? -1
+                              : outAt;  // one put in; at its place: either side
+        else
+            outAt = -1;  // moved, or more at once
+    }
+
     // What one step may do, seen from the list and the fields.
     bool checkStep(const View& before, const Action& a) {
         if (!view.main || !before.boxes.empty() || !view.boxes.empty() || view.menuOpen)
             return true;
-        // Edit takes the selected entry out into the fields (putting back one that was out);
-        // a click or a start puts it back as the fields then held it.
-        const bool sameFields = std::equal(before.fields, before.fields + 3, outTaken);
-        if (a.op == Op::ClickButton && a.arg % 3 == 1 && view.enabled[0] &&
-            (view.rows.size() + 1 == before.rows.size() ||
-             (entryOut && view.rows.size() == before.rows.size() && !view.rows.empty()))) {
-            entryChanged |= entryOut && !sameFields;
-            entryOut = true;
-            std::copy(view.fields, view.fields + 3, outTaken);
-        }
-        if (entryOut && !view.enabled[0]) {
-            entryChanged |= !sameFields;
-            entryOut = false;
-        }
         // A held key deletes at most one entry, as one press does.
         if (a.op == Op::HeldKey && before.rows.size() > view.rows.size() + 1)
             return fail("key-repeats", "a held key took " +
@@ -1102,16 +1153,23 @@ struct Player::Run {
             const bool outAsTaken =
                 !lastEntryOut || std::equal(last.fields, last.fields + 3, outTaken);
             bool changed = entryChanged || !outAsTaken;
+            // The entry out may go back where the list is as it started.
+            bool unsure = entryMaybeOut;
             if (!changed && !lastEntryOut) changed = last.rows != rowsAtStart;
-            if (!changed && lastEntryOut) {  // back at some place, the list as it started?
+            if (!changed && lastEntryOut && outAt >= 0) {
+                std::vector<std::wstring> full = last.rows;
+                const auto place = std::min<std::ptrdiff_t>(outAt, std::ssize(full));
+                full.insert(full.begin() + place, outTaken[0]);
+                changed = full != rowsAtStart;
+            } else if (!changed && lastEntryOut) {
                 changed = true;
                 for (std::size_t at = 0; at <= last.rows.size(); ++at) {
                     std::vector<std::wstring> with = last.rows;
                     with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), outTaken[0]);
-                    if (with == rowsAtStart) changed = false;
+                    if (with == rowsAtStart) changed = false, unsure = true;
                 }
             }
-            if (!changed && leftOnDisk && !(now == *leftOnDisk))
+            if (!changed && !unsure && leftOnDisk && !(now == *leftOnDisk))
                 return fail("written-unchanged",
                             "the list was not changed and its file was written: " +
                                 listed(nicknamesIn(now.bytes)));
