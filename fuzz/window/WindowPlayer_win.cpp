@@ -394,6 +394,12 @@ int countRunning(const wchar_t* exeName) {
 
 }  // namespace
 
+// What the game was started with, from the stand-in's record ("<show>|<command line>").
+std::wstring gameArguments(const std::wstring& record) {
+    const std::size_t at = record.find(L" -s");
+    return at == std::wstring::npos ? record : record.substr(at + 1);
+}
+
 // A line of the trace: what the user sees.
 std::string describe(const View& v) {
     if (!v.main) return "the window has gone";
@@ -638,8 +644,8 @@ struct Player::Run {
         if (launches.empty()) return true;
         if (!startTarget && maybeStart && selectedRow()) startTarget = selectedRow();
         if (!startTarget)
-            return fail("start-unasked",
-                        "the game started with no start action: " + shown(launches[0]));
+            return fail("start-unasked", "the game started with no start action, with " +
+                                             shown(gameArguments(launches[0])));
         if (launches.size() > 1)
             return fail("start-twice", std::to_string(launches.size()) + " starts for one action");
         // Launch shows the entry in the fields: the one the action was on, started as shown.
@@ -651,11 +657,12 @@ struct Player::Run {
             (startAction && clickedRow >= 0 && clickedRow < static_cast<int>(view.rows.size()) &&
              view.fields[0] == view.rows[static_cast<std::size_t>(clickedRow)]);
         if (!onTarget || !launches[0].ends_with(expected))
-            return fail("start-wrong", "a start on " + shown(*startTarget) + " started " +
-                                           shown(launches[0]) + " while the fields show " +
-                                           shown(view.fields[0]) + " " + shown(expected));
+            return fail("start-wrong",
+                        "a start on " + shown(*startTarget) + " started the game with " +
+                            shown(gameArguments(launches[0])) + " while the fields show " +
+                            shown(view.fields[0]) + " " + shown(expected));
         outcome.seen.insert(startAction ? "started" : "started after a question");
-        trace("    the game started: " + shown(launches[0].substr(launches[0].find(L" -s"))));
+        trace("    the game started with " + shown(gameArguments(launches[0])));
         startTarget.reset();
         return true;
     }
@@ -663,10 +670,11 @@ struct Player::Run {
     bool checkFields() {
         if (!view.main) return true;
         if (view.enabled[0] != view.enabled[1] || view.enabled[1] != view.enabled[2])
-            return fail(
-                "fields-apart",
-                "the fields are not all enabled or all locked: " + std::to_string(view.enabled[0]) +
-                    std::to_string(view.enabled[1]) + std::to_string(view.enabled[2]));
+            return fail("fields-apart",
+                        std::string("the fields are not all enabled or all locked: nickname ") +
+                            (view.enabled[0] ? "enabled" : "locked") + ", address " +
+                            (view.enabled[1] ? "enabled" : "locked") + ", port " +
+                            (view.enabled[2] ? "enabled" : "locked"));
         return true;
     }
 
