@@ -776,7 +776,8 @@ struct Player::Run {
                 const bool nearTheEnd =
                     samePlace && !asSecond && since < GetDoubleClickTime() + 1000;
                 if (nearTheEnd) row->second.x += GetSystemMetrics(SM_CXDOUBLECLK) + 2;
-                lastClick = std::pair{row->second, twice ? 0 : GetTickCount64()};
+                // Wine pairs a third quick click with the second of a double-click too.
+                lastClick = std::pair{row->second, GetTickCount64()};
                 if (asSecond && !twice)
                     said += " (a double-click to Windows: soon after a click there)";
                 // Moved aside, it may still be one where the machine is slow to deliver the
@@ -1228,7 +1229,11 @@ struct Player::Run {
             } else {
                 toFront();
                 if (closing && !view.boxes.empty()) answeredAtClose = true;
-                const WORD key = view.menuOpen ? VK_ESCAPE : kAnswers[round % std::size(kAnswers)];
+                // A menu or the Open dialog is left by Escape: anything else there may open
+                // another box of its own (a file name that is not there).
+                const bool escape =
+                    view.menuOpen || (!view.boxes.empty() && isFileDialog(view.boxes.front()));
+                const WORD key = escape ? VK_ESCAPE : kAnswers[round % std::size(kAnswers)];
                 trace(std::string("at the end: ") + (key == VK_RETURN   ? "Enter"
                                                      : key == VK_ESCAPE ? "Escape"
                                                      : key == VK_TAB    ? "Tab"
