@@ -27,7 +27,7 @@ inline double nowMs() {
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::string utf8(std::wstring_view text) {
+inline std::string utf8(std::wstring_view text) {
     std::string out(text.size() * 3 + 1, '\0');
     out.resize(static_cast<std::size_t>(
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
@@ -36,7 +36,7 @@ std::string utf8(std::wstring_view text) {
 }
 
 // Shown in a trace: quotes, and control characters as \x.
-std::string shown(std::wstring_view text) {
+inline std::string shown(std::wstring_view text) {
     std::wstring out = L"\"";
     for (wchar_t c : text.substr(0, 60)) {
         wchar_t code[8];
@@ -46,7 +46,7 @@ std::string shown(std::wstring_view text) {
     return utf8(out + (text.size() > 60 ? L"...\"" : L"\""));
 }
 
-std::string listed(const std::vector<std::wstring>& names) {
+inline std::string listed(const std::vector<std::wstring>& names) {
     std::string out = "[";
     for (std::size_t i = 0; i < names.size() && i < 30; ++i)
         out += (i ? ", " : "") + shown(names[i]);

@@ -59,7 +59,7 @@ inline DiskFile onDisk(const std::wstring& path) {
 
 // The file's text as the list file's encodings give it: by its mark, else UTF-8 where valid,
 // else the ANSI code page.
-std::wstring decoded(const std::string& bytes) {
+inline std::wstring decoded(const std::string& bytes) {
     auto convert = [](UINT page, std::string_view in, DWORD flags) {
         std::wstring out(in.size() + 1, L'\0');
         const int n = MultiByteToWideChar(page, flags, in.data(), static_cast<int>(in.size()),
@@ -85,7 +85,7 @@ std::wstring decoded(const std::string& bytes) {
 
 // The nicknames of a list file's records, in order: a line up to its first '#'; blank lines
 // and ';' comments are none.
-std::vector<std::wstring> nicknamesIn(const std::string& bytes) {
+inline std::vector<std::wstring> nicknamesIn(const std::string& bytes) {
     std::vector<std::wstring> names;
     const std::wstring text = decoded(bytes);
     std::size_t start = 0;
@@ -101,7 +101,7 @@ std::vector<std::wstring> nicknamesIn(const std::string& bytes) {
 }
 
 // The list files a run starts on; the first byte of an input picks one.
-std::optional<std::string> listFileBytes(std::uint8_t which) {
+inline std::optional<std::string> listFileBytes(std::uint8_t which) {
     switch (which % 8) {
         case 0:
             return std::nullopt;  // none yet

@@ -110,7 +110,7 @@ inline bool putTextOnClipboard(const std::wstring& text) {
 }
 
 // DROPFILES followed by the paths, each ending in NUL, and one NUL more.
-std::string dropFiles(const std::vector<std::wstring>& paths) {
+inline std::string dropFiles(const std::vector<std::wstring>& paths) {
     DROPFILES head{};
     head.pFiles = sizeof head;
     head.fWide = TRUE;

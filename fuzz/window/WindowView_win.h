@@ -28,14 +28,14 @@ inline LRESULT sent(HWND window, UINT message, WPARAM w = 0, LPARAM l = 0) {
 }
 
 // A control's text as the control itself gives it (an edit control's is its own).
-std::wstring windowText(HWND window) {
+inline std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(sent(window, WM_GETTEXTLENGTH)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         sent(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
-std::wstring className(HWND window) {
+inline std::wstring className(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     return name;
@@ -90,18 +90,27 @@ inline int countRunning(const wchar_t* exeName) {
 }
 
 // What the game was started with, from the stand-in's record ("<show>|<command line>").
-std::wstring gameArguments(const std::wstring& record) {
+inline std::wstring gameArguments(const std::wstring& record) {
     const std::size_t at = record.find(L" -s");
     return at == std::wstring::npos ? record : record.substr(at + 1);
 }
 
+// Whether the fields can be edited: all, none, or which.
+inline std::string fieldStates(const View& v) {
+    if (v.enabled[0] == v.enabled[1] && v.enabled[1] == v.enabled[2])
+        return v.enabled[0] ? " (editable)" : " (locked)";
+    std::string states = " (";
+    for (int i = 0; i < 3; ++i)
+        states += std::string(i ? ", " : "") + (v.enabled[i] ? "editable" : "locked");
+    return states + ")";
+}
+
 // A line of the trace: what the user sees.
-std::string describe(const View& v) {
+inline std::string describe(const View& v) {
     if (!v.main) return "the window has gone";
     std::string out = std::to_string(v.rows.size()) + " rows, selected " +
                       std::to_string(v.selected) + ", fields " + shown(v.fields[0]) + " " +
-                      shown(v.fields[1]) + " " + shown(v.fields[2]) +
-                      (v.enabled[0] ? " (editable)" : " (locked)");
+                      shown(v.fields[1]) + " " + shown(v.fields[2]) + fieldStates(v);
     if (v.menuOpen) out += ", the menu is open";
     for (HWND box : v.boxes) out += ", a box says " + shown(windowText(GetDlgItem(box, 0xFFFF)));
     return out;
