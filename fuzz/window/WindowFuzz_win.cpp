@@ -203,9 +203,24 @@ int replay(Player& player, const std::vector<std::wstring>& paths) {
             if (!readFile(file, bytes)) continue;
             ++count;
             std::printf("%ls\n", file.c_str());
-            Outcome outcome = player.play(decode(bytes));
-            if (auto late = player.finishEnding(15000); late && !outcome.failure)
-                outcome.failure = late;
+            // A failure counts when it comes again the same way: a busy machine can make one
+            // step slow once, a fault makes it so each time.
+            Outcome outcome;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                const std::optional<Failure> first = outcome.failure;
+                outcome = player.play(decode(bytes));
+                if (auto late = player.finishEnding(15000); late && !outcome.failure)
+                    outcome.failure = late;
+                if (!outcome.failure) {
+                    if (first)
+                        std::printf(
+                            "  passed when played again: the first failure is not counted\n");
+                    break;
+                }
+                if (first && first->kind != outcome.failure->kind) outcome.failure = first;
+                if (!first)
+                    std::printf("  failed (%s); played again\n", outcome.failure->kind.c_str());
+            }
             if (outcome.failure) {
                 std::printf("FAILED (%s): %s\n", outcome.failure->kind.c_str(),
                             outcome.failure->detail.c_str());
