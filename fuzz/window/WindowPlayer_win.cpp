@@ -668,7 +668,8 @@ struct Player::Run {
             outAt = tookOne ? static_cast<int>(firstDifference(b, v)) : -1;
             return;
         }
-        if (quiet && entryOut && !view.enabled[0]) {
+        // Locked fields show that it went back, also behind the menu or a box.
+        if (entryOut && !view.enabled[0]) {
             entryChanged |= !asTaken;
             entryOut = false;
             return;
@@ -814,6 +815,7 @@ struct Player::Run {
             const View last = view;
             const bool out = entryOut;
             settle();
+            trackEntryOut(last);
             if (outcome.failure) return false;
             if (!IsWindow(last.main)) return checkEnd(last, out);
         }
