@@ -750,6 +750,17 @@ struct Player::Run {
                     if (with == rowsAtStart) changed = false, unsure = true;
                 }
             }
+            // Keys that reached the buttons within one step (a typed A, then E) may have added an
+            // entry and taken it out again, which no look saw: with the fields open, a file
+            // written as the rows with the fields' entry among them may be that entry going back.
+            if (!changed && !lastEntryOut && last.enabled[0] && now.exists) {
+                const std::vector<std::wstring> names = nicknamesIn(now.bytes);
+                for (std::size_t at = 0; at <= last.rows.size() && !unsure; ++at) {
+                    std::vector<std::wstring> with = last.rows;
+                    with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), last.fields[0]);
+                    unsure = with == names;
+                }
+            }
             if (!changed && !unsure && leftOnDisk && !(now == *leftOnDisk))
                 return fail("written-unchanged",
                             "the list was not changed and its file was written: " +
@@ -904,16 +915,25 @@ Player::Player(Setup setup) : setup_(std::move(setup)) {
     }
 }
 
-Player::~Player() {
-    finishEnding(scaled(10000));
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kGameKey, view, 0);
+namespace {
+
+// A folder with all it holds, as the shell removes it.
+void removeFolder(const std::wstring& folder) {
     SHFILEOPSTRUCTW remove{};
-    const std::wstring from = root_ + L'\0';
+    const std::wstring from = folder + L'\0';  // a list of paths, ending in an empty one
     remove.wFunc = FO_DELETE;
     remove.pFrom = from.c_str();
     remove.fFlags = FOF_NO_UI;
     SHFileOperationW(&remove);
+}
+
+}  // namespace
+
+Player::~Player() {
+    finishEnding(scaled(10000));
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kGameKey, view, 0);
+    removeFolder(root_);
 }
 
 std::optional<Failure> Player::finishEnding(DWORD timeoutMs) {
@@ -944,12 +964,7 @@ Outcome Player::play(const Input& input) {
             return outcome;
         }
     }
-    SHFILEOPSTRUCTW remove{};
-    const std::wstring from = folder + L'\0';
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = from.c_str();
-    remove.fFlags = FOF_NO_UI;
-    SHFileOperationW(&remove);
+    removeFolder(folder);
     CreateDirectoryW(folder.c_str(), nullptr);
     CopyFileW(setup_.program.c_str(), (folder + L"\\hostdeck.exe").c_str(), FALSE);
     Run run(*this, input);
